@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Configures and builds into build/ (the executable is build/tarvik).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+"$(dirname "$0")/deps.sh"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build build -j2

@@ -1,0 +1,163 @@
+#include "commandline.h"
+
+#include "appcontext.h"
+#include "referenceloader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdio>
+#ifdef Q_OS_UNIX
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace CommandLine {
+
+Options parse(const QStringList &arguments)
+{
+    Options o;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &a = arguments[i];
+        auto value = [&]() -> QString {
+            if (i + 1 >= arguments.size()) {
+                o.error = QStringLiteral("Hiányzik a(z) %1 értéke.").arg(a);
+                return {};
+            }
+            return arguments[++i];
+        };
+        if (a == u"--home")
+            o.home = value();
+        else if (a == u"--init")
+            o.init = true;
+        else if (a == u"--demo")
+            o.demo = true;
+        else if (a == u"--admin-password") {
+            o.adminPassword = value();
+            o.hasPassword = true;
+        } else if (a == u"--load") {
+            while (i + 1 < arguments.size() && !arguments[i + 1].startsWith(QStringLiteral("--")))
+                o.loadFiles << arguments[++i];
+            if (o.loadFiles.isEmpty())
+                o.error = QStringLiteral("A --load után meg kell adni a fájlokat.");
+        } else if (a == u"--help" || a == u"-h")
+            o.help = true;
+        else if (a.startsWith(QStringLiteral("-platform")) || a.startsWith(QStringLiteral("-style")))
+            ++i; // Qt's own options
+        else
+            o.error = QStringLiteral("Ismeretlen kapcsoló: %1").arg(a);
+    }
+    return o;
+}
+
+bool isBatch(const Options &options)
+{
+    return options.init || !options.loadFiles.isEmpty() || options.help || !options.error.isEmpty();
+}
+
+QString usage()
+{
+    return QStringLiteral(
+        "Használat:\n"
+        "  tarvik [--home MAPPA]                      a program indítása\n"
+        "  tarvik --init [--demo] [--home MAPPA] [--admin-password JELSZÓ]\n"
+        "                                             új telepítés létrehozása\n"
+        "  tarvik [--home MAPPA] --load FÁJL...       OEP törzsfájlok beolvasása\n");
+}
+
+namespace {
+
+QString askPassword(QTextStream &out)
+{
+#ifdef Q_OS_UNIX
+    termios saved{};
+    const bool terminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (terminal) {
+        termios silent = saved;
+        silent.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSANOW, &silent);
+    }
+#endif
+    out << "Az ADMIN felhasználó jelszava (legfeljebb 8 karakter): " << Qt::flush;
+    QTextStream in(stdin);
+    const QString password = in.readLine();
+#ifdef Q_OS_UNIX
+    if (terminal) {
+        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+        out << Qt::endl;
+    }
+#endif
+    return password;
+}
+
+} // namespace
+
+int initialise(const Options &options, QTextStream &out, QTextStream &err)
+{
+    Installation installation(Installation::resolveHome(options.home));
+    const QString shown = QDir::toNativeSeparators(installation.home());
+    if (installation.isInstalled()) {
+        out << "A telepítés már létezik, nem változott semmi: " << shown << Qt::endl;
+        return 0;
+    }
+    const QString password = options.hasPassword ? options.adminPassword : askPassword(out);
+    QString error;
+    if (!installation.create(password, &error)) {
+        err << "A telepítés nem sikerült: " << error << Qt::endl;
+        return 1;
+    }
+    out << "Új telepítés: " << shown << Qt::endl;
+    if (!options.demo)
+        return 0;
+
+    // The demo gets the bundled reference files through the same loader as the window.
+    AppContext context{installation, {}, {}};
+    if (!context.data.connect(installation.dataFolder(), &error)) {
+        err << error << Qt::endl;
+        return 1;
+    }
+    for (const ReferenceFile &ref : ReferenceFiles::all()) {
+        const ReferenceLoader::Result r =
+            ReferenceLoader(context.data).load(ref, QStringLiteral(":/refdata/") + ref.fileName);
+        if (!r.ok) {
+            err << r.error << Qt::endl;
+            return 1;
+        }
+        out << ref.fileName << ": " << r.lines << " sor" << Qt::endl;
+    }
+    return 0;
+}
+
+int load(const Options &options, QTextStream &out, QTextStream &err)
+{
+    Installation installation(Installation::resolveHome(options.home));
+    AppContext context{installation, {}, {}};
+    QString error;
+    if (!context.data.connect(installation.dataFolder(), &error)) {
+        err << "Az adatbázis nem nyitható meg: " << error << Qt::endl;
+        return 1;
+    }
+    for (const QString &file : options.loadFiles) {
+        const ReferenceFile *ref = ReferenceFiles::byFileName(file);
+        if (!ref) {
+            err << file << ": ismeretlen törzsfájl (bsj_jog.txt, mep.txt, orszag.txt, irsz.txt, "
+                           "koz_ter.txt, feor.txt, mnypt.txt, jarasok.txt)"
+                << Qt::endl;
+            return 1;
+        }
+        const ReferenceLoader::Result r = ReferenceLoader(context.data).load(*ref, file);
+        if (r.emptyFailed)
+            err << "Hiba lépett fel a tábla ürítésnél!" << Qt::endl;
+        if (!r.ok) {
+            err << QString(r.error).replace(QStringLiteral("\n\r"), QStringLiteral("\n"))
+                << Qt::endl;
+            return 1;
+        }
+        out << QDir::toNativeSeparators(file) << ": " << r.lines << " sor betöltve ("
+            << ref->table.toLower() << ")" << Qt::endl;
+    }
+    return 0;
+}
+
+} // namespace CommandLine

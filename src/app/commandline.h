@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+// The program's command-line tasks, run without windows.
+namespace CommandLine {
+
+struct Options {
+    QString home;
+    bool init = false;
+    bool demo = false;
+    bool hasPassword = false;
+    QString adminPassword;
+    QStringList loadFiles;
+    bool help = false;
+    QString error;
+};
+
+Options parse(const QStringList &arguments);
+bool isBatch(const Options &options);
+
+// --init: a new installation. Returns the process exit code.
+int initialise(const Options &options, QTextStream &out, QTextStream &err);
+// --load: reference files into their tables. Returns the process exit code.
+int load(const Options &options, QTextStream &out, QTextStream &err);
+
+QString usage();
+
+} // namespace CommandLine

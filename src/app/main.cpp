@@ -1,0 +1,48 @@
+#include "appcontext.h"
+#include "commandline.h"
+#include "realprompter.h"
+#include "tfrm_main.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine::Options options = CommandLine::parse(arguments);
+
+    if (CommandLine::isBatch(options)) {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout), err(stderr);
+        if (!options.error.isEmpty()) {
+            err << options.error << Qt::endl << CommandLine::usage();
+            return 2;
+        }
+        if (options.help) {
+            out << CommandLine::usage();
+            return 0;
+        }
+        if (options.init) {
+            const int code = CommandLine::initialise(options, out, err);
+            if (code != 0 || options.loadFiles.isEmpty())
+                return code;
+        }
+        return CommandLine::load(options, out, err);
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Jelentés készítés"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Jelentés készítés"));
+    QApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
+    RealPrompter prompter;
+    Prompter::install(&prompter);
+
+    AppContext context{Installation(Installation::resolveHome(options.home)), {}, {}};
+    Tfrm_main window(context);
+    window.showMaximized();
+    return app.exec();
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "prompter.h"
+
+// Message boxes and file dialogs with Hungarian buttons.
+class RealPrompter : public Prompter {
+public:
+    void message(QWidget *parent, const QString &text, Icon icon) override;
+    Answer question(QWidget *parent, const QString &text, bool okCancel) override;
+    QString openFile(QWidget *parent, const QString &title, const QString &folder,
+                     const QString &fileName, const QStringList &filters) override;
+    QString saveFile(QWidget *parent, const QString &title, const QString &folder,
+                     const QString &fileName, const QStringList &filters) override;
+    QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) override;
+};

@@ -1,0 +1,172 @@
+#include "tfrm_main.h"
+#include "ui_tfrm_main.h"
+
+#include "aliasconfig.h"
+#include "aliassetup.h"
+#include "appcontext.h"
+#include "prompter.h"
+#include "tfrm_about.h"
+#include "tfrm_jelszo.h"
+#include "tfrm_sugo.h"
+#include "waitcursor.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+const QString ConnectionFailed =
+    QStringLiteral("A kapcsolódás NEM sikerült !\n\rAz adatbázis nem létezik .");
+
+QPixmap logo()
+{
+    QPixmap pix(120, 120);
+    pix.fill(Qt::transparent);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x1f, 0x4e, 0x8c), 4));
+    p.setBrush(QColor(0xe8, 0xef, 0xf8));
+    p.drawEllipse(4, 4, 112, 112);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x1f, 0x4e, 0x8c));
+    p.drawRect(50, 24, 20, 72);
+    p.drawRect(24, 50, 72, 20);
+    return pix;
+}
+} // namespace
+
+Tfrm_main::Tfrm_main(AppContext &context, QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::Tfrm_main>()), m_context(context)
+{
+    ui->setupUi(this);
+    ui->img_logo->setPixmap(logo());
+    ui->mn_export->setVisible(false);
+    ui->mn_evvaltas->setVisible(false);
+    connectMenu();
+
+    m_context.run.initialise();
+    // Steps that fail stop here: the window is still made, and closes when shown.
+    connectAlias();
+    if (m_context.data.isConnected()) {
+        Tfrm_jelszo login(m_context, this);
+        login.exec();
+        ui->lbl_user->setText(m_context.run.userName);
+        checkPrisonService();
+    }
+}
+
+Tfrm_main::~Tfrm_main() = default;
+
+void Tfrm_main::connectAlias()
+{
+    AliasConfig aliases;
+    const AliasSetup alias = AliasSetup::run(aliases);
+    if (!alias.message.isEmpty())
+        Prompter::instance().message(this, alias.message, Prompter::Icon::Warning);
+    if (!alias.saved || !m_context.data.connect(alias.dataFolder))
+        Prompter::instance().message(this, ConnectionFailed, Prompter::Icon::Error);
+}
+
+void Tfrm_main::checkPrisonService()
+{
+    Query q = m_context.data.query();
+    q.add(QStringLiteral("select * from foglalk"));
+    q.add(QStringLiteral("where ado_szam like :ny and ceg_vege is null"));
+    q.setParam(0, RunState::PrisonServiceBase + u'%');
+    if (!q.open()) {
+        Prompter::instance().message(this, ConnectionFailed, Prompter::Icon::Error);
+        return;
+    }
+    m_context.run.prisonService = q.next();
+    q.close();
+    ui->mn_spec->menuAction()->setVisible(m_context.run.prisonService);
+}
+
+QString Tfrm_main::readUpdateUrl(const QString &file)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QString url;
+    while (!in.atEnd()) {
+        const QString line = QString::fromLocal8Bit(in.readLine()).remove(u'\r').remove(u'\n');
+        if (line.startsWith(QStringLiteral("URL")))
+            url = line.mid(4).trimmed().left(50);
+    }
+    return url;
+}
+
+void Tfrm_main::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_firstShow)
+        return;
+    m_firstShow = false;
+    RunState &run = m_context.run;
+    const QString urlFile = m_context.installation.urlFile();
+    if (QFileInfo::exists(urlFile)) {
+        run.updateUrl = readUpdateUrl(urlFile);
+    } else {
+        Prompter::instance().message(this,
+                                     QStringLiteral("Hiányzik a következő fájl : oep_tarvik.url "),
+                                     Prompter::Icon::Error);
+        run.mayContinue = false;
+    }
+    if (!run.mayContinue) {
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
+    ui->lbl_fnev->setText(run.userFamilyName + u' ' + run.userGivenName);
+    setWindowTitle(QStringLiteral("OEP - Munkáltatói jelentést készítő program   V") +
+                   run.version + QStringLiteral(";  Dátum : ") + run.year + u'.' + run.month +
+                   u'.' + run.day);
+    applyRights();
+    ui->lbl_jog->setText(run.rightsLevel >= 1 && run.rightsLevel <= 3
+                             ? RunState::rightsLevelName(run.rightsLevel)
+                             : QString());
+}
+
+void Tfrm_main::applyRights()
+{
+    const bool allowed = m_context.run.rightsLevel >= 2;
+    for (QAction *item : {ui->mn_kulso, ui->mn_mentes, ui->mn_torzs, ui->mn_rogzit, ui->mn_keszit,
+                          ui->mn_karbantart, ui->mn_beallit})
+        item->setEnabled(allowed);
+}
+
+void Tfrm_main::connectMenu()
+{
+    connect(ui->mn_kilepes, &QAction::triggered, this, &QWidget::close);
+    connect(ui->mn_tartalom, &QAction::triggered, this, [this] { openHelp(false); });
+    connect(ui->mn_kereses, &QAction::triggered, this, [this] { openHelp(true); });
+    connect(ui->mn_nevjegy, &QAction::triggered, this, &Tfrm_main::openAbout);
+    for (QAction *item :
+         {ui->mn_foglalk, ui->mn_dolgozo, ui->mn_rogzit, ui->mn_keszit, ui->mn_ismetel,
+          ui->mn_kulso, ui->mn_karbantart, ui->mn_torzs, ui->mn_export, ui->mn_mentes,
+          ui->mn_frissit, ui->mn_evvaltas, ui->mn_beallit, ui->mn_karbantartas, ui->mn_bvop})
+        connect(item, &QAction::triggered, this, &Tfrm_main::notAvailable);
+}
+
+void Tfrm_main::notAvailable()
+{
+    Prompter::instance().message(this, QStringLiteral("Ez a funkció még nem érhető el."));
+}
+
+void Tfrm_main::openHelp(bool search)
+{
+    Tfrm_sugo help(m_context.installation.helpFolder(), this);
+    if (search)
+        help.showSearch(QString());
+    help.exec();
+}
+
+void Tfrm_main::openAbout()
+{
+    std::unique_ptr<Tfrm_about> about;
+    {
+        WaitCursor busy;
+        about = std::make_unique<Tfrm_about>(m_context.run.version, this);
+    }
+    about->exec();
+}

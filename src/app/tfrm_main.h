@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <memory>
+
+struct AppContext;
+class QAction;
+namespace Ui {
+class Tfrm_main;
+}
+
+// The main window: connects the alias, runs the login, and opens every task from its menu.
+class Tfrm_main : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Tfrm_main(AppContext &context, QWidget *parent = nullptr);
+    ~Tfrm_main() override;
+
+    // The update address from the URL file; empty when the file has no URL line.
+    static QString readUpdateUrl(const QString &file);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void connectAlias();
+    void checkPrisonService();
+    void applyRights();
+    void connectMenu();
+    void notAvailable();
+    void openHelp(bool search);
+    void openAbout();
+
+    std::unique_ptr<Ui::Tfrm_main> ui;
+    AppContext &m_context;
+    bool m_firstShow = true;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Report files are Windows-1250; the person export of the DOS era is code page 852.
+namespace CodePage {
+
+QByteArray toWin1250(const QString &text);
+QString fromWin1250(const QByteArray &bytes);
+QByteArray toIbm852(const QString &text);
+QString fromIbm852(const QByteArray &bytes);
+
+} // namespace CodePage

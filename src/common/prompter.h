@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Every modal interaction of the program goes through one Prompter: the application installs the
+// one with real dialogs, tests install a scripted one.
+class Prompter {
+public:
+    enum class Icon { Information, Warning, Error, Question };
+    // Answers as the question dialogs return them ("Igen" is 6).
+    enum Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+    virtual ~Prompter() = default;
+
+    virtual void message(QWidget *parent, const QString &text, Icon icon = Icon::Information) = 0;
+    virtual Answer question(QWidget *parent, const QString &text, bool okCancel = false) = 0;
+    // Empty when cancelled.
+    virtual QString openFile(QWidget *parent, const QString &title, const QString &folder,
+                             const QString &fileName, const QStringList &filters) = 0;
+    virtual QString saveFile(QWidget *parent, const QString &title, const QString &folder,
+                             const QString &fileName, const QStringList &filters) = 0;
+    virtual QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) = 0;
+
+    static Prompter &instance();
+    static void install(Prompter *prompter);
+};

@@ -1,0 +1,207 @@
+#include "datamodule.h"
+
+#include "runstate.h"
+#include "waitcursor.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <atomic>
+
+namespace {
+std::atomic<int> instances{0};
+}
+
+DataModule::DataModule()
+{
+    // Tests make several modules in one process; the first one carries the alias's own name.
+    const int n = instances++;
+    m_connection = n == 0 ? Alias : Alias + u'#' + QString::number(n);
+    m_backupConnection = m_connection + QStringLiteral("_MENT");
+}
+
+DataModule::~DataModule() { disconnect(); }
+
+bool DataModule::openSqlite(const QString &connection, const QString &file, QString *error)
+{
+    auto fail = [&](const QString &text) {
+        if (error)
+            *error = text;
+        QSqlDatabase::removeDatabase(connection);
+        return false;
+    };
+    if (!QFileInfo(file).isFile())
+        return fail(QStringLiteral("Nem található: %1").arg(QDir::toNativeSeparators(file)));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        if (!db.open())
+            return fail(db.lastError().text());
+        // Opening is lazy in SQLite: reading the catalogue tells a database from other files.
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
+            const QString text = probe.lastError().text();
+            probe.finish();
+            db.close();
+            return fail(text);
+        }
+    }
+    return true;
+}
+
+bool DataModule::connect(const QString &dataFolder, QString *error)
+{
+    disconnect();
+    if (!QFileInfo(dataFolder).isDir()) {
+        if (error)
+            *error = QStringLiteral("Nem található: %1").arg(QDir::toNativeSeparators(dataFolder));
+        return false;
+    }
+    if (!openSqlite(m_connection, QDir(dataFolder).filePath(DatabaseFile), error))
+        return false;
+    m_dataFolder = dataFolder;
+    return true;
+}
+
+bool DataModule::connectBackup(const QString &backupFolder, const QStringList &requiredTables,
+                               QString *error)
+{
+    if (QSqlDatabase::contains(m_backupConnection)) {
+        QSqlDatabase::database(m_backupConnection, false).close();
+        QSqlDatabase::removeDatabase(m_backupConnection);
+    }
+    if (!openSqlite(m_backupConnection, QDir(backupFolder).filePath(BackupFile), error))
+        return false;
+    const QStringList present = backupDb().tables();
+    for (const QString &t : requiredTables) {
+        if (!present.contains(t, Qt::CaseInsensitive)) {
+            if (error)
+                *error = QStringLiteral("Hiányzó tábla: %1").arg(t);
+            return false;
+        }
+    }
+    return true;
+}
+
+void DataModule::disconnect()
+{
+    for (const QString &name : {m_connection, m_backupConnection}) {
+        if (QSqlDatabase::contains(name)) {
+            QSqlDatabase::database(name, false).close();
+            QSqlDatabase::removeDatabase(name);
+        }
+    }
+    m_dataFolder.clear();
+}
+
+bool DataModule::isConnected() const
+{
+    return QSqlDatabase::contains(m_connection) && db().isOpen();
+}
+
+QSqlDatabase DataModule::db() const { return QSqlDatabase::database(m_connection, false); }
+
+QSqlDatabase DataModule::backupDb() const
+{
+    return QSqlDatabase::database(m_backupConnection, false);
+}
+
+std::optional<bool> DataModule::hasField(const QString &table, const QString &field) const
+{
+    QSqlQuery q(db());
+    if (!q.exec(QStringLiteral("pragma table_info(\"%1\")").arg(table)))
+        return std::nullopt;
+    bool any = false;
+    while (q.next()) {
+        any = true;
+        if (q.value(1).toString().compare(field, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    if (!any)
+        return std::nullopt; // no such table
+    return false;
+}
+
+bool DataModule::hasTable(const QString &table) const
+{
+    return db().tables().contains(table, Qt::CaseInsensitive);
+}
+
+QString DataModule::tajNev(const QString &vezNev, const QString &utoNev, const QString &utoNev2)
+{
+    return vezNev.trimmed() + QStringLiteral("  ") + utoNev.trimmed() + u' ' + utoNev2;
+}
+
+QString DataModule::jelszoNev(const QString &vezNev, const QString &utoNev)
+{
+    return vezNev + u' ' + utoNev;
+}
+
+QString DataModule::jogSzint(int jog) { return RunState::rightsLevelName(jog); }
+
+QString DataModule::lookup(const QString &sql, const QStringList &params,
+                           const QString &field) const
+{
+    Query q = query();
+    q.add(sql);
+    for (int i = 0; i < params.size(); ++i)
+        q.setParam(i, params[i]);
+    if (!q.open() || !q.next())
+        return {};
+    const QString value = q.text(field);
+    q.close();
+    return value;
+}
+
+QString DataModule::orszagNev(const QString &isoSzam) const
+{
+    return lookup(QStringLiteral("select nev from orszag where iso_szam = :k"), {isoSzam},
+                  QStringLiteral("nev"));
+}
+
+QString DataModule::nyugdijNev(const QString &pkod) const
+{
+    return lookup(QStringLiteral("select pkodmegn from nyugdij where pkod = :k"), {pkod},
+                  QStringLiteral("pkodmegn"));
+}
+
+QString DataModule::mepNev(const QString &megyeKod) const
+{
+    return lookup(QStringLiteral("select mep_nev from mep where megyekod = :k"), {megyeKod},
+                  QStringLiteral("mep_nev"));
+}
+
+QString DataModule::kozterNev(const QString &kod) const
+{
+    return lookup(QStringLiteral("select kozternev from koz_ter where kod = :k"), {kod},
+                  QStringLiteral("kozternev"));
+}
+
+QString DataModule::telepules(const QString &irsz, const QString &suly) const
+{
+    Query q = query();
+    q.add(QStringLiteral("select telepules from irsz "));
+    q.add(QStringLiteral("where irsz = :i and suly = :s"));
+    q.setParams({irsz, suly});
+    if (!q.open() || !q.next())
+        return {};
+    return q.text(QStringLiteral("telepules")).left(20);
+}
+
+DataModule::EmployerFields DataModule::employerFields(const QSqlRecord &f) const
+{
+    WaitCursor busy(Qt::BusyCursor);
+    auto v = [&](const char *name) {
+        return Query::rightTrimmed(f.value(QLatin1String(name)).toString());
+    };
+    EmployerFields out;
+    out.szTelepules = telepules(v("SZ_IRSZ"), v("SZ_IRSZ_S"));
+    out.tTelepules = telepules(v("T_IRSZ"), v("T_IRSZ_S"));
+    out.mep = mepNev(v("MEGYE"));
+    out.szKozter = kozterNev(v("SZ_CIM_JELL"));
+    out.tKozter = kozterNev(v("T_CIM_JELL"));
+    return out;
+}

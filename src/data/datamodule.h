@@ -1,0 +1,69 @@
+#pragma once
+
+#include "query.h"
+
+#include <QSqlDatabase>
+#include <QSqlRecord>
+#include <QString>
+
+#include <optional>
+
+// One per run: the connection of the alias TARVIK, the connection of the backup folder, the query
+// objects and the client-side calculated and lookup fields.
+class DataModule {
+public:
+    static inline const QString Alias = QStringLiteral("TARVIK");
+    static inline const QString Driver = QStringLiteral("STANDARD");
+    static inline const QString DatabaseFile = QStringLiteral("tarvik.sqlite");
+    static inline const QString BackupFile = QStringLiteral("ment.sqlite");
+
+    DataModule();
+    ~DataModule();
+    DataModule(const DataModule &) = delete;
+    DataModule &operator=(const DataModule &) = delete;
+
+    // Opens the database of the data folder. A missing folder or file, or a file that is not a
+    // database, fails with nothing created.
+    bool connect(const QString &dataFolder, QString *error = nullptr);
+    // Opens the backup database of the folder; it must hold the named tables.
+    bool connectBackup(const QString &backupFolder, const QStringList &requiredTables,
+                       QString *error = nullptr);
+    void disconnect();
+    bool isConnected() const;
+    QString dataFolder() const { return m_dataFolder; }
+
+    QSqlDatabase db() const;
+    QSqlDatabase backupDb() const;
+    Query query() const { return Query(db()); }
+    Query backupQuery() const { return Query(backupDb()); }
+
+    // Empty when the table cannot be read.
+    std::optional<bool> hasField(const QString &table, const QString &field) const;
+    bool hasTable(const QString &table) const;
+
+    // Calculated fields.
+    static QString tajNev(const QString &vezNev, const QString &utoNev, const QString &utoNev2);
+    static QString jelszoNev(const QString &vezNev, const QString &utoNev);
+    static QString jogSzint(int jog);
+
+    // Lookup fields; empty when nothing matches.
+    QString orszagNev(const QString &isoSzam) const;
+    QString nyugdijNev(const QString &pkod) const;
+    QString mepNev(const QString &megyeKod) const;
+    QString kozterNev(const QString &kod) const;
+    QString telepules(const QString &irsz, const QString &suly) const;
+
+    struct EmployerFields {
+        QString szTelepules, tTelepules, mep, szKozter, tKozter;
+    };
+    // The calculated and lookup fields of a foglalk row.
+    EmployerFields employerFields(const QSqlRecord &foglalk) const;
+
+private:
+    QString lookup(const QString &sql, const QStringList &params, const QString &field) const;
+    static bool openSqlite(const QString &connection, const QString &file, QString *error);
+
+    QString m_connection;
+    QString m_backupConnection;
+    QString m_dataFolder;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+// The program folder and what lives under it.
+class Installation {
+public:
+    explicit Installation(const QString &home = {});
+
+    // --home DIR, else TARVIK_HOME, else (Windows) the executable's folder, else the per-user
+    // data folder.
+    static QString resolveHome(const QString &commandLineHome);
+
+    QString home() const { return m_home; }
+    // The program folder with a trailing separator, as messages and settings show it.
+    QString programFolder() const;
+    QString path(const QString &relative) const;
+    QString dataFolder() const { return path(QStringLiteral("adatok")); }
+    QString backupFolder() const { return path(QStringLiteral("adatok/Ment")); }
+    QString helpFolder() const { return path(QStringLiteral("Sugo")); }
+    QString urlFile() const { return path(UrlFileName); }
+
+    bool isInstalled() const;
+
+    // Creates the folders, the tables, the backup tables, the URL file and the users (the hidden
+    // row and ADMIN with rights 3), registers the alias TARVIK and the install location.
+    // The database is built under a temporary name and put in place only when complete.
+    bool create(const QString &adminPassword, QString *error);
+
+    static inline const QString UrlFileName = QStringLiteral("oep_tarvik.url");
+    static inline const QString AdminName = QStringLiteral("ADMIN");
+    static constexpr int MaxPasswordLength = 8;
+
+private:
+    QString m_home;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <initializer_list>
+#include <optional>
+
+// The query object every window uses: the SQL text is added line by line, parameters are set
+// by their position in the text, then the query is opened (select) or executed (anything else)
+// and closed before the next use.
+//
+// Text values are written without trailing blanks and an empty text as NULL; text read back
+// has no trailing blanks.
+class Query {
+public:
+    explicit Query(QSqlDatabase db);
+
+    void clear();
+    Query &add(const QString &line);
+    // Position counts from 0 in order of appearance in the text.
+    void setParam(int position, const QVariant &value);
+    void setParams(std::initializer_list<QVariant> values);
+    // A typed null (as a date or text parameter set to nothing).
+    static QVariant null() { return QVariant(QMetaType::fromType<QString>()); }
+
+    bool open();
+    bool exec();
+    bool next();
+    bool isActive() const { return m_query.isActive(); }
+    QVariant value(const QString &field) const;
+    QString text(const QString &field) const;
+    int integer(const QString &field) const;
+    QSqlRecord record() const { return m_query.record(); }
+    int rowsAffected() const { return m_query.numRowsAffected(); }
+    void close();
+
+    QString sql() const { return m_lines.join(u'\n'); }
+    QString lastError() const { return m_error; }
+
+    static QString rightTrimmed(const QString &text);
+
+private:
+    bool run();
+
+    QSqlDatabase m_db;
+    QSqlQuery m_query;
+    QStringList m_lines;
+    QList<QVariant> m_params;
+    QString m_error;
+    QString m_preparedSql;
+    QString m_translatedSource;
+    QStringList m_translated;
+};

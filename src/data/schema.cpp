@@ -1,0 +1,276 @@
+#include "schema.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace Schema {
+
+namespace {
+
+using K = Kind;
+
+std::vector<Field> addressFields(const char *prefix, const char *streetType)
+{
+    // The strings live as long as the program: the table list is built once.
+    static std::vector<QByteArray> names;
+    auto n = [&](const char *suffix) {
+        names.push_back(QByteArray(prefix) + suffix);
+        return names.back().constData();
+    };
+    names.reserve(64);
+    return {{n("IRSZ"), K::Text, 4},   {n("IRSZ_S"), K::Text, 1}, {n("UTCA"), K::Text, 50},
+            {streetType, K::Text, 3},  {n("HAZ"), K::Text, 7},    {n("EMELET"), K::Text, 5},
+            {n("AJTO"), K::Text, 5},   {n("EPULET"), K::Text, 5}, {n("LH"), K::Text, 5}};
+}
+
+std::vector<Field> concat(std::initializer_list<std::vector<Field>> parts)
+{
+    std::vector<Field> all;
+    for (const auto &p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+std::vector<Field> personNameFields()
+{
+    return {{"SZUL_DAT", K::Text, 10},     {"SZUL_HELY", K::Text, 30},
+            {"SZ_VEZ_NEV", K::Text, 50},   {"SZ_UTO_NEV_1", K::Text, 20},
+            {"SZ_UTO_NEV_2", K::Text, 20}, {"A_VEZ_NEV", K::Text, 50},
+            {"A_UTO_NEV_1", K::Text, 20},  {"A_UTO_NEV_2", K::Text, 20}};
+}
+
+std::vector<Field> reportLineFields()
+{
+    return concat({{{"JEL_SZAM", K::Integer},
+                    {"JEL_TETE", K::Integer},
+                    {"JAVITAS", K::Text, 1},
+                    {"TAJ", K::Text, 9},
+                    {"FOGLALK_ID", K::Integer},
+                    {"NYILV_SZAM", K::Text, 11},
+                    {"VEZ_NEV", K::Text, 50},
+                    {"UTO_NEV", K::Text, 20},
+                    {"UTO_NEV_2", K::Text, 20},
+                    {"P_KOD", K::Text, 4},
+                    {"O_KOD", K::Text, 4},
+                    {"JOGCIM", K::Text, 4},
+                    {"JEL_TIP", K::Text, 2},
+                    {"KEZDET", K::Text, 10},
+                    {"VEGE", K::Text, 10},
+                    {"SZUN_KEZD", K::Text, 10},
+                    {"SZUN_VEGE", K::Text, 10}},
+                   personNameFields(),
+                   {{"HORA", K::Text, 2},
+                    {"FEOR", K::Text, 4},
+                    {"ELL_KOD", K::Text, 4},
+                    {"ELL_KEZD", K::Text, 10},
+                    {"ELL_VEGE", K::Text, 10},
+                    {"PAKEZD", K::Text, 1},
+                    {"IMAGE", K::Text, 1}}});
+}
+
+std::vector<Table> buildTables()
+{
+    std::vector<Table> t;
+    t.push_back({"foglalk",
+                 concat({{{"ID", K::AutoInc},
+                          {"CEG_AZON", K::Text, 15},
+                          {"FSZLA", K::Text, 14},
+                          {"CEG_NEV", K::Text, 50}},
+                         addressFields("SZ_", "SZ_CIM_JELL"),
+                         addressFields("T_", "T_CIM_JELL"),
+                         {{"TELEFON", K::Text, 12},
+                          {"FAX", K::Text, 12},
+                          {"EMAIL", K::Text, 30},
+                          {"BANKSZAM", K::Text, 24},
+                          {"TBKIFH", K::Text, 1},
+                          {"TAKISZ", K::Text, 1},
+                          {"UGYVEZETO", K::Text, 50},
+                          {"CEG_INDUL", K::Date},
+                          {"CEG_VEGE", K::Date},
+                          {"MEGYE", K::Text, 3},
+                          {"ADO_SZAM", K::Text, 11},
+                          {"NYILV_SZAM", K::Text, 11},
+                          {"AZON_TIP", K::Text, 1},
+                          {"JARAS_KOD", K::Text, 3}}}),
+                 {{"idx_foglalk_nev", "CEG_NEV"}, {"idx_foglalk_ado", "ADO_SZAM"}}});
+    t.push_back({"taj",
+                 concat({{{"TAJ", K::Text, 9},
+                          {"VEZ_NEV", K::Text, 40},
+                          {"UTO_NEV", K::Text, 15},
+                          {"UTO_NEV_2", K::Text, 20},
+                          {"P_KOD", K::Text, 4},
+                          {"O_KOD", K::Text, 4}},
+                         personNameFields()}),
+                 {{"idx_vnev", "VEZ_NEV, UTO_NEV, UTO_NEV_2"}, {"idx_taj", "TAJ", true}},
+                 "TAJ"});
+    t.push_back({"taj_jogcim",
+                 {{"TAJ", K::Text, 9},
+                  {"FOGLALK_ID", K::Integer},
+                  {"NYILV_SZAM", K::Text, 11},
+                  {"JOGCIM", K::Text, 4},
+                  {"JEL_TIP", K::Text, 2},
+                  {"KEZDET", K::Text, 10},
+                  {"VEGE", K::Text, 10},
+                  {"HORA", K::Text, 2},
+                  {"FEOR", K::Text, 4},
+                  {"ELL_KOD", K::Text, 4},
+                  {"ELL_KEZD", K::Text, 10},
+                  {"ELL_VEGE", K::Text, 10},
+                  {"SZUN_KEZD", K::Text, 10},
+                  {"SZUN_VEGE", K::Text, 10},
+                  {"PAKEZ", K::Text, 1}},
+                 {{"idx_taj_jogcim_taj", "TAJ, FOGLALK_ID, JOGCIM"}}});
+    t.push_back({"jel_temp", reportLineFields(), {{"idx_jel_temp_fogl", "FOGLALK_ID, JEL_TIP"}}});
+    t.push_back({"jel_tete",
+                 reportLineFields(),
+                 {{"idx_jel_tete_fogl", "FOGLALK_ID, JEL_TIP, JEL_SZAM"}, {"idx_jel_tete_taj", "TAJ"}}});
+    t.push_back({"jel_fej",
+                 concat({{{"JEL_SZAM", K::Integer},
+                          {"JEL_TIP", K::Text, 2},
+                          {"JEL_TETE", K::Integer},
+                          {"FAJL_NEV", K::Text, 25},
+                          {"OEP_NEV", K::Text, 50},
+                          {"KESZ_DAT", K::Date},
+                          {"FOGLALK_ID", K::Integer},
+                          {"NYILV_SZAM", K::Text, 11},
+                          {"FSZLA", K::Text, 14},
+                          {"CEG_NEV", K::Text, 50}},
+                         addressFields("SZ_", "SZ_CIM_JEL"),
+                         addressFields("T_", "T_CIM_JELL"),
+                         {{"TELEFON", K::Text, 12},
+                          {"FAX", K::Text, 12},
+                          {"EMAIL", K::Text, 30},
+                          {"BANKSZAM", K::Text, 24},
+                          {"TBKIFH", K::Text, 1},
+                          {"TAKISZ", K::Text, 1},
+                          {"UGYVEZETO", K::Text, 50},
+                          {"CEG_INDUL", K::Date},
+                          {"CEG_AZON", K::Text, 15},
+                          {"MEGYE", K::Text, 3},
+                          {"ADO_SZAM", K::Text, 11}}}),
+                 {{"idx_jel_fej_fogl", "FOGLALK_ID, JEL_TIP, JEL_SZAM"}}});
+    t.push_back({"jelszo",
+                 {{"USER_ID", K::Int16},
+                  {"USER_NAME", K::Text, 12},
+                  {"VEZ_NEV", K::Text, 40},
+                  {"UTO_NEV", K::Text, 15},
+                  {"PASS", K::Text, 8},
+                  {"JOG", K::Int16}},
+                 {{"idx_jelszo_nev", "USER_NAME"}}});
+    t.push_back({"jogcim",
+                 {{"JOGCIMKOD", K::Text, 4},
+                  {"JOGCIM", K::Text, 85},
+                  {"ADATL_TIP", K::Text, 2},
+                  {"ELLATAS", K::Text, 1},
+                  {"SZUNETEL", K::Text, 1},
+                  {"MUNKAIDO", K::Text, 1},
+                  {"ERV_KEZD", K::Date},
+                  {"ERV_VEGE", K::Date}},
+                 {{"idx_jogcim_kod", "JOGCIMKOD"}}});
+    t.push_back({"mep", {{"MEGYEKOD", K::Text, 3}, {"MEP_NEV", K::Text, 100}},
+                 {{"idx_mep_kod", "MEGYEKOD"}}});
+    t.push_back({"orszag", {{"NEV", K::Text, 40}, {"ISO_SZAM", K::Text, 4}},
+                 {{"idx_orszag_kod", "ISO_SZAM"}}});
+    t.push_back({"irsz", {{"IRSZ", K::Text, 4}, {"SULY", K::Text, 1}, {"TELEPULES", K::Text, 40}},
+                 {{"idx_irsz", "IRSZ, SULY"}}});
+    t.push_back({"koz_ter", {{"KOD", K::Text, 3}, {"KOZTERNEV", K::Text, 20}},
+                 {{"idx_koz_ter_kod", "KOD"}}});
+    t.push_back({"feor", {{"FEOR_SZAM", K::Text, 4}, {"FEOR_MEG", K::Text, 150}},
+                 {{"idx_feor_szam", "FEOR_SZAM"}}});
+    t.push_back({"nyugdij", {{"PKOD", K::Text, 4}, {"PKODMEGN", K::Text, 150}},
+                 {{"idx_nyugdij_kod", "PKOD"}}});
+    t.push_back({"jarasok",
+                 {{"ID", K::Integer},
+                  {"ADO_SZAM", K::Text, 11},
+                  {"MEGYE_KOD", K::Text, 3},
+                  {"JARAS_KOD", K::Text, 3},
+                  {"JARAS_NEV", K::Text, 50},
+                  {"ERV_KEZD", K::Text, 10},
+                  {"ERV_VEGE", K::Text, 10}},
+                 {{"idx_jarasok_kod", "JARAS_KOD"}}});
+    return t;
+}
+
+} // namespace
+
+const std::vector<Table> &tables()
+{
+    static const std::vector<Table> all = buildTables();
+    return all;
+}
+
+const Table *table(const QString &name)
+{
+    for (const Table &t : tables())
+        if (name.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
+            return &t;
+    return nullptr;
+}
+
+const QStringList &backupTables()
+{
+    static const QStringList names = {QStringLiteral("foglalk"), QStringLiteral("taj_jogcim"),
+                                      QStringLiteral("taj"), QStringLiteral("jel_fej"),
+                                      QStringLiteral("jel_tete")};
+    return names;
+}
+
+QString columnDefinition(const QString &name, Kind kind, int width)
+{
+    switch (kind) {
+    case Kind::Text:
+        return QStringLiteral("%1 VARCHAR(%2) CHECK(length(%1) <= %2)").arg(name).arg(width);
+    case Kind::Int16:
+        return QStringLiteral("%1 INTEGER CHECK(%1 BETWEEN -32768 AND 32767)").arg(name);
+    case Kind::Integer:
+        return name + QStringLiteral(" INTEGER");
+    case Kind::AutoInc:
+        return name + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+    case Kind::Date:
+        // A real calendar day only: SQLite's date() rolls 02.30 over, so compare it back.
+        return QStringLiteral("%1 VARCHAR(10) CHECK(%1 IS NULL OR (length(%1) = 10 AND "
+                              "date(replace(%1, '.', '-')) = replace(%1, '.', '-')))")
+            .arg(name);
+    }
+    return name;
+}
+
+QString createTableSql(const Table &table)
+{
+    QStringList columns;
+    for (const Field &f : table.fields)
+        columns << columnDefinition(QLatin1String(f.name), f.kind, f.width);
+    if (table.primaryKey)
+        columns << QStringLiteral("PRIMARY KEY (%1)").arg(QLatin1String(table.primaryKey));
+    return QStringLiteral("create table %1 (\n  %2\n)")
+        .arg(QLatin1String(table.name), columns.join(QStringLiteral(",\n  ")));
+}
+
+QStringList createIndexSql(const Table &table)
+{
+    QStringList sql;
+    for (const Index &i : table.indexes)
+        sql << QStringLiteral("create %1index %2 on %3 (%4)")
+                   .arg(i.unique ? QStringLiteral("unique ") : QString(), QLatin1String(i.name),
+                        QLatin1String(table.name), QLatin1String(i.columns));
+    return sql;
+}
+
+bool create(QSqlDatabase db, const QStringList &names, QString *error)
+{
+    QSqlQuery q(db);
+    for (const Table &t : tables()) {
+        if (!names.isEmpty() && !names.contains(QLatin1String(t.name), Qt::CaseInsensitive))
+            continue;
+        for (const QString &sql : QStringList{createTableSql(t)} + createIndexSql(t)) {
+            if (!q.exec(sql)) {
+                if (error)
+                    *error = q.lastError().text();
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace Schema

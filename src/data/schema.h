@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// Every table and field of the database, in one place.
+namespace Schema {
+
+enum class Kind {
+    Text,    // character field of at most `width` characters
+    Int16,   // 16-bit signed integer
+    Integer, // whole number
+    AutoInc, // key assigned by the store
+    Date,    // date text "yyyy.mm.dd"
+};
+
+struct Field {
+    const char *name;
+    Kind kind;
+    int width = 0;
+};
+
+struct Index {
+    const char *name;
+    const char *columns;
+    bool unique = false;
+};
+
+struct Table {
+    const char *name;
+    std::vector<Field> fields;
+    std::vector<Index> indexes;
+    const char *primaryKey = nullptr;
+};
+
+const std::vector<Table> &tables();
+const Table *table(const QString &name);
+// The tables that have a copy in the backup folder.
+const QStringList &backupTables();
+
+// Column definition with its width and date rules, e.g. "CEG_NEV VARCHAR(50) CHECK(...)".
+QString columnDefinition(const QString &name, Kind kind, int width);
+QString createTableSql(const Table &table);
+QStringList createIndexSql(const Table &table);
+
+// Creates the listed tables (all when empty) with their indexes; false and an error text on failure.
+bool create(QSqlDatabase db, const QStringList &names, QString *error);
+
+} // namespace Schema

@@ -1,0 +1,80 @@
+#include "referenceloader.h"
+
+#include "codepage.h"
+#include "datamodule.h"
+#include "datetext.h"
+#include "registrydatabase.h"
+#include "transaction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+
+ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QString &path,
+                                              const Progress &progress)
+{
+    Result r;
+    const QString shownPath = QDir::toNativeSeparators(path);
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        r.error = QStringLiteral("A fájl nem nyitható meg : %1\n\r%2").arg(shownPath, in.errorString());
+        return r;
+    }
+    Transaction transaction(m_data.db());
+    if (!transaction.isOpen()) {
+        r.error = QStringLiteral("Az adatbázis nem írható : %1").arg(m_data.db().lastError().text());
+        return r;
+    }
+    Query empty = m_data.query();
+    empty.add(ref.deleteSql);
+    if (!empty.exec())
+        r.emptyFailed = true; // the load goes on and appends, as the window tells the user
+
+    Query insert = m_data.query();
+    for (const QString &line : ref.insertSql)
+        insert.add(line);
+    auto fail = [&](int line, const QString &reason) {
+        r.failedLine = line;
+        r.error = QStringLiteral("Hiba a(z) %1 fájl %2. sorában :\n\r%3")
+                      .arg(shownPath)
+                      .arg(line)
+                      .arg(reason);
+        return r;
+    };
+
+    const qint64 size = in.size();
+    int lineNo = 0;
+    while (!in.atEnd()) {
+        QByteArray bytes = in.readLine();
+        ++lineNo;
+        while (bytes.endsWith('\n') || bytes.endsWith('\r'))
+            bytes.chop(1);
+        const QStringList fields =
+            ReferenceFiles::splitLine(CodePage::fromWin1250(bytes), ref.separator);
+        if (fields.size() < ref.fieldsNeeded)
+            return fail(lineNo, fields.isEmpty()
+                                    ? QStringLiteral("Üres sor.")
+                                    : QStringLiteral("Kevés mező van a sorban (%1, kell %2).")
+                                          .arg(fields.size())
+                                          .arg(ref.fieldsNeeded));
+        QString reason;
+        const QList<QVariant> values = ref.parameters(fields, &reason);
+        if (!reason.isEmpty())
+            return fail(lineNo, reason);
+        for (int i = 0; i < values.size(); ++i)
+            insert.setParam(i, values[i]);
+        if (!insert.exec())
+            return fail(lineNo, insert.lastError());
+        r.lines = lineNo;
+        if (progress)
+            progress(lineNo, in.pos(), size);
+    }
+    if (!transaction.commit()) {
+        r.error = QStringLiteral("Az adatbázis nem írható : %1").arg(m_data.db().lastError().text());
+        r.lines = 0;
+        return r;
+    }
+    Settings::write(ref.settingsName, DateText::today());
+    r.ok = true;
+    return r;
+}
