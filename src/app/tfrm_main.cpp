@@ -8,6 +8,7 @@
 #include "tfrm_about.h"
 #include "tfrm_jelszo.h"
 #include "tfrm_sugo.h"
+#include "tfrm_technikai.h"
 #include "waitcursor.h"
 
 #include <QFile>
@@ -141,10 +142,15 @@ void Tfrm_main::connectMenu()
     connect(ui->mn_tartalom, &QAction::triggered, this, [this] { openHelp(false); });
     connect(ui->mn_kereses, &QAction::triggered, this, [this] { openHelp(true); });
     connect(ui->mn_nevjegy, &QAction::triggered, this, &Tfrm_main::openAbout);
-    for (QAction *item :
-         {ui->mn_foglalk, ui->mn_dolgozo, ui->mn_rogzit, ui->mn_keszit, ui->mn_ismetel,
-          ui->mn_kulso, ui->mn_karbantart, ui->mn_torzs, ui->mn_export, ui->mn_mentes,
-          ui->mn_frissit, ui->mn_evvaltas, ui->mn_beallit, ui->mn_karbantartas, ui->mn_bvop})
+    const QList<QPair<QAction *, int>> technical = {
+        {ui->mn_karbantart, Tfrm_technikai::Maintenance}, {ui->mn_torzs, Tfrm_technikai::Refresh},
+        {ui->mn_mentes, Tfrm_technikai::Backup},          {ui->mn_evvaltas, Tfrm_technikai::YearChange},
+        {ui->mn_export, Tfrm_technikai::ExportImport}};
+    for (const auto &[item, mode] : technical)
+        connect(item, &QAction::triggered, this, [this, mode = mode] { openTechnical(mode); });
+    for (QAction *item : {ui->mn_foglalk, ui->mn_dolgozo, ui->mn_rogzit, ui->mn_keszit,
+                          ui->mn_ismetel, ui->mn_kulso, ui->mn_frissit, ui->mn_beallit,
+                          ui->mn_karbantartas, ui->mn_bvop})
         connect(item, &QAction::triggered, this, &Tfrm_main::notAvailable);
 }
 
@@ -159,6 +165,19 @@ void Tfrm_main::openHelp(bool search)
     if (search)
         help.showSearch(QString());
     help.exec();
+}
+
+void Tfrm_main::openTechnical(int mode)
+{
+    std::unique_ptr<Tfrm_technikai> window;
+    {
+        WaitCursor busy;
+        window = std::make_unique<Tfrm_technikai>(m_context, this);
+        window->setMode(mode);
+        window->setReturnCaption(mode == Tfrm_technikai::Backup ? QStringLiteral("Kilépés")
+                                                                : QStringLiteral("Vissza"));
+    }
+    window->exec();
 }
 
 void Tfrm_main::openAbout()

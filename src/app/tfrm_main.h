@@ -31,6 +31,7 @@ private:
     void notAvailable();
     void openHelp(bool search);
     void openAbout();
+    void openTechnical(int mode);
 
     std::unique_ptr<Ui::Tfrm_main> ui;
     AppContext &m_context;

@@ -26,30 +26,30 @@ DataModule::~DataModule() { disconnect(); }
 
 bool DataModule::openSqlite(const QString &connection, const QString &file, QString *error)
 {
-    auto fail = [&](const QString &text) {
-        if (error)
-            *error = text;
-        QSqlDatabase::removeDatabase(connection);
-        return false;
-    };
-    if (!QFileInfo(file).isFile())
-        return fail(QStringLiteral("Nem található: %1").arg(QDir::toNativeSeparators(file)));
-    {
+    QString failure;
+    if (!QFileInfo(file).isFile()) {
+        failure = QStringLiteral("Nem található: %1").arg(QDir::toNativeSeparators(file));
+    } else {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(file);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
-        if (!db.open())
-            return fail(db.lastError().text());
-        // Opening is lazy in SQLite: reading the catalogue tells a database from other files.
-        QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
-            const QString text = probe.lastError().text();
-            probe.finish();
-            db.close();
-            return fail(text);
+        if (!db.open()) {
+            failure = db.lastError().text();
+        } else {
+            // Opening is lazy in SQLite: reading the catalogue tells a database from other files.
+            QSqlQuery probe(db);
+            if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
+                failure = probe.lastError().text();
         }
+        if (!failure.isEmpty())
+            db.close();
     }
-    return true;
+    if (failure.isEmpty())
+        return true;
+    if (error)
+        *error = failure;
+    QSqlDatabase::removeDatabase(connection);
+    return false;
 }
 
 bool DataModule::connect(const QString &dataFolder, QString *error)

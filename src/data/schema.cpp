@@ -227,9 +227,10 @@ QString columnDefinition(const QString &name, Kind kind, int width)
     case Kind::AutoInc:
         return name + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
     case Kind::Date:
-        // A real calendar day only: SQLite's date() rolls 02.30 over, so compare it back.
-        return QStringLiteral("%1 VARCHAR(10) CHECK(%1 IS NULL OR (length(%1) = 10 AND "
-                              "date(replace(%1, '.', '-')) = replace(%1, '.', '-')))")
+        // A real calendar day only: date() with a modifier rolls 02.30 over, so compare it back.
+        return QStringLiteral("%1 VARCHAR(10) CHECK(%1 IS NULL OR (%1 GLOB "
+                              "'[0-9][0-9][0-9][0-9].[0-9][0-9].[0-9][0-9]' AND "
+                              "date(replace(%1, '.', '-'), '+0 days') IS replace(%1, '.', '-')))")
             .arg(name);
     }
     return name;

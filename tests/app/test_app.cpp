@@ -1,0 +1,575 @@
+#include "aliasconfig.h"
+#include "aliassetup.h"
+#include "databaseupgrade.h"
+#include "login.h"
+#include "registrydatabase.h"
+#include "scriptedprompter.h"
+#include "tfrm_about.h"
+#include "tfrm_jelszo.h"
+#include "tfrm_main.h"
+#include "tfrm_sugo.h"
+#include "testinstallation.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSqlError>
+#include <QMenu>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+const QString WrongPassword = QStringLiteral("Nem megfelelő felhasználónév/jelszó !!");
+const QString ConnectionFailed =
+    QStringLiteral("A kapcsolódás NEM sikerült !\n\rAz adatbázis nem létezik .");
+
+bool exec(TestInstallation &t, const QString &sql)
+{
+    QSqlQuery q(t.data().db());
+    if (!q.exec(sql)) {
+        qWarning() << sql << q.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+// Turns a current database into one of the previous structure: no districts, 21-character
+// report file names, no extended person names.
+bool makePreviousStructure(TestInstallation &t)
+{
+    QStringList sql = {"drop index idx_vnev", "alter table foglalk drop column JARAS_KOD",
+                       "alter table jel_fej drop column FAJL_NEV",
+                       "alter table jel_fej add column FAJL_NEV VARCHAR(21)"};
+    for (const char *table : {"jel_temp", "jel_tete", "taj"})
+        for (const char *field : {"SZUL_DAT", "SZUL_HELY", "UTO_NEV_2", "SZ_VEZ_NEV", "SZ_UTO_NEV_1",
+                                  "SZ_UTO_NEV_2", "A_VEZ_NEV", "A_UTO_NEV_1", "A_UTO_NEV_2"})
+            sql << QStringLiteral("alter table %1 drop column %2").arg(table, field);
+    sql << "create index idx_vnev on taj (VEZ_NEV, UTO_NEV)";
+    for (const QString &s : sql)
+        if (!exec(t, s))
+            return false;
+    return true;
+}
+
+// Answers the login window that a constructor opens modally.
+void answerLogin(const QString &name, const QString &password, bool cancel = false)
+{
+    QTimer::singleShot(0, [=] {
+        auto *login = qobject_cast<Tfrm_jelszo *>(QApplication::activeModalWidget());
+        if (!login)
+            return;
+        if (cancel) {
+            login->findChild<QPushButton *>("bbtn_megse")->click();
+            return;
+        }
+        auto *nev = login->findChild<QLineEdit *>("ed_nev");
+        nev->clear();
+        QTest::keyClicks(nev, name);
+        QTest::keyClicks(login->findChild<QLineEdit *>("ed_jelszo"), password);
+        login->findChild<QPushButton *>("bbtn_ok")->click();
+    });
+}
+
+QAction *action(QWidget *w, const char *name) { return w->findChild<QAction *>(name); }
+
+} // namespace
+
+class TestApp : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void aliasExistingIsUsedAsItIs();
+    void aliasFromAppPaths();
+    void aliasFromUninstallKey();
+    void aliasFromInstallDir();
+    void aliasWithNothingToGoOn();
+    void loginOutcomes();
+    void loginFirstRunWritesSettings();
+    void loginLaterRunRemembersUserOnly();
+    void upgradePreviousStructure();
+    void upgradeFailureRollsBack();
+    void loginWindowRealTyping();
+    void loginWindowUpgradeAnswered();
+    void loginWindowMissingTable();
+    void mainWindowAfterLogin();
+    void mainWindowRightsLevelOne();
+    void mainWindowPrisonServiceMenu();
+    void mainWindowEndsWhenLoginCancelled();
+    void mainWindowEndsWithoutUrlFile();
+    void mainWindowWithoutDatabase();
+    void updateUrlFile();
+    void helpContentsAndSearch();
+    void aboutBox();
+};
+
+void TestApp::aliasExistingIsUsedAsItIs()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    const QString aliasFile = SettingsLocation::aliasFile();
+    const QDateTime before = QFileInfo(aliasFile).lastModified();
+    Settings::writeMachine(Settings::AppPathsKey, "Path", "/mashol/");
+    AliasConfig aliases;
+    const AliasSetup r = AliasSetup::run(aliases);
+    QCOMPARE(QDir::fromNativeSeparators(r.dataFolder), t.context().installation.dataFolder());
+    QVERIFY(r.message.isEmpty());
+    QCOMPARE(QFileInfo(aliasFile).lastModified(), before);
+}
+
+void TestApp::aliasFromAppPaths()
+{
+    QTemporaryDir dir;
+    qputenv("TARVIK_SETTINGS_DIR", dir.path().toLocal8Bit());
+    Settings::writeMachine(Settings::AppPathsKey, "Path", "C:\\tarvik\\");
+    Settings::writeMachine(Settings::UninstallKey, "InstallLocation", "D:\\masik\\");
+    AliasConfig aliases;
+    const AliasSetup r = AliasSetup::run(aliases);
+    QCOMPARE(r.dataFolder, QStringLiteral("C:\\tarvik\\adatok"));
+    QCOMPARE(r.message, QStringLiteral("A(z) TARVIK alias nem létezett!\n\rSikeresen létrehozva : "
+                                       "C:\\tarvik\\adatok"));
+    AliasConfig saved;
+    QCOMPARE(saved.path("TARVIK"), QStringLiteral("C:\\tarvik\\adatok"));
+    QCOMPARE(saved.driver("TARVIK"), QStringLiteral("STANDARD"));
+    qunsetenv("TARVIK_SETTINGS_DIR");
+}
+
+void TestApp::aliasFromUninstallKey()
+{
+    QTemporaryDir dir;
+    qputenv("TARVIK_SETTINGS_DIR", dir.path().toLocal8Bit());
+    Settings::writeMachine(Settings::UninstallKey, "InstallLocation", "D:\\Program\\Tarvik\\");
+    AliasConfig aliases;
+    const AliasSetup r = AliasSetup::run(aliases);
+    QCOMPARE(r.dataFolder, QStringLiteral("D:\\Program\\Tarvik\\adatok"));
+    QVERIFY(r.message.endsWith("Sikeresen létrehozva : D:\\Program\\Tarvik\\adatok"));
+    QCOMPARE(AliasConfig().path("TARVIK"), r.dataFolder);
+    qunsetenv("TARVIK_SETTINGS_DIR");
+}
+
+void TestApp::aliasFromInstallDir()
+{
+    QTemporaryDir dir;
+    qputenv("TARVIK_SETTINGS_DIR", dir.path().toLocal8Bit());
+    Settings::write("InstallDir", "/opt/tarvik");
+    AliasConfig aliases;
+    const AliasSetup r = AliasSetup::run(aliases);
+    // The message shows the value as read; the alias gets the data folder under it.
+    QCOMPARE(r.message, QStringLiteral("A(z) TARVIK alias nem létezett!\n\rSikeresen létrehozva : "
+                                       "/opt/tarvik"));
+    QCOMPARE(QDir::fromNativeSeparators(r.dataFolder), QStringLiteral("/opt/tarvik/adatok"));
+    QCOMPARE(AliasConfig().path("TARVIK"), r.dataFolder);
+    qunsetenv("TARVIK_SETTINGS_DIR");
+}
+
+void TestApp::aliasWithNothingToGoOn()
+{
+    QTemporaryDir dir;
+    qputenv("TARVIK_SETTINGS_DIR", dir.path().toLocal8Bit());
+    AliasConfig aliases;
+    const AliasSetup r = AliasSetup::run(aliases);
+    QCOMPARE(r.message,
+             QStringLiteral("A(z) TARVIK \\Adatok útvonalát nem sikerült beállítani !\n\r"
+                            "Ezt kézzel kell megtenni a Vezérlőpult/BDE Admin-ban TARVIK/PATH-nál"));
+    QCOMPARE(QDir::fromNativeSeparators(r.dataFolder), QStringLiteral("/adatok"));
+    QVERIFY(AliasConfig().exists("TARVIK"));
+    qunsetenv("TARVIK_SETTINGS_DIR");
+}
+
+void TestApp::loginOutcomes()
+{
+    TestInstallation t(TestInstallation::Empty, "pw");
+    QVERIFY(t.ok());
+    QVERIFY(exec(t, "insert into jelszo (USER_ID, USER_NAME, VEZ_NEV, UTO_NEV, PASS, JOG) "
+                    "values (3, 'VOLT', 'Régi', 'Ember', 'x', 0)"));
+    Login login(t.context());
+    QCOMPARE(login.check("ADMIN", "rossz").outcome, Login::Outcome::WrongPassword);
+    QCOMPARE(login.check("admin", "pw").outcome, Login::Outcome::WrongPassword);
+    QCOMPARE(login.check("ADMIN", "PW").outcome, Login::Outcome::WrongPassword);
+    QCOMPARE(login.check("ADMIN", "").outcome, Login::Outcome::WrongPassword);
+    // The hidden row cannot log in, whatever is typed.
+    QCOMPARE(login.check("TARVIK", "").outcome, Login::Outcome::WrongPassword);
+
+    const Login::Result ended = login.check("VOLT", "x");
+    QCOMPARE(ended.outcome, Login::Outcome::Ended);
+    QCOMPARE(t.context().run.userFamilyName, QStringLiteral("Régi"));
+
+    const Login::Result ok = login.check("ADMIN", "pw");
+    QCOMPARE(ok.outcome, Login::Outcome::LoggedIn);
+    QCOMPARE(t.context().run.rightsLevel, 3);
+    QCOMPARE(t.context().run.userName, QStringLiteral("ADMIN"));
+
+    // Passwords longer than the stored eight characters never match.
+    QVERIFY(exec(t, "update jelszo set PASS = '12345678' where USER_NAME = 'ADMIN'"));
+    QCOMPARE(login.check("ADMIN", "123456789").outcome, Login::Outcome::WrongPassword);
+    QCOMPARE(login.check("ADMIN", "12345678").outcome, Login::Outcome::LoggedIn);
+
+    QVERIFY(QDir(t.path("adatok/Ment")).removeRecursively());
+    QCOMPARE(login.check("ADMIN", "12345678").outcome, Login::Outcome::BadStructure);
+}
+
+void TestApp::loginFirstRunWritesSettings()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    QVERIFY(Settings::read("Jelszo").isEmpty());
+    Login::settingsStep("ADMIN");
+    const QString today = QDate::currentDate().toString("yyyy.MM.dd");
+    for (const char *name :
+         {"Jogcim", "Mep", "Orszag", "Irsz", "Koz_ter", "Feor", "Jelszo", "Nyugdij", "Jarasok"})
+        QCOMPARE(Settings::read(name), today);
+    QCOMPARE(Settings::read("Felhasznalo"), QStringLiteral("ADMIN"));
+    QCOMPARE(Settings::read("Bejelentolap db"), QStringLiteral("1"));
+    QCOMPARE(Settings::read("Nyilatkozat db"), QStringLiteral("1"));
+    QVERIFY(Settings::read("Fogl").isEmpty());
+}
+
+void TestApp::loginLaterRunRemembersUserOnly()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    Settings::write("Jelszo", "2020.01.01");
+    Settings::write("Irsz", "2019.05.05");
+    Login::settingsStep("KISS");
+    QCOMPARE(Settings::read("Felhasznalo"), QStringLiteral("KISS"));
+    QCOMPARE(Settings::read("Irsz"), QStringLiteral("2019.05.05"));
+    QCOMPARE(Settings::read("Jelszo"), QStringLiteral("2020.01.01"));
+    QVERIFY(Settings::read("Bejelentolap db").isEmpty());
+}
+
+void TestApp::upgradePreviousStructure()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    QVERIFY(makePreviousStructure(t));
+    QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM) values ('Régi Kft', '12345676242')"));
+    QVERIFY(exec(t, "insert into jel_fej (JEL_SZAM, JEL_TIP, FOGLALK_ID, FAJL_NEV) values "
+                    "(1, '08', 1, 'J0801A12345676242.001'), (2, '09', 1, 'J0901A12345676242.002'), "
+                    "(3, null, 1, 'J0801A12345676242.003'), (4, '08', 0, 'J0801A12345676242.004')"));
+    QVERIFY(exec(t, "insert into taj (TAJ, VEZ_NEV) values ('123456788', 'Kiss')"));
+
+    Login login(t.context());
+    const Login::Result r = login.check("ADMIN", "pw");
+    QCOMPARE(r.outcome, Login::Outcome::UpgradeNeeded);
+    QCOMPARE(r.hasPersonNames, false);
+
+    DatabaseUpgrade upgrade(t.data());
+    QVERIFY2(upgrade.run(!r.hasPersonNames), qPrintable(upgrade.lastError()));
+
+    QCOMPARE(t.scalar("select JARAS_KOD from foglalk").toString(), QStringLiteral("000"));
+    QCOMPARE(t.scalar("select count(*) from jel_fej").toInt(), 2);
+    QCOMPARE(t.scalar("select FAJL_NEV from jel_fej where JEL_SZAM = 1").toString(),
+             QStringLiteral("J0801A12345676242_000.001"));
+    QCOMPARE(t.scalar("select FAJL_NEV from jel_fej where JEL_SZAM = 2").toString(),
+             QStringLiteral("J0901A12345676242_000.002"));
+    QCOMPARE(t.scalar("select length(FAJL_NEV) from jel_fej where JEL_SZAM = 1").toInt(), 25);
+    QCOMPARE(t.data().hasField("jel_fej", "FAJL_NEV_OLD"), std::optional<bool>(false));
+    for (const char *table : {"jel_temp", "jel_tete", "taj"})
+        for (const char *field : {"SZUL_DAT", "UTO_NEV_2", "A_UTO_NEV_2"})
+            QVERIFY2(*t.data().hasField(table, field), field);
+    // The added fields keep their widths.
+    QVERIFY(!exec(t, "update taj set SZUL_HELY = '" + QString(31, u'x') + "'"));
+    QCOMPARE(login.check("ADMIN", "pw").outcome, Login::Outcome::LoggedIn);
+}
+
+void TestApp::upgradeFailureRollsBack()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    QVERIFY(makePreviousStructure(t));
+    QVERIFY(exec(t, "insert into jel_fej (JEL_SZAM, JEL_TIP, FOGLALK_ID, FAJL_NEV) values "
+                    "(1, '08', 1, 'J0801A12345676242.001'), (3, null, 1, 'J0801A12345676242.003')"));
+    // An index on the old name makes the fifth statement (drop fajl_nev) fail.
+    QVERIFY(exec(t, "create index idx_regi_nev on jel_fej (FAJL_NEV)"));
+    DatabaseUpgrade upgrade(t.data());
+    QVERIFY(!upgrade.run(true));
+    QCOMPARE(t.data().hasField("foglalk", "JARAS_KOD"), std::optional<bool>(false));
+    QCOMPARE(t.data().hasField("jel_fej", "FAJL_NEV_OLD"), std::optional<bool>(false));
+    QCOMPARE(t.scalar("select count(*) from jel_fej").toInt(), 2);
+    QCOMPARE(t.scalar("select FAJL_NEV from jel_fej where JEL_SZAM = 1").toString(),
+             QStringLiteral("J0801A12345676242.001"));
+    // So the next login offers the upgrade again.
+    QCOMPARE(Login(t.context()).check("ADMIN", "pw").outcome, Login::Outcome::UpgradeNeeded);
+}
+
+void TestApp::loginWindowRealTyping()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    ScriptedPrompter prompter;
+    Settings::write("Felhasznalo", "ADMIN");
+    Tfrm_jelszo w(t.context());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *nev = w.findChild<QLineEdit *>("ed_nev");
+    auto *jelszo = w.findChild<QLineEdit *>("ed_jelszo");
+    QCOMPARE(nev->text(), QStringLiteral("ADMIN"));
+    QCOMPARE(nev->maxLength(), 12);
+    QCOMPARE(nev->toolTip(), QStringLiteral("Maximum 12 karakter"));
+    QCOMPARE(jelszo->echoMode(), QLineEdit::Password);
+    QCOMPARE(w.windowTitle(), QStringLiteral(" Jelszó ellenőrzés"));
+    if (const QString dir = qEnvironmentVariable("TARVIK_SCREENSHOTS"); !dir.isEmpty())
+        w.grab().save(dir + "/login.png");
+
+    // Typed in lower case, shown and compared in upper case.
+    nev->clear();
+    QTest::keyClicks(nev, "admin");
+    QCOMPARE(nev->text(), QStringLiteral("ADMIN"));
+    // Enter moves on to the password.
+    nev->setFocus();
+    QTest::keyClick(nev, Qt::Key_Return);
+    QVERIFY(w.isVisible());
+    QTest::keyClicks(jelszo, "rossz");
+    w.findChild<QPushButton *>("bbtn_ok")->click();
+    QCOMPARE(prompter.messages, QStringList{WrongPassword});
+    QVERIFY(w.isVisible());
+    QVERIFY(jelszo->text().isEmpty()); // the focus rule cleared it
+
+    QTest::keyClicks(jelszo, "pw");
+    w.findChild<QPushButton *>("bbtn_ok")->click();
+    QCOMPARE(w.result(), int(QDialog::Accepted));
+    QVERIFY(t.context().run.mayContinue);
+    QCOMPARE(t.context().run.rightsLevel, 3);
+    QCOMPARE(Settings::read("Jelszo"), QDate::currentDate().toString("yyyy.MM.dd"));
+}
+
+void TestApp::loginWindowUpgradeAnswered()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    QVERIFY(makePreviousStructure(t));
+    ScriptedPrompter prompter;
+    {
+        prompter.answers = {Prompter::No};
+        Tfrm_jelszo w(t.context());
+        w.show();
+        QTest::keyClicks(w.findChild<QLineEdit *>("ed_nev"), "ADMIN");
+        QTest::keyClicks(w.findChild<QLineEdit *>("ed_jelszo"), "pw");
+        w.findChild<QPushButton *>("bbtn_ok")->click();
+        QCOMPARE(prompter.questions,
+                 QStringList{"Az adatbázis verziója nem megfelelő !\n\rIndulhat a frissítés ?!"});
+        QVERIFY(!t.context().run.mayContinue);
+        QCOMPARE(t.data().hasField("foglalk", "JARAS_KOD"), std::optional<bool>(false));
+    }
+    prompter.messages.clear();
+    prompter.answers = {Prompter::Yes};
+    Tfrm_jelszo w(t.context());
+    w.show();
+    QTest::keyClicks(w.findChild<QLineEdit *>("ed_nev"), "ADMIN");
+    QTest::keyClicks(w.findChild<QLineEdit *>("ed_jelszo"), "pw");
+    w.findChild<QPushButton *>("bbtn_ok")->click();
+    QCOMPARE(prompter.messages,
+             (QStringList{"Az adatbázis verziója nem megfelelő !\n\rIndulhat a frissítés ?!",
+                          "A frissítés sikerült !",
+                          "A járások bevezetése miatt bővült a bejelentők törzsadatai!\n\rA "
+                          "jelentés készítése előtt kérem, ellenőrizze az adatokat!"}));
+    QVERIFY(t.context().run.mayContinue);
+    QVERIFY(*t.data().hasField("foglalk", "JARAS_KOD"));
+    QCOMPARE(Settings::read("Felhasznalo"), QStringLiteral("ADMIN"));
+}
+
+void TestApp::loginWindowMissingTable()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    QVERIFY(exec(t, "drop table jel_fej"));
+    ScriptedPrompter prompter;
+    Tfrm_jelszo w(t.context());
+    w.show();
+    QTest::keyClicks(w.findChild<QLineEdit *>("ed_nev"), "ADMIN");
+    QTest::keyClicks(w.findChild<QLineEdit *>("ed_jelszo"), "pw");
+    w.findChild<QPushButton *>("bbtn_ok")->click();
+    QCOMPARE(prompter.messages, QStringList{"Az adatbázis nem létezik !\n\r" + QString(20, u' ')});
+    QVERIFY(w.isVisible());
+    QVERIFY(!t.context().run.mayContinue);
+}
+
+void TestApp::mainWindowAfterLogin()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    ScriptedPrompter prompter;
+    QElapsedTimer clock;
+    clock.start();
+    answerLogin("ADMIN", "pw");
+    Tfrm_main w(t.context());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(prompter.messages.isEmpty(), qPrintable(prompter.messages.join('|')));
+    QCOMPARE(w.windowTitle(), "OEP - Munkáltatói jelentést készítő program   V1.0.4.3;  Dátum : " +
+                                  QDate::currentDate().toString("yyyy.MM.dd"));
+    QCOMPARE(w.findChild<QLabel *>("lbl_user")->text(), QStringLiteral("ADMIN"));
+    QCOMPARE(w.findChild<QLabel *>("lbl_jog")->text(), QStringLiteral("Rendszergazda"));
+    QCOMPARE(w.findChild<QLabel *>("lbl_fnev")->text(), QStringLiteral("Rendszergazda "));
+    QCOMPARE(t.context().run.updateUrl, QStringLiteral("https://frissites.tarvik.example/"));
+    for (const char *item : {"mn_kulso", "mn_mentes", "mn_torzs", "mn_rogzit", "mn_keszit",
+                             "mn_karbantart", "mn_beallit"})
+        QVERIFY2(action(&w, item)->isEnabled(), item);
+    QVERIFY(!w.findChild<QMenu *>("mn_spec")->menuAction()->isVisible());
+    QVERIFY(!action(&w, "mn_export")->isVisible());
+    QVERIFY(!action(&w, "mn_evvaltas")->isVisible());
+    if (const QString dir = qEnvironmentVariable("TARVIK_SCREENSHOTS"); !dir.isEmpty())
+        w.grab().save(dir + "/main.png");
+
+    // The reference refresh opens the technical window in its refresh mode.
+    QString caption, returnCaption;
+    QTimer::singleShot(0, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        caption = modal->windowTitle();
+        returnCaption = modal->findChild<QPushButton *>("bbtn_vissza")->text();
+        modal->findChild<QPushButton *>("bbtn_vissza")->click();
+    });
+    action(&w, "mn_torzs")->trigger();
+    QCOMPARE(caption, QStringLiteral("   Technikai feladatok - OEP törzsadatok frissítése"));
+    QCOMPARE(returnCaption, QStringLiteral("Vissza"));
+    // Windows still to come say so.
+    action(&w, "mn_foglalk")->trigger();
+    QCOMPARE(prompter.messages, QStringList{"Ez a funkció még nem érhető el."});
+}
+
+void TestApp::mainWindowRightsLevelOne()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    QVERIFY(exec(t, "insert into jelszo (USER_ID, USER_NAME, VEZ_NEV, UTO_NEV, PASS, JOG) "
+                    "values (3, 'LEKER', 'Kovács', 'Éva', 'abc', 1)"));
+    ScriptedPrompter prompter;
+    answerLogin("LEKER", "abc");
+    Tfrm_main w(t.context());
+    w.show();
+    QCOMPARE(w.findChild<QLabel *>("lbl_jog")->text(), QStringLiteral("Lekérdező felhasználó"));
+    QCOMPARE(w.findChild<QLabel *>("lbl_fnev")->text(), QStringLiteral("Kovács Éva"));
+    const QStringList greyed = {"mn_kulso", "mn_mentes", "mn_torzs", "mn_rogzit",
+                                "mn_keszit", "mn_karbantart", "mn_beallit"};
+    QStringList disabled;
+    for (QAction *a : w.findChildren<QAction *>())
+        if (a->isVisible() && !a->isEnabled() && !a->objectName().isEmpty())
+            disabled << a->objectName();
+    disabled.sort();
+    QStringList expected = greyed;
+    expected.sort();
+    QCOMPARE(disabled.join(' '), expected.join(' '));
+    // What stays open to a query user.
+    for (const char *item : {"mn_foglalk", "mn_dolgozo", "mn_ismetel", "mn_frissit", "mn_karbantartas"})
+        QVERIFY2(action(&w, item)->isEnabled(), item);
+}
+
+void TestApp::mainWindowPrisonServiceMenu()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM) values ('BV Intézet', '15752026241')"));
+    ScriptedPrompter prompter;
+    answerLogin("ADMIN", "pw");
+    {
+        Tfrm_main w(t.context());
+        QVERIFY(w.findChild<QMenu *>("mn_spec")->menuAction()->isVisible());
+        QVERIFY(t.context().run.prisonService);
+    }
+    // An ended prison-service employer does not count.
+    QVERIFY(exec(t, "update foglalk set CEG_VEGE = '2020.01.01'"));
+    answerLogin("ADMIN", "pw");
+    Tfrm_main w(t.context());
+    QVERIFY(!w.findChild<QMenu *>("mn_spec")->menuAction()->isVisible());
+    QVERIFY(!t.context().run.prisonService);
+}
+
+void TestApp::mainWindowEndsWhenLoginCancelled()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    ScriptedPrompter prompter;
+    answerLogin({}, {}, true);
+    Tfrm_main w(t.context());
+    QVERIFY(!t.context().run.mayContinue);
+    w.show();
+    QTRY_VERIFY(!w.isVisible());
+    QVERIFY(prompter.messages.isEmpty());
+}
+
+void TestApp::mainWindowEndsWithoutUrlFile()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    QVERIFY(QFile::remove(t.path("oep_tarvik.url")));
+    ScriptedPrompter prompter;
+    answerLogin("ADMIN", "pw");
+    Tfrm_main w(t.context());
+    w.show();
+    QCOMPARE(prompter.messages, QStringList{"Hiányzik a következő fájl : oep_tarvik.url "});
+    QTRY_VERIFY(!w.isVisible());
+}
+
+void TestApp::mainWindowWithoutDatabase()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    t.data().disconnect();
+    QVERIFY(QDir(t.path("adatok")).removeRecursively());
+    ScriptedPrompter prompter;
+    Tfrm_main w(t.context());
+    QCOMPARE(prompter.messages, QStringList{ConnectionFailed});
+    QVERIFY(!QFile::exists(t.path("adatok")));
+    w.show();
+    QTRY_VERIFY(!w.isVisible());
+}
+
+void TestApp::updateUrlFile()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    const QString file =
+        t.writeFile("x.url", "[InternetShortcut]\r\nURL=http://egy.example/\r\nIconIndex=0\r\n"
+                             "URL=  http://ketto.example/frissites/   \r\n");
+    QCOMPARE(Tfrm_main::readUpdateUrl(file), QStringLiteral("http://ketto.example/frissites/"));
+    const QString longer = t.writeFile("y.url", "URL=http://" + QByteArray(60, 'a') + "/\r\n");
+    QCOMPARE(Tfrm_main::readUpdateUrl(longer).size(), 50);
+}
+
+void TestApp::helpContentsAndSearch()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    const auto pages = Tfrm_sugo::readPages(t.context().installation.helpFolder());
+    QVERIFY(pages.size() >= 5);
+    QCOMPARE(pages.first().title, QStringLiteral("Bevezetés"));
+    const auto hits = Tfrm_sugo::search(pages, "jelsz");
+    QVERIFY(!hits.isEmpty());
+    for (const auto &hit : hits)
+        QVERIFY(hit.first.contains("jelsz", Qt::CaseInsensitive));
+    QVERIFY(Tfrm_sugo::search(pages, "nincsilyenszó").isEmpty());
+    QVERIFY(Tfrm_sugo::search(pages, "").size() > hits.size());
+
+    Tfrm_sugo w(t.context().installation.helpFolder());
+    w.showSearch("irány");
+    auto *list = w.findChild<QListWidget *>("lbx_talalat");
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("irányítószám"));
+}
+
+void TestApp::aboutBox()
+{
+    Tfrm_about w("1.0.4.3");
+    QCOMPARE(w.windowTitle(), QStringLiteral(" Névjegy"));
+    QCOMPARE(w.findChild<QLabel *>("lbl_verzio")->text(), QStringLiteral("1.0.4.3"));
+    const QStringList lines = Tfrm_about::changeHistory().split('\n');
+    QCOMPARE(lines.first(), QStringLiteral("V 1.0.4.3."));
+    QCOMPARE(lines.count("V 1.0.2.2."), 1);
+    QCOMPARE(lines.filter(QRegularExpression("^-+$")).size(), 4);
+    QVERIFY(lines.contains(" - Megbízásos jogviszonynál(1202)  utólagos jelentés "));
+    if (const QString dir = qEnvironmentVariable("TARVIK_SCREENSHOTS"); !dir.isEmpty()) {
+        w.show();
+        w.grab().save(dir + "/about.png");
+    }
+}
+
+QTEST_MAIN(TestApp)
+#include "test_app.moc"

@@ -1,0 +1,38 @@
+#include "scriptedprompter.h"
+
+void ScriptedPrompter::message(QWidget *, const QString &text, Icon) { messages << text; }
+
+Prompter::Answer ScriptedPrompter::question(QWidget *, const QString &text, bool okCancel)
+{
+    messages << text;
+    questions << text;
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return okCancel ? Ok : Yes;
+}
+
+QString ScriptedPrompter::nextFile(const QString &title, const QString &fileName,
+                                   const QStringList &filters)
+{
+    fileTitles << title;
+    fileNames << fileName;
+    fileFilters << filters;
+    return files.isEmpty() ? QString() : files.takeFirst();
+}
+
+QString ScriptedPrompter::openFile(QWidget *, const QString &title, const QString &,
+                                   const QString &fileName, const QStringList &filters)
+{
+    return nextFile(title, fileName, filters);
+}
+
+QString ScriptedPrompter::saveFile(QWidget *, const QString &title, const QString &,
+                                   const QString &fileName, const QStringList &filters)
+{
+    return nextFile(title, fileName, filters);
+}
+
+QString ScriptedPrompter::chooseFolder(QWidget *, const QString &title, const QString &)
+{
+    return nextFile(title, {}, {});
+}

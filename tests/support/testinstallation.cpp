@@ -1,0 +1,57 @@
+#include "testinstallation.h"
+
+#include "referenceloader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+
+TestInstallation::TestInstallation(Content content, const QString &adminPassword)
+{
+    qputenv("TARVIK_SETTINGS_DIR", settingsFolder().toLocal8Bit());
+    Installation installation(home());
+    if (!installation.create(adminPassword, &m_error))
+        return;
+    m_context = std::unique_ptr<AppContext>(new AppContext{installation, {}, {}});
+    if (!m_context->data.connect(installation.dataFolder(), &m_error))
+        return;
+    if (content == WithReferenceData) {
+        for (const ReferenceFile &ref : ReferenceFiles::all()) {
+            const auto r = ReferenceLoader(m_context->data)
+                               .load(ref, QStringLiteral(":/refdata/") + ref.fileName);
+            if (!r.ok) {
+                m_error = r.error;
+                return;
+            }
+        }
+    }
+    m_ok = true;
+}
+
+TestInstallation::~TestInstallation()
+{
+    m_context.reset();
+    qunsetenv("TARVIK_SETTINGS_DIR");
+}
+
+QString TestInstallation::path(const QString &relative) const
+{
+    return QDir(home()).filePath(relative);
+}
+
+QString TestInstallation::writeFile(const QString &name, const QByteArray &content) const
+{
+    const QString file = m_dir.filePath(name);
+    QFile out(file);
+    if (out.open(QIODevice::WriteOnly))
+        out.write(content);
+    return file;
+}
+
+QVariant TestInstallation::scalar(const QString &sql)
+{
+    QSqlQuery q(m_context->data.db());
+    if (!q.exec(sql) || !q.next())
+        return {};
+    return q.value(0);
+}

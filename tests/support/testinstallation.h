@@ -1,0 +1,36 @@
+#pragma once
+
+#include "appcontext.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A fresh installation in a temporary folder, with the settings redirected there too.
+class TestInstallation {
+public:
+    enum Content { Empty, WithReferenceData };
+
+    explicit TestInstallation(Content content = Empty, const QString &adminPassword = "pw");
+    ~TestInstallation();
+
+    bool ok() const { return m_ok; }
+    QString error() const { return m_error; }
+    QString home() const { return m_dir.path() + QStringLiteral("/home"); }
+    QString settingsFolder() const { return m_dir.path() + QStringLiteral("/settings"); }
+    QString path(const QString &relative) const;
+    // Writes a file under the temporary folder and returns its path.
+    QString writeFile(const QString &name, const QByteArray &content) const;
+
+    AppContext &context() { return *m_context; }
+    DataModule &data() { return m_context->data; }
+
+    // One value of a single-row query, for checks.
+    QVariant scalar(const QString &sql);
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<AppContext> m_context;
+    bool m_ok = false;
+    QString m_error;
+};
