@@ -44,8 +44,7 @@ QString Query::rightTrimmed(const QString &text)
     return text.left(end);
 }
 
-namespace {
-QVariant storedValue(const QVariant &value)
+QVariant Query::storedValue(const QVariant &value)
 {
     if (value.typeId() == QMetaType::QDate)
         return value.toDate().isValid() ? QVariant(DateText::format(value.toDate())) : Query::null();
@@ -55,7 +54,6 @@ QVariant storedValue(const QVariant &value)
     }
     return value;
 }
-} // namespace
 
 bool Query::run()
 {

@@ -43,6 +43,8 @@ public:
     QString lastError() const { return m_error; }
 
     static QString rightTrimmed(const QString &text);
+    // A value as the store keeps it: text right-trimmed, empty text as NULL, dates as date text.
+    static QVariant storedValue(const QVariant &value);
 
 private:
     bool run();

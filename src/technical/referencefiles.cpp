@@ -125,19 +125,18 @@ const ReferenceFile *byFileName(const QString &path)
     return nullptr;
 }
 
-QStringList splitLine(const QString &line, QChar separator)
+QStringList splitLine(QStringView line, QChar separator)
 {
     QStringList fields;
-    QString current;
-    for (int i = 0; i < line.size(); ++i) {
-        if (line[i] == separator) {
-            fields << current;
-            current.clear();
-        } else {
-            current += line[i];
-            if (i == line.size() - 1)
-                fields << current;
+    qsizetype start = 0;
+    while (start < line.size()) {
+        const qsizetype at = line.indexOf(separator, start);
+        if (at < 0) {
+            fields << line.mid(start).toString();
+            break;
         }
+        fields << line.mid(start, at - start).toString();
+        start = at + 1;
     }
     return fields;
 }

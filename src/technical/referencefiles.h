@@ -31,6 +31,6 @@ const ReferenceFile *byFileName(const QString &path);
 
 // Splits a line at the separator. No quoting; empty fields between separators are kept; a
 // separator at the very end yields no trailing empty field; an empty line yields no field.
-QStringList splitLine(const QString &line, QChar separator);
+QStringList splitLine(QStringView line, QChar separator);
 
 } // namespace ReferenceFiles

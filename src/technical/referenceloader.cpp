@@ -1,5 +1,6 @@
 #include "referenceloader.h"
 
+#include "bulkinsert.h"
 #include "codepage.h"
 #include "datamodule.h"
 #include "datetext.h"
@@ -30,9 +31,7 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
     if (!empty.exec())
         r.emptyFailed = true; // the load goes on and appends, as the window tells the user
 
-    Query insert = m_data.query();
-    for (const QString &line : ref.insertSql)
-        insert.add(line);
+    BulkInsert insert(m_data.db(), ref.insertSql);
     auto fail = [&](int line, const QString &reason) {
         r.failedLine = line;
         r.error = QStringLiteral("Hiba a(z) %1 fájl %2. sorában :\n\r%3")
@@ -42,15 +41,23 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
         return r;
     };
 
-    const qint64 size = in.size();
+    // Reference files are small: decode once, then walk the lines.
+    const QString content = CodePage::fromWin1250(in.readAll());
+    in.close();
+    const qint64 size = content.size();
+    qsizetype start = 0;
     int lineNo = 0;
-    while (!in.atEnd()) {
-        QByteArray bytes = in.readLine();
+    while (start < content.size()) {
+        qsizetype end = content.indexOf(u'\n', start);
+        const qsizetype next = end < 0 ? content.size() : end + 1;
+        if (end < 0)
+            end = content.size();
+        if (end > start && content[end - 1] == u'\r')
+            --end;
+        const QStringView line = QStringView(content).mid(start, end - start);
+        start = next;
         ++lineNo;
-        while (bytes.endsWith('\n') || bytes.endsWith('\r'))
-            bytes.chop(1);
-        const QStringList fields =
-            ReferenceFiles::splitLine(CodePage::fromWin1250(bytes), ref.separator);
+        const QStringList fields = ReferenceFiles::splitLine(line, ref.separator);
         if (fields.size() < ref.fieldsNeeded)
             return fail(lineNo, fields.isEmpty()
                                     ? QStringLiteral("Üres sor.")
@@ -61,13 +68,11 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
         const QList<QVariant> values = ref.parameters(fields, &reason);
         if (!reason.isEmpty())
             return fail(lineNo, reason);
-        for (int i = 0; i < values.size(); ++i)
-            insert.setParam(i, values[i]);
-        if (!insert.exec())
+        if (!insert.insert(values))
             return fail(lineNo, insert.lastError());
         r.lines = lineNo;
         if (progress)
-            progress(lineNo, in.pos(), size);
+            progress(lineNo, start, size);
     }
     if (!transaction.commit()) {
         r.error = QStringLiteral("Az adatbázis nem írható : %1").arg(m_data.db().lastError().text());

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Loads 90,000 postcode lines (every 4-digit postcode with the weights 0 to 9) with
+# `tarvik --load` and, side by side, with sqlite3's .import into a table of the same structure.
+# Usage: bench/irsz_load.sh [runs]   (needs build/tarvik and sqlite3)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs="${1:-5}"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+export TARVIK_SETTINGS_DIR="$work/settings"
+
+for p in $(seq 1000 9999); do
+    for s in 0 1 2 3 4 5 6 7 8 9; do
+        printf '%s,%s,Település %s-%s\r\n' "$p" "$s" "$p" "$s"
+    done
+done | iconv -f UTF-8 -t WINDOWS-1250 > "$work/irsz.txt"
+echo "lines: $(wc -l < "$work/irsz.txt")"
+
+./build/tarvik --init --home "$work/home" --admin-password bench > /dev/null
+schema="create table irsz (IRSZ VARCHAR(4) CHECK(length(IRSZ) <= 4), SULY VARCHAR(1) CHECK(length(SULY) <= 1), TELEPULES VARCHAR(40) CHECK(length(TELEPULES) <= 40)); create index idx_irsz on irsz (IRSZ, SULY);"
+
+now() { date +%s.%N; }
+best_tarvik=999; best_sqlite=999
+for i in $(seq "$runs"); do
+    t0=$(now)
+    ./build/tarvik --home "$work/home" --load "$work/irsz.txt" > /dev/null
+    t1=$(now)
+    rm -f "$work/s.sqlite"
+    sqlite3 "$work/s.sqlite" "$schema"
+    t2=$(now)
+    sqlite3 "$work/s.sqlite" ".mode csv" ".import $work/irsz.txt irsz"
+    t3=$(now)
+    a=$(echo "$t1 - $t0" | bc); b=$(echo "$t3 - $t2" | bc)
+    printf 'run %d: tarvik --load %.3f s   sqlite3 .import %.3f s\n' "$i" "$a" "$b"
+    best_tarvik=$(echo "if ($a < $best_tarvik) $a else $best_tarvik" | bc)
+    best_sqlite=$(echo "if ($b < $best_sqlite) $b else $best_sqlite" | bc)
+done
+printf 'best: tarvik %.3f s, sqlite3 %.3f s, ratio %.2f\n' "$best_tarvik" "$best_sqlite" \
+    "$(echo "scale=3; $best_tarvik / $best_sqlite" | bc)"
+rows=$(sqlite3 "$work/home/adatok/tarvik.sqlite" "select count(*) from irsz")
+echo "rows in tarvik: $rows"
