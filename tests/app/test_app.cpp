@@ -103,6 +103,7 @@ private Q_SLOTS:
     void mainWindowEndsWhenLoginCancelled();
     void mainWindowEndsWithoutUrlFile();
     void mainWindowWithoutDatabase();
+    void foreignOrLockedDatabase();
     void updateUrlFile();
     void helpContentsAndSearch();
     void aboutBox();
@@ -520,6 +521,40 @@ void TestApp::mainWindowWithoutDatabase()
     QVERIFY(!QFile::exists(t.path("adatok")));
     w.show();
     QTRY_VERIFY(!w.isVisible());
+}
+
+void TestApp::foreignOrLockedDatabase()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    const QString file = QDir(t.context().installation.dataFolder()).filePath(DataModule::DatabaseFile);
+    t.data().disconnect();
+    {
+        // Locked by another program: every read waits, then fails; nothing is written.
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "masik_program");
+        other.setDatabaseName(file);
+        QVERIFY(other.open());
+        QSqlQuery lock(other);
+        QVERIFY(lock.exec("begin exclusive"));
+        ScriptedPrompter prompter;
+        Tfrm_main w(t.context());
+        QCOMPARE(prompter.messages, QStringList{ConnectionFailed});
+        QVERIFY(!t.context().run.mayContinue);
+        QVERIFY(lock.exec("rollback"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("masik_program");
+    t.data().disconnect();
+
+    // A file that is no database at all: the connection fails and the file is left alone.
+    QFile junk(file);
+    QVERIFY(junk.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    junk.write("Ez nem adatbázis, csak szöveg.\n");
+    junk.close();
+    ScriptedPrompter prompter;
+    Tfrm_main w(t.context());
+    QCOMPARE(prompter.messages, QStringList{ConnectionFailed});
+    QCOMPARE(QFileInfo(file).size(), qint64(QByteArray("Ez nem adatbázis, csak szöveg.\n").size()));
 }
 
 void TestApp::updateUrlFile()
