@@ -1,6 +1,9 @@
 #include "commandline.h"
 
 #include "appcontext.h"
+#include "datetext.h"
+#include "employerstore.h"
+#include "registrydatabase.h"
 #include "referenceloader.h"
 
 #include <QDir>
@@ -91,6 +94,49 @@ QString askPassword(QTextStream &out)
     return password;
 }
 
+// Two employers for trying the program: an ordinary company and the prison service, recorded
+// through the register's own saving code.
+bool addDemoEmployers(DataModule &data, QTextStream &err)
+{
+    auto employer = [](const char *name, const char *tax, const char *postcode, const char *street,
+                       const char *house, const char *district, const char *founded,
+                       const char *bank) {
+        return QVariantMap{{"CEG_NEV", QString::fromUtf8(name)},
+                           {"ADO_SZAM", QString::fromLatin1(tax)},
+                           {"AZON_TIP", "0"},
+                           {"TBKIFH", "0"},
+                           {"TAKISZ", "0"},
+                           {"BANKSZAM", QString::fromLatin1(bank)},
+                           {"JARAS_KOD", QString::fromLatin1(district)},
+                           {"MEGYE", "010"},
+                           {"SZ_IRSZ", QString::fromLatin1(postcode)},
+                           {"SZ_IRSZ_S", "0"},
+                           {"SZ_CIM_JELL", "001"},
+                           {"SZ_UTCA", QString::fromUtf8(street)},
+                           {"SZ_HAZ", QString::fromLatin1(house)},
+                           {"TELEFON", "06-1-5550100"},
+                           {"UGYVEZETO", "MINTA PÉTER"},
+                           {"EMAIL", "berszamfejtes@pelda.hu"},
+                           {"CEG_INDUL", QString::fromLatin1(founded)}};
+    };
+    EmployerStore store(data);
+    const QList<QVariantMap> employers = {
+        employer("DEMO KERESKEDELMI KFT", "12345676242", "1011", "Fő", "12", "020", "2010.01.04",
+                 "1234567610000001"),
+        employer("BÜNTETÉS-VÉGREHAJTÁS ORSZÁGOS PARANCSNOKSÁGA", "15752026241", "1054",
+                 "Steindl Imre", "8", "024", "1995.07.01", ""),
+    };
+    for (const QVariantMap &fields : employers) {
+        if (store.insert(fields, 1, QString()) != EmployerStore::InsertResult::Ok) {
+            err << "A bemutató bejelentő nem rögzíthető: " << fields.value("CEG_NEV").toString()
+                << ": " << store.lastError() << Qt::endl;
+            return false;
+        }
+    }
+    Settings::write(QStringLiteral("Fogl"), DateText::today());
+    return true;
+}
+
 } // namespace
 
 int initialise(const Options &options, QTextStream &out, QTextStream &err)
@@ -126,6 +172,9 @@ int initialise(const Options &options, QTextStream &out, QTextStream &err)
         }
         out << ref.fileName << ": " << r.lines << " sor" << Qt::endl;
     }
+    if (!addDemoEmployers(context.data, err))
+        return 1;
+    out << "Bemutató bejelentők: 2" << Qt::endl;
     return 0;
 }
 

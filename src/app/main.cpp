@@ -2,6 +2,7 @@
 #include "commandline.h"
 #include "realprompter.h"
 #include "tfrm_main.h"
+#include "tokbottomdlg.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -43,6 +44,8 @@ int main(int argc, char *argv[])
 
     AppContext context{Installation(Installation::resolveHome(options.home)), {}, {}};
     Tfrm_main window(context);
+    TOKBottomDlg bottomDialog(&window);
+    prompter.setBottomDialog(&bottomDialog);
     window.showMaximized();
     return app.exec();
 }

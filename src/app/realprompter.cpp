@@ -1,5 +1,7 @@
 #include "realprompter.h"
 
+#include "tokbottomdlg.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -75,4 +77,12 @@ QString RealPrompter::saveFile(QWidget *parent, const QString &title, const QStr
 QString RealPrompter::chooseFolder(QWidget *parent, const QString &title, const QString &folder)
 {
     return QFileDialog::getExistingDirectory(parent, title, folder);
+}
+
+BottomAnswer RealPrompter::bottomQuestion(QWidget *parent, const BottomQuestion &question)
+{
+    if (m_bottom)
+        return m_bottom->ask(question);
+    TOKBottomDlg dialog(parent);
+    return dialog.ask(question);
 }

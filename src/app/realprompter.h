@@ -12,4 +12,11 @@ public:
     QString saveFile(QWidget *parent, const QString &title, const QString &folder,
                      const QString &fileName, const QStringList &filters) override;
     QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) override;
+    BottomAnswer bottomQuestion(QWidget *parent, const BottomQuestion &question) override;
+
+    // The question dialog is made once, with the application, and reused.
+    void setBottomDialog(class TOKBottomDlg *dialog) { m_bottom = dialog; }
+
+private:
+    class TOKBottomDlg *m_bottom = nullptr;
 };

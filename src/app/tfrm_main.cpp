@@ -5,7 +5,9 @@
 #include "aliassetup.h"
 #include "appcontext.h"
 #include "prompter.h"
+#include "employerstore.h"
 #include "tfrm_about.h"
+#include "tfrm_foglalk.h"
 #include "tfrm_jelszo.h"
 #include "tfrm_sugo.h"
 #include "tfrm_technikai.h"
@@ -71,16 +73,12 @@ void Tfrm_main::connectAlias()
 
 void Tfrm_main::checkPrisonService()
 {
-    Query q = m_context.data.query();
-    q.add(QStringLiteral("select * from foglalk"));
-    q.add(QStringLiteral("where ado_szam like :ny and ceg_vege is null"));
-    q.setParam(0, RunState::PrisonServiceBase + u'%');
-    if (!q.open()) {
+    const auto active = EmployerStore(m_context.data).prisonServiceActive();
+    if (!active) {
         Prompter::instance().message(this, ConnectionFailed, Prompter::Icon::Error);
         return;
     }
-    m_context.run.prisonService = q.next();
-    q.close();
+    m_context.run.prisonService = *active;
     ui->mn_spec->menuAction()->setVisible(m_context.run.prisonService);
 }
 
@@ -148,7 +146,8 @@ void Tfrm_main::connectMenu()
         {ui->mn_export, Tfrm_technikai::ExportImport}};
     for (const auto &[item, mode] : technical)
         connect(item, &QAction::triggered, this, [this, mode = mode] { openTechnical(mode); });
-    for (QAction *item : {ui->mn_foglalk, ui->mn_dolgozo, ui->mn_rogzit, ui->mn_keszit,
+    connect(ui->mn_foglalk, &QAction::triggered, this, &Tfrm_main::openFoglalk);
+    for (QAction *item : {ui->mn_dolgozo, ui->mn_rogzit, ui->mn_keszit,
                           ui->mn_ismetel, ui->mn_kulso, ui->mn_frissit, ui->mn_beallit,
                           ui->mn_karbantartas, ui->mn_bvop})
         connect(item, &QAction::triggered, this, &Tfrm_main::notAvailable);
@@ -165,6 +164,18 @@ void Tfrm_main::openHelp(bool search)
     if (search)
         help.showSearch(QString());
     help.exec();
+}
+
+void Tfrm_main::openFoglalk()
+{
+    std::unique_ptr<Tfrm_foglalk> window;
+    {
+        WaitCursor busy;
+        window = std::make_unique<Tfrm_foglalk>(m_context, this);
+    }
+    window->exec();
+    // Leaving the register refreshes the prison-service flag.
+    ui->mn_spec->menuAction()->setVisible(m_context.run.prisonService);
 }
 
 void Tfrm_main::openTechnical(int mode)

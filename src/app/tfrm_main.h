@@ -32,6 +32,7 @@ private:
     void openHelp(bool search);
     void openAbout();
     void openTechnical(int mode);
+    void openFoglalk();
 
     std::unique_ptr<Ui::Tfrm_main> ui;
     AppContext &m_context;

@@ -432,7 +432,7 @@ void TestApp::mainWindowAfterLogin()
     QCOMPARE(caption, QStringLiteral("   Technikai feladatok - OEP törzsadatok frissítése"));
     QCOMPARE(returnCaption, QStringLiteral("Vissza"));
     // Windows still to come say so.
-    action(&w, "mn_foglalk")->trigger();
+    action(&w, "mn_dolgozo")->trigger();
     QCOMPARE(prompter.messages, QStringList{"Ez a funkció még nem érhető el."});
 }
 

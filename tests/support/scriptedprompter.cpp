@@ -36,3 +36,14 @@ QString ScriptedPrompter::chooseFolder(QWidget *, const QString &title, const QS
 {
     return nextFile(title, {}, {});
 }
+
+BottomAnswer ScriptedPrompter::bottomQuestion(QWidget *, const BottomQuestion &question)
+{
+    bottomQuestions << question;
+    messages << question.line1 + u'\n' + question.line2;
+    if (!bottomAnswers.isEmpty())
+        return bottomAnswers.takeFirst();
+    BottomAnswer yes;
+    yes.result = 6;
+    return yes;
+}

@@ -19,6 +19,8 @@ public:
     QStringList fileTitles;
     QStringList fileFilters;
     QStringList fileNames; // default file names offered
+    QList<BottomAnswer> bottomAnswers; // empty: "Igen"
+    QList<BottomQuestion> bottomQuestions;
 
     void message(QWidget *parent, const QString &text, Icon icon) override;
     Answer question(QWidget *parent, const QString &text, bool okCancel) override;
@@ -27,6 +29,7 @@ public:
     QString saveFile(QWidget *parent, const QString &title, const QString &folder,
                      const QString &fileName, const QStringList &filters) override;
     QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) override;
+    BottomAnswer bottomQuestion(QWidget *parent, const BottomQuestion &question) override;
 
 private:
     QString nextFile(const QString &title, const QString &fileName, const QStringList &filters);

@@ -1,0 +1,13 @@
+#include <QApplication>
+#include <QtTest>
+
+int runIdentifierTests(int argc, char **argv);
+int runEmployerTests(int argc, char **argv);
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    int failures = runIdentifierTests(argc, argv);
+    failures += runEmployerTests(argc, argv);
+    return failures;
+}
