@@ -3,8 +3,8 @@
 #include "appcontext.h"
 #include "datetext.h"
 #include "employerstore.h"
-#include "registrydatabase.h"
 #include "referenceloader.h"
+#include "registrydatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +16,8 @@
 #include <unistd.h>
 #endif
 
-namespace CommandLine {
+namespace CommandLine
+{
 
 Options parse(const QStringList &arguments)
 {
@@ -46,7 +47,8 @@ Options parse(const QStringList &arguments)
                 o.error = QStringLiteral("A --load után meg kell adni a fájlokat.");
         } else if (a == u"--help" || a == u"-h")
             o.help = true;
-        else if (a.startsWith(QStringLiteral("-platform")) || a.startsWith(QStringLiteral("-style")))
+        else if (a.startsWith(QStringLiteral("-platform")) ||
+                 a.startsWith(QStringLiteral("-style")))
             ++i; // Qt's own options
         else
             o.error = QStringLiteral("Ismeretlen kapcsoló: %1").arg(a);
@@ -69,7 +71,8 @@ QString usage()
         "  tarvik [--home MAPPA] --load FÁJL...       OEP törzsfájlok beolvasása\n");
 }
 
-namespace {
+namespace
+{
 
 QString askPassword(QTextStream &out)
 {
@@ -154,8 +157,7 @@ int initialise(const Options &options, QTextStream &out, QTextStream &err)
         return 1;
     }
     out << "Új telepítés: " << shown << Qt::endl;
-    if (!options.demo)
-        return 0;
+    if (!options.demo) return 0;
 
     // The demo gets the bundled reference files through the same loader as the window.
     AppContext context{installation, {}, {}};
@@ -172,8 +174,7 @@ int initialise(const Options &options, QTextStream &out, QTextStream &err)
         }
         out << ref.fileName << ": " << r.lines << " sor" << Qt::endl;
     }
-    if (!addDemoEmployers(context.data, err))
-        return 1;
+    if (!addDemoEmployers(context.data, err)) return 1;
     out << "Bemutató bejelentők: 2" << Qt::endl;
     return 0;
 }
@@ -190,14 +191,14 @@ int load(const Options &options, QTextStream &out, QTextStream &err)
     for (const QString &file : options.loadFiles) {
         const ReferenceFile *ref = ReferenceFiles::byFileName(file);
         if (!ref) {
-            err << file << ": ismeretlen törzsfájl (bsj_jog.txt, mep.txt, orszag.txt, irsz.txt, "
-                           "koz_ter.txt, feor.txt, mnypt.txt, jarasok.txt)"
+            err << file
+                << ": ismeretlen törzsfájl (bsj_jog.txt, mep.txt, orszag.txt, irsz.txt, "
+                   "koz_ter.txt, feor.txt, mnypt.txt, jarasok.txt)"
                 << Qt::endl;
             return 1;
         }
         const ReferenceLoader::Result r = ReferenceLoader(context.data).load(*ref, file);
-        if (r.emptyFailed)
-            err << "Hiba lépett fel a tábla ürítésnél!" << Qt::endl;
+        if (r.emptyFailed) err << "Hiba lépett fel a tábla ürítésnél!" << Qt::endl;
         if (!r.ok) {
             err << QString(r.error).replace(QStringLiteral("\n\r"), QStringLiteral("\n"))
                 << Qt::endl;

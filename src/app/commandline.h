@@ -6,7 +6,8 @@
 class QTextStream;
 
 // The program's command-line tasks, run without windows.
-namespace CommandLine {
+namespace CommandLine
+{
 
 struct Options {
     QString home;

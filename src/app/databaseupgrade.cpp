@@ -34,8 +34,7 @@ bool DatabaseUpgrade::run(bool addPersonNames)
         {QStringLiteral("alter table jel_fej "), QStringLiteral("add FAJL_NEV char(25)")},
     };
     for (const QStringList &statement : first)
-        if (!execute(statement))
-            return false;
+        if (!execute(statement)) return false;
 
     Query count = m_data.query();
     count.add(QStringLiteral(
@@ -59,20 +58,19 @@ bool DatabaseUpgrade::run(bool addPersonNames)
         {QStringLiteral("alter table jel_fej "), QStringLiteral("drop fajl_nev_old")},
     };
     for (const QStringList &statement : rest)
-        if (!execute(statement))
-            return false;
+        if (!execute(statement)) return false;
 
     if (addPersonNames) {
         const QStringList adds = {
-            QStringLiteral("add SZUL_DAT CHAR(10), add SZUL_HELY CHAR(30), add UTO_NEV_2 CHAR(20),"),
+            QStringLiteral(
+                "add SZUL_DAT CHAR(10), add SZUL_HELY CHAR(30), add UTO_NEV_2 CHAR(20),"),
             QStringLiteral("add SZ_VEZ_NEV CHAR(50), add SZ_UTO_NEV_1 CHAR(20), add SZ_UTO_NEV_2 "
                            "CHAR(20),"),
             QStringLiteral("add A_VEZ_NEV CHAR(50), add A_UTO_NEV_1 CHAR(20), add A_UTO_NEV_2 "
                            "CHAR(20)")};
-        for (const char *table : {"alter table jel_temp ", "alter table jel_tete ",
-                                  "alter table taj "})
-            if (!execute(QStringList{QLatin1String(table)} + adds))
-                return false;
+        for (const char *table :
+             {"alter table jel_temp ", "alter table jel_tete ", "alter table taj "})
+            if (!execute(QStringList{QLatin1String(table)} + adds)) return false;
     }
     if (!transaction.commit()) {
         m_error = QStringLiteral("commit failed");

@@ -7,7 +7,8 @@ class DataModule;
 // Brings a database of the previous structure (no districts, short report file names, no
 // extended person names) to the current one. All statements run in one transaction: a failure
 // leaves the database as it was, so the next login offers the upgrade again.
-class DatabaseUpgrade {
+class DatabaseUpgrade
+{
 public:
     explicit DatabaseUpgrade(DataModule &data) : m_data(data) {}
 

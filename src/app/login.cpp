@@ -10,14 +10,12 @@ Login::Result Login::check(const QString &name, const QString &password)
 {
     Result r;
     DataModule &data = m_context.data;
-    if (!data.isConnected())
-        return r;
+    if (!data.isConnected()) return r;
     Query q = data.query();
     q.add(QStringLiteral("select * from jelszo"));
     q.add(QStringLiteral("where user_name = :un and pass= :pw"));
     q.setParams({name, password});
-    if (!q.open())
-        return r;
+    if (!q.open()) return r;
     if (!q.next()) {
         r.outcome = Outcome::WrongPassword;
         return r;
@@ -47,12 +45,10 @@ Login::Result Login::check(const QString &name, const QString &password)
     if (!data.connectBackup(m_context.installation.backupFolder(),
                             {QStringLiteral("foglalk"), QStringLiteral("jel_fej")}))
         return r;
-    if (!data.hasTable(QStringLiteral("jel_fej")))
-        return r;
+    if (!data.hasTable(QStringLiteral("jel_fej"))) return r;
     const auto personNames = data.hasField(QStringLiteral("jel_tete"), QStringLiteral("SZUL_DAT"));
     const auto districts = data.hasField(QStringLiteral("foglalk"), QStringLiteral("JARAS_KOD"));
-    if (!personNames || !districts)
-        return r;
+    if (!personNames || !districts) return r;
     r.hasPersonNames = *personNames;
     r.outcome = *districts ? Outcome::LoggedIn : Outcome::UpgradeNeeded;
     return r;

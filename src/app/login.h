@@ -5,7 +5,8 @@
 struct AppContext;
 
 // The check behind the login window's OK button, without the window.
-class Login {
+class Login
+{
 public:
     enum class Outcome {
         WrongPassword, // no such user with this password; the window stays open

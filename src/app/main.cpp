@@ -29,8 +29,7 @@ int main(int argc, char *argv[])
         }
         if (options.init) {
             const int code = CommandLine::initialise(options, out, err);
-            if (code != 0 || options.loadFiles.isEmpty())
-                return code;
+            if (code != 0 || options.loadFiles.isEmpty()) return code;
         }
         return CommandLine::load(options, out, err);
     }

@@ -8,7 +8,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace {
+namespace
+{
 // Messages carry the line breaks of their texts ("\n\r", "\r\n"); a label wants plain "\n".
 QString displayText(QString text)
 {
@@ -55,8 +56,7 @@ Prompter::Answer RealPrompter::question(QWidget *parent, const QString &text, bo
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
     box.exec();
-    if (box.clickedButton() == yes)
-        return okCancel ? Ok : Yes;
+    if (box.clickedButton() == yes) return okCancel ? Ok : Yes;
     return okCancel ? Cancel : No;
 }
 
@@ -81,8 +81,7 @@ QString RealPrompter::chooseFolder(QWidget *parent, const QString &title, const 
 
 BottomAnswer RealPrompter::bottomQuestion(QWidget *parent, const BottomQuestion &question)
 {
-    if (m_bottom)
-        return m_bottom->ask(question);
+    if (m_bottom) return m_bottom->ask(question);
     TOKBottomDlg dialog(parent);
     return dialog.ask(question);
 }

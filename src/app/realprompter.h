@@ -3,7 +3,8 @@
 #include "prompter.h"
 
 // Message boxes and file dialogs with Hungarian buttons.
-class RealPrompter : public Prompter {
+class RealPrompter : public Prompter
+{
 public:
     void message(QWidget *parent, const QString &text, Icon icon) override;
     Answer question(QWidget *parent, const QString &text, bool okCancel) override;

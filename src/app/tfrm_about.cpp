@@ -34,14 +34,14 @@ QString Tfrm_about::changeHistory()
          QStringLiteral("   jogosultsággal(Munkavállalói adatok megtekintése "),
          QStringLiteral("   menü);"),
          QStringLiteral(" - Frissítések letöltése az internetről(Technikai "),
-         QStringLiteral("feladatok)"), QStringLiteral(" - Munkaviszonynál(1101) több jogviszony kezelése;"),
+         QStringLiteral("feladatok)"),
+         QStringLiteral(" - Munkaviszonynál(1101) több jogviszony kezelése;"),
          QStringLiteral(" - Megbízásos jogviszonynál(1202)  utólagos jelentés "),
          QStringLiteral("   leadásának lehetősége;")},
     };
     QStringList lines;
     for (int i = 0; i < entries.size(); ++i) {
-        if (i > 0)
-            lines << separator;
+        if (i > 0) lines << separator;
         lines << entries[i];
     }
     return lines.join(u'\n');

@@ -4,11 +4,13 @@
 
 #include <memory>
 
-namespace Ui {
+namespace Ui
+{
 class Tfrm_about;
 }
 
-class Tfrm_about : public QDialog {
+class Tfrm_about : public QDialog
+{
     Q_OBJECT
 public:
     explicit Tfrm_about(const QString &version, QWidget *parent = nullptr);

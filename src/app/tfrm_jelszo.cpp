@@ -60,8 +60,7 @@ void Tfrm_jelszo::focusRule()
 void Tfrm_jelszo::finish(bool mayContinue)
 {
     m_context.run.mayContinue = mayContinue;
-    if (mayContinue)
-        Login::settingsStep(ui->ed_nev->text());
+    if (mayContinue) Login::settingsStep(ui->ed_nev->text());
     done(mayContinue ? QDialog::Accepted : QDialog::Rejected);
 }
 

@@ -5,13 +5,15 @@
 #include <memory>
 
 struct AppContext;
-namespace Ui {
+namespace Ui
+{
 class Tfrm_jelszo;
 }
 
 // The login window: user name and password, then the structure check and, on a database of the
 // previous version, the upgrade.
-class Tfrm_jelszo : public QDialog {
+class Tfrm_jelszo : public QDialog
+{
     Q_OBJECT
 public:
     explicit Tfrm_jelszo(AppContext &context, QWidget *parent = nullptr);

@@ -4,8 +4,8 @@
 #include "aliasconfig.h"
 #include "aliassetup.h"
 #include "appcontext.h"
-#include "prompter.h"
 #include "employerstore.h"
+#include "prompter.h"
 #include "tfrm_about.h"
 #include "tfrm_foglalk.h"
 #include "tfrm_jelszo.h"
@@ -18,7 +18,8 @@
 #include <QPainter>
 #include <QTimer>
 
-namespace {
+namespace
+{
 const QString ConnectionFailed =
     QStringLiteral("A kapcsolódás NEM sikerült !\n\rAz adatbázis nem létezik .");
 
@@ -85,13 +86,11 @@ void Tfrm_main::checkPrisonService()
 QString Tfrm_main::readUpdateUrl(const QString &file)
 {
     QFile in(file);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
     QString url;
     while (!in.atEnd()) {
         const QString line = QString::fromLocal8Bit(in.readLine()).remove(u'\r').remove(u'\n');
-        if (line.startsWith(QStringLiteral("URL")))
-            url = line.mid(4).trimmed().left(50);
+        if (line.startsWith(QStringLiteral("URL"))) url = line.mid(4).trimmed().left(50);
     }
     return url;
 }
@@ -99,8 +98,7 @@ QString Tfrm_main::readUpdateUrl(const QString &file)
 void Tfrm_main::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!m_firstShow)
-        return;
+    if (!m_firstShow) return;
     m_firstShow = false;
     RunState &run = m_context.run;
     const QString urlFile = m_context.installation.urlFile();
@@ -117,9 +115,8 @@ void Tfrm_main::showEvent(QShowEvent *event)
         return;
     }
     ui->lbl_fnev->setText(run.userFamilyName + u' ' + run.userGivenName);
-    setWindowTitle(QStringLiteral("OEP - Munkáltatói jelentést készítő program   V") +
-                   run.version + QStringLiteral(";  Dátum : ") + run.year + u'.' + run.month +
-                   u'.' + run.day);
+    setWindowTitle(QStringLiteral("OEP - Munkáltatói jelentést készítő program   V") + run.version +
+                   QStringLiteral(";  Dátum : ") + run.year + u'.' + run.month + u'.' + run.day);
     applyRights();
     ui->lbl_jog->setText(run.rightsLevel >= 1 && run.rightsLevel <= 3
                              ? RunState::rightsLevelName(run.rightsLevel)
@@ -141,15 +138,17 @@ void Tfrm_main::connectMenu()
     connect(ui->mn_kereses, &QAction::triggered, this, [this] { openHelp(true); });
     connect(ui->mn_nevjegy, &QAction::triggered, this, &Tfrm_main::openAbout);
     const QList<QPair<QAction *, int>> technical = {
-        {ui->mn_karbantart, Tfrm_technikai::Maintenance}, {ui->mn_torzs, Tfrm_technikai::Refresh},
-        {ui->mn_mentes, Tfrm_technikai::Backup},          {ui->mn_evvaltas, Tfrm_technikai::YearChange},
+        {ui->mn_karbantart, Tfrm_technikai::Maintenance},
+        {ui->mn_torzs, Tfrm_technikai::Refresh},
+        {ui->mn_mentes, Tfrm_technikai::Backup},
+        {ui->mn_evvaltas, Tfrm_technikai::YearChange},
         {ui->mn_export, Tfrm_technikai::ExportImport}};
     for (const auto &[item, mode] : technical)
         connect(item, &QAction::triggered, this, [this, mode = mode] { openTechnical(mode); });
     connect(ui->mn_foglalk, &QAction::triggered, this, &Tfrm_main::openFoglalk);
-    for (QAction *item : {ui->mn_dolgozo, ui->mn_rogzit, ui->mn_keszit,
-                          ui->mn_ismetel, ui->mn_kulso, ui->mn_frissit, ui->mn_beallit,
-                          ui->mn_karbantartas, ui->mn_bvop})
+    for (QAction *item :
+         {ui->mn_dolgozo, ui->mn_rogzit, ui->mn_keszit, ui->mn_ismetel, ui->mn_kulso,
+          ui->mn_frissit, ui->mn_beallit, ui->mn_karbantartas, ui->mn_bvop})
         connect(item, &QAction::triggered, this, &Tfrm_main::notAvailable);
 }
 
@@ -161,8 +160,7 @@ void Tfrm_main::notAvailable()
 void Tfrm_main::openHelp(bool search)
 {
     Tfrm_sugo help(m_context.installation.helpFolder(), this);
-    if (search)
-        help.showSearch(QString());
+    if (search) help.showSearch(QString());
     help.exec();
 }
 

@@ -6,12 +6,14 @@
 
 struct AppContext;
 class QAction;
-namespace Ui {
+namespace Ui
+{
 class Tfrm_main;
 }
 
 // The main window: connects the alias, runs the login, and opens every task from its menu.
-class Tfrm_main : public QMainWindow {
+class Tfrm_main : public QMainWindow
+{
     Q_OBJECT
 public:
     explicit Tfrm_main(AppContext &context, QWidget *parent = nullptr);

@@ -4,12 +4,14 @@
 
 #include <memory>
 
-namespace Ui {
+namespace Ui
+{
 class Tfrm_status;
 }
 
 // A small borderless box with one line of progress text.
-class Tfrm_status : public QDialog {
+class Tfrm_status : public QDialog
+{
     Q_OBJECT
 public:
     explicit Tfrm_status(QWidget *parent = nullptr);

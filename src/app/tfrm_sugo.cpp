@@ -6,7 +6,8 @@
 #include <QRegularExpression>
 #include <QUrl>
 
-namespace {
+namespace
+{
 QString folderOrBuiltIn(const QString &folder)
 {
     return QDir(folder).entryList({QStringLiteral("*.html")}).isEmpty() ? QStringLiteral(":/help")
@@ -28,18 +29,14 @@ Tfrm_sugo::Tfrm_sugo(const QString &folder, QWidget *parent)
     }
     connect(ui->lbx_tartalom, &QListWidget::currentItemChanged, this,
             [this](QListWidgetItem *item) {
-                if (item)
-                    showPage(item->data(Qt::UserRole).toString());
+                if (item) showPage(item->data(Qt::UserRole).toString());
             });
-    connect(ui->lbx_talalat, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-        showPage(item->data(Qt::UserRole).toString());
-    });
-    connect(ui->lbx_talalat, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
-        showPage(item->data(Qt::UserRole).toString());
-    });
+    connect(ui->lbx_talalat, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem *item) { showPage(item->data(Qt::UserRole).toString()); });
+    connect(ui->lbx_talalat, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { showPage(item->data(Qt::UserRole).toString()); });
     connect(ui->ed_kulcsszo, &QLineEdit::textChanged, this, &Tfrm_sugo::ed_kulcsszoChange);
-    if (ui->lbx_tartalom->count() > 0)
-        ui->lbx_tartalom->setCurrentRow(0);
+    if (ui->lbx_tartalom->count() > 0) ui->lbx_tartalom->setCurrentRow(0);
     ed_kulcsszoChange(QString());
 }
 
@@ -56,12 +53,10 @@ QList<Tfrm_sugo::Page> Tfrm_sugo::readPages(const QString &folder)
     const QDir dir(folder);
     for (const QString &file : dir.entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name)) {
         QFile in(dir.filePath(file));
-        if (!in.open(QIODevice::ReadOnly))
-            continue;
+        if (!in.open(QIODevice::ReadOnly)) continue;
         const QString html = QString::fromUtf8(in.readAll());
         Page page{file, file, {}};
-        if (auto m = title.match(html); m.hasMatch())
-            page.title = m.captured(1).trimmed();
+        if (auto m = title.match(html); m.hasMatch()) page.title = m.captured(1).trimmed();
         if (auto m = keywords.match(html); m.hasMatch())
             for (const QString &k : m.captured(1).split(u';', Qt::SkipEmptyParts))
                 page.keywords << k.trimmed();
@@ -75,8 +70,7 @@ QList<QPair<QString, QString>> Tfrm_sugo::search(const QList<Page> &pages, const
     QList<QPair<QString, QString>> hits;
     for (const Page &page : pages)
         for (const QString &k : page.keywords)
-            if (k.contains(text.trimmed(), Qt::CaseInsensitive))
-                hits << qMakePair(k, page.file);
+            if (k.contains(text.trimmed(), Qt::CaseInsensitive)) hits << qMakePair(k, page.file);
     std::sort(hits.begin(), hits.end(), [](const auto &a, const auto &b) {
         return QString::localeAwareCompare(a.first, b.first) < 0;
     });

@@ -5,12 +5,14 @@
 
 #include <memory>
 
-namespace Ui {
+namespace Ui
+{
 class Tfrm_sugo;
 }
 
 // The help: HTML pages of the installation's Sugo folder, with contents and keyword search.
-class Tfrm_sugo : public QDialog {
+class Tfrm_sugo : public QDialog
+{
     Q_OBJECT
 public:
     struct Page {

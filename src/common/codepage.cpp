@@ -3,9 +3,11 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-namespace CodePage {
+namespace CodePage
+{
 
-namespace {
+namespace
+{
 QByteArray encode(const char *name, const QString &text)
 {
     QStringEncoder encoder(name, QStringConverter::Flag::Stateless);
@@ -19,9 +21,21 @@ QString decode(const char *name, const QByteArray &bytes)
 }
 } // namespace
 
-QByteArray toWin1250(const QString &text) { return encode("windows-1250", text); }
-QString fromWin1250(const QByteArray &bytes) { return decode("windows-1250", bytes); }
-QByteArray toIbm852(const QString &text) { return encode("IBM852", text); }
-QString fromIbm852(const QByteArray &bytes) { return decode("IBM852", bytes); }
+QByteArray toWin1250(const QString &text)
+{
+    return encode("windows-1250", text);
+}
+QString fromWin1250(const QByteArray &bytes)
+{
+    return decode("windows-1250", bytes);
+}
+QByteArray toIbm852(const QString &text)
+{
+    return encode("IBM852", text);
+}
+QString fromIbm852(const QByteArray &bytes)
+{
+    return decode("IBM852", bytes);
+}
 
 } // namespace CodePage

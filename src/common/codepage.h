@@ -4,7 +4,8 @@
 #include <QString>
 
 // Report files are Windows-1250; the person export of the DOS era is code page 852.
-namespace CodePage {
+namespace CodePage
+{
 
 QByteArray toWin1250(const QString &text);
 QString fromWin1250(const QByteArray &bytes);

@@ -4,7 +4,8 @@
 #include <QString>
 
 // Dates travel everywhere as ten characters "yyyy.mm.dd".
-namespace DateText {
+namespace DateText
+{
 
 inline constexpr const char *Format = "yyyy.MM.dd";
 // What a masked date field shows when nothing has been typed.

@@ -2,7 +2,8 @@
 
 #include <QtGlobal>
 
-namespace {
+namespace
+{
 Prompter *installed = nullptr;
 }
 
@@ -12,4 +13,7 @@ Prompter &Prompter::instance()
     return *installed;
 }
 
-void Prompter::install(Prompter *prompter) { installed = prompter; }
+void Prompter::install(Prompter *prompter)
+{
+    installed = prompter;
+}

@@ -9,7 +9,7 @@ class QWidget;
 struct BottomQuestion {
     enum Page { Default, Gomb, Kilep };
     Page page = Default;
-    QString line1, line2;        // the two lines of the "Default" or the "kilep" page
+    QString line1, line2; // the two lines of the "Default" or the "kilep" page
     bool cancelEnabled = true;
     bool showNoTaj = false;      // "Nem rendelkezik TAJ számmal" (prison-service mode)
     QStringList disabledChoices; // radio buttons of the "gomb" page that cannot be chosen
@@ -17,14 +17,15 @@ struct BottomQuestion {
 };
 
 struct BottomAnswer {
-    int result = 7;  // 6 "Igen", 7 "Mégse"
+    int result = 7; // 6 "Igen", 7 "Mégse"
     bool noTaj = false;
-    QString choice;  // the chosen radio button of the "gomb" page
+    QString choice; // the chosen radio button of the "gomb" page
 };
 
 // Every modal interaction of the program goes through one Prompter: the application installs the
 // one with real dialogs, tests install a scripted one.
-class Prompter {
+class Prompter
+{
 public:
     enum class Icon { Information, Warning, Error, Question };
     // Answers as the question dialogs return them ("Igen" is 6).

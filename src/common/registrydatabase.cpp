@@ -6,18 +6,21 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-namespace SettingsLocation {
+namespace SettingsLocation
+{
 
 QString folder()
 {
     const QString redirected = qEnvironmentVariable("TARVIK_SETTINGS_DIR");
-    if (!redirected.isEmpty())
-        return redirected;
+    if (!redirected.isEmpty()) return redirected;
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Korvant");
 }
 
-QString aliasFile() { return folder() + QStringLiteral("/aliases.conf"); }
+QString aliasFile()
+{
+    return folder() + QStringLiteral("/aliases.conf");
+}
 
 } // namespace SettingsLocation
 
@@ -31,14 +34,14 @@ QSettings &TRegistryDataBase::accessor()
 #ifdef Q_OS_WIN
         static const char *roots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
                                       "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
-        m_settings = std::make_unique<QSettings>(QString::fromLatin1(roots[Key]),
-                                                 QSettings::NativeFormat);
+        m_settings =
+            std::make_unique<QSettings>(QString::fromLatin1(roots[Key]), QSettings::NativeFormat);
 #else
         static const char *files[] = {"classes.conf", "Tarvik.conf", "machine.conf", "users.conf"};
         QDir().mkpath(SettingsLocation::folder());
-        m_settings = std::make_unique<QSettings>(
-            SettingsLocation::folder() + u'/' + QString::fromLatin1(files[Key]),
-            QSettings::IniFormat);
+        m_settings = std::make_unique<QSettings>(SettingsLocation::folder() + u'/' +
+                                                     QString::fromLatin1(files[Key]),
+                                                 QSettings::IniFormat);
 #endif
     }
     return *m_settings;
@@ -53,11 +56,9 @@ QString TRegistryDataBase::settingsKey()
     const QString key = path.isEmpty() ? DataName : path + u'/' + DataName;
     // Registry names ignore case; an INI file does not, so find the stored spelling.
     QSettings &s = accessor();
-    if (s.contains(key))
-        return key;
+    if (s.contains(key)) return key;
     for (const QString &existing : s.allKeys())
-        if (existing.compare(key, Qt::CaseInsensitive) == 0)
-            return existing;
+        if (existing.compare(key, Qt::CaseInsensitive) == 0) return existing;
     return key;
 }
 
@@ -110,7 +111,8 @@ QVariant TRegistryDataBase::ReadValue()
     }
 }
 
-namespace Settings {
+namespace Settings
+{
 
 QString read(const QString &name)
 {

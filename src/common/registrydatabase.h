@@ -9,17 +9,28 @@ class QSettings;
 
 // Where the per-user settings, the machine-wide values and the alias configuration live.
 // TARVIK_SETTINGS_DIR redirects all of them (tests, portable installs).
-namespace SettingsLocation {
+namespace SettingsLocation
+{
 QString folder();
 QString aliasFile();
 } // namespace SettingsLocation
 
 // The settings component: a value named DataName under SubKey of a root key.
 // On Windows the roots are the registry; elsewhere each root is an INI file in the settings folder.
-class TRegistryDataBase {
+class TRegistryDataBase
+{
 public:
     enum TKeys { kHKEY_CLASSES_ROOT, kHKEY_CURRENT_USER, kHKEY_LOCAL_MACHINE, kHKEY_USERS };
-    enum TDataType { dtBoolean, dtCurrency, dtDate, dtDateTime, dtFloat, dtInteger, dtString, dtTime };
+    enum TDataType {
+        dtBoolean,
+        dtCurrency,
+        dtDate,
+        dtDateTime,
+        dtFloat,
+        dtInteger,
+        dtString,
+        dtTime
+    };
 
     TRegistryDataBase();
     ~TRegistryDataBase();
@@ -41,7 +52,8 @@ private:
 };
 
 // The program's own key and the names of its values.
-namespace Settings {
+namespace Settings
+{
 inline const QString Key = QStringLiteral("\\Software\\Korvant\\Tarvik");
 
 QString read(const QString &name);

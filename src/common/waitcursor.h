@@ -4,18 +4,17 @@
 #include <QGuiApplication>
 
 // Shows the busy cursor for the lifetime of the object, also when the work fails.
-class WaitCursor {
+class WaitCursor
+{
 public:
     explicit WaitCursor(Qt::CursorShape shape = Qt::WaitCursor)
         : m_active(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
     {
-        if (m_active)
-            QGuiApplication::setOverrideCursor(QCursor(shape));
+        if (m_active) QGuiApplication::setOverrideCursor(QCursor(shape));
     }
     ~WaitCursor()
     {
-        if (m_active)
-            QGuiApplication::restoreOverrideCursor();
+        if (m_active) QGuiApplication::restoreOverrideCursor();
     }
     WaitCursor(const WaitCursor &) = delete;
     WaitCursor &operator=(const WaitCursor &) = delete;

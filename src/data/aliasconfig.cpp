@@ -10,8 +10,7 @@ AliasConfig::AliasConfig() : AliasConfig(SettingsLocation::aliasFile()) {}
 
 AliasConfig::AliasConfig(const QString &file) : m_file(file)
 {
-    if (!QFileInfo::exists(m_file))
-        return;
+    if (!QFileInfo::exists(m_file)) return;
     QSettings ini(m_file, QSettings::IniFormat);
     for (const QString &group : ini.childGroups()) {
         ini.beginGroup(group);
@@ -24,24 +23,21 @@ AliasConfig::AliasConfig(const QString &file) : m_file(file)
 bool AliasConfig::exists(const QString &alias) const
 {
     for (const Entry &e : m_entries)
-        if (e.name.compare(alias, Qt::CaseInsensitive) == 0)
-            return true;
+        if (e.name.compare(alias, Qt::CaseInsensitive) == 0) return true;
     return false;
 }
 
 QString AliasConfig::path(const QString &alias) const
 {
     for (const Entry &e : m_entries)
-        if (e.name.compare(alias, Qt::CaseInsensitive) == 0)
-            return e.path;
+        if (e.name.compare(alias, Qt::CaseInsensitive) == 0) return e.path;
     return {};
 }
 
 QString AliasConfig::driver(const QString &alias) const
 {
     for (const Entry &e : m_entries)
-        if (e.name.compare(alias, Qt::CaseInsensitive) == 0)
-            return e.driver;
+        if (e.name.compare(alias, Qt::CaseInsensitive) == 0) return e.driver;
     return {};
 }
 

@@ -5,7 +5,8 @@
 
 // The engine configuration: named aliases, each with a driver and a PATH parameter.
 // Kept in a small file beside the settings.
-class AliasConfig {
+class AliasConfig
+{
 public:
     AliasConfig();
     explicit AliasConfig(const QString &file);

@@ -12,19 +12,17 @@ struct BulkInsert::Native {
     sqlite3_stmt *statement = nullptr;
     ~Native()
     {
-        if (statement)
-            sqlite3_finalize(statement);
+        if (statement) sqlite3_finalize(statement);
     }
 };
 
-namespace {
+namespace
+{
 sqlite3 *sqliteHandle(const QSqlDatabase &db)
 {
-    if (db.driverName() != u"QSQLITE" || !db.driver())
-        return nullptr;
+    if (db.driverName() != u"QSQLITE" || !db.driver()) return nullptr;
     const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
     return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
@@ -61,13 +59,11 @@ bool BulkInsert::insert(const QList<QVariant> &values)
     if (m_fallback) {
         for (int i = 0; i < values.size(); ++i)
             m_fallback->setParam(i, values[i]);
-        if (m_fallback->exec())
-            return true;
+        if (m_fallback->exec()) return true;
         m_error = m_fallback->lastError();
         return false;
     }
-    if (!m_native)
-        return false;
+    if (!m_native) return false;
     sqlite3_stmt *st = m_native->statement;
     sqlite3_reset(st);
     sqlite3_clear_bindings(st);
@@ -77,8 +73,7 @@ bool BulkInsert::insert(const QList<QVariant> &values)
     texts.reserve(count);
     for (int i = 0; i < count && i < values.size(); ++i) {
         const QVariant stored = Query::storedValue(values[i]);
-        if (stored.isNull())
-            continue; // cleared bindings are NULL
+        if (stored.isNull()) continue; // cleared bindings are NULL
         switch (stored.typeId()) {
         case QMetaType::Int:
         case QMetaType::LongLong:

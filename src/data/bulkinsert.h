@@ -11,7 +11,8 @@
 // (text right-trimmed, empty text as NULL, dates as date text). On SQLite it talks to the engine
 // directly: a reference load inserts tens of thousands of rows and the generic path costs more
 // than the insert itself.
-class BulkInsert {
+class BulkInsert
+{
 public:
     BulkInsert(QSqlDatabase db, const QStringList &sqlLines);
     ~BulkInsert();

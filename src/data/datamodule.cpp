@@ -10,7 +10,8 @@
 
 #include <atomic>
 
-namespace {
+namespace
+{
 std::atomic<int> instances{0};
 }
 
@@ -22,7 +23,10 @@ DataModule::DataModule()
     m_backupConnection = m_connection + QStringLiteral("_MENT");
 }
 
-DataModule::~DataModule() { disconnect(); }
+DataModule::~DataModule()
+{
+    disconnect();
+}
 
 bool DataModule::openSqlite(const QString &connection, const QString &file, QString *error)
 {
@@ -41,13 +45,10 @@ bool DataModule::openSqlite(const QString &connection, const QString &file, QStr
             if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
                 failure = probe.lastError().text();
         }
-        if (!failure.isEmpty())
-            db.close();
+        if (!failure.isEmpty()) db.close();
     }
-    if (failure.isEmpty())
-        return true;
-    if (error)
-        *error = failure;
+    if (failure.isEmpty()) return true;
+    if (error) *error = failure;
     QSqlDatabase::removeDatabase(connection);
     return false;
 }
@@ -60,8 +61,7 @@ bool DataModule::connect(const QString &dataFolder, QString *error)
             *error = QStringLiteral("Nem található: %1").arg(QDir::toNativeSeparators(dataFolder));
         return false;
     }
-    if (!openSqlite(m_connection, QDir(dataFolder).filePath(DatabaseFile), error))
-        return false;
+    if (!openSqlite(m_connection, QDir(dataFolder).filePath(DatabaseFile), error)) return false;
     m_dataFolder = dataFolder;
     return true;
 }
@@ -78,8 +78,7 @@ bool DataModule::connectBackup(const QString &backupFolder, const QStringList &r
     const QStringList present = backupDb().tables();
     for (const QString &t : requiredTables) {
         if (!present.contains(t, Qt::CaseInsensitive)) {
-            if (error)
-                *error = QStringLiteral("Hiányzó tábla: %1").arg(t);
+            if (error) *error = QStringLiteral("Hiányzó tábla: %1").arg(t);
             return false;
         }
     }
@@ -102,7 +101,10 @@ bool DataModule::isConnected() const
     return QSqlDatabase::contains(m_connection) && db().isOpen();
 }
 
-QSqlDatabase DataModule::db() const { return QSqlDatabase::database(m_connection, false); }
+QSqlDatabase DataModule::db() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
 
 QSqlDatabase DataModule::backupDb() const
 {
@@ -112,16 +114,13 @@ QSqlDatabase DataModule::backupDb() const
 std::optional<bool> DataModule::hasField(const QString &table, const QString &field) const
 {
     QSqlQuery q(db());
-    if (!q.exec(QStringLiteral("pragma table_info(\"%1\")").arg(table)))
-        return std::nullopt;
+    if (!q.exec(QStringLiteral("pragma table_info(\"%1\")").arg(table))) return std::nullopt;
     bool any = false;
     while (q.next()) {
         any = true;
-        if (q.value(1).toString().compare(field, Qt::CaseInsensitive) == 0)
-            return true;
+        if (q.value(1).toString().compare(field, Qt::CaseInsensitive) == 0) return true;
     }
-    if (!any)
-        return std::nullopt; // no such table
+    if (!any) return std::nullopt; // no such table
     return false;
 }
 
@@ -140,7 +139,10 @@ QString DataModule::jelszoNev(const QString &vezNev, const QString &utoNev)
     return vezNev + u' ' + utoNev;
 }
 
-QString DataModule::jogSzint(int jog) { return RunState::rightsLevelName(jog); }
+QString DataModule::jogSzint(int jog)
+{
+    return RunState::rightsLevelName(jog);
+}
 
 QString DataModule::lookup(const QString &sql, const QStringList &params,
                            const QString &field) const
@@ -149,8 +151,7 @@ QString DataModule::lookup(const QString &sql, const QStringList &params,
     q.add(sql);
     for (int i = 0; i < params.size(); ++i)
         q.setParam(i, params[i]);
-    if (!q.open() || !q.next())
-        return {};
+    if (!q.open() || !q.next()) return {};
     const QString value = q.text(field);
     q.close();
     return value;
@@ -186,8 +187,7 @@ QString DataModule::telepules(const QString &irsz, const QString &suly) const
     q.add(QStringLiteral("select telepules from irsz "));
     q.add(QStringLiteral("where irsz = :i and suly = :s"));
     q.setParams({irsz, suly});
-    if (!q.open() || !q.next())
-        return {};
+    if (!q.open() || !q.next()) return {};
     return q.text(QStringLiteral("telepules")).left(20);
 }
 

@@ -10,7 +10,8 @@
 
 // One per run: the connection of the alias TARVIK, the connection of the backup folder, the query
 // objects and the client-side calculated and lookup fields.
-class DataModule {
+class DataModule
+{
 public:
     static inline const QString Alias = QStringLiteral("TARVIK");
     static inline const QString Driver = QStringLiteral("STANDARD");

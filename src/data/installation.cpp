@@ -24,11 +24,9 @@ Installation::Installation(const QString &home)
 
 QString Installation::resolveHome(const QString &commandLineHome)
 {
-    if (!commandLineHome.isEmpty())
-        return commandLineHome;
+    if (!commandLineHome.isEmpty()) return commandLineHome;
     const QString env = qEnvironmentVariable("TARVIK_HOME");
-    if (!env.isEmpty())
-        return env;
+    if (!env.isEmpty()) return env;
 #ifdef Q_OS_WIN
     return QCoreApplication::applicationDirPath();
 #else
@@ -36,7 +34,10 @@ QString Installation::resolveHome(const QString &commandLineHome)
 #endif
 }
 
-QString Installation::programFolder() const { return QDir::toNativeSeparators(m_home + u'/'); }
+QString Installation::programFolder() const
+{
+    return QDir::toNativeSeparators(m_home + u'/');
+}
 
 QString Installation::path(const QString &relative) const
 {
@@ -48,7 +49,8 @@ bool Installation::isInstalled() const
     return QFileInfo(QDir(dataFolder()).filePath(DataModule::DatabaseFile)).isFile();
 }
 
-namespace {
+namespace
+{
 
 bool buildDatabase(const QString &file, const QStringList &tables,
                    const std::function<bool(QSqlDatabase, QString *)> &fill, QString *error)
@@ -66,8 +68,7 @@ bool buildDatabase(const QString &file, const QStringList &tables,
             db.transaction();
             ok = Schema::create(db, tables, error) && (!fill || fill(db, error));
             ok = ok && db.commit();
-            if (!ok)
-                db.rollback();
+            if (!ok) db.rollback();
             db.close();
         }
     }
@@ -76,8 +77,7 @@ bool buildDatabase(const QString &file, const QStringList &tables,
         *error = QStringLiteral("Nem írható: %1").arg(QDir::toNativeSeparators(file));
         ok = false;
     }
-    if (!ok)
-        QFile::remove(temporary);
+    if (!ok) QFile::remove(temporary);
     return ok;
 }
 
@@ -92,8 +92,8 @@ bool addUsers(QSqlDatabase db, const QString &password, QString *error)
         *error = q.lastError();
         return false;
     }
-    q.setParams({2, Installation::AdminName, QStringLiteral("Rendszergazda"), QString(), password,
-                 3});
+    q.setParams(
+        {2, Installation::AdminName, QStringLiteral("Rendszergazda"), QString(), password, 3});
     if (!q.exec()) {
         *error = q.lastError();
         return false;
@@ -106,8 +106,7 @@ bool addUsers(QSqlDatabase db, const QString &password, QString *error)
 bool Installation::create(const QString &adminPassword, QString *error)
 {
     QString dummy;
-    if (!error)
-        error = &dummy;
+    if (!error) error = &dummy;
     if (adminPassword.isEmpty() || adminPassword.size() > MaxPasswordLength) {
         *error = QStringLiteral("A jelszó 1 - %1 karakter hosszú lehet.").arg(MaxPasswordLength);
         return false;
@@ -140,9 +139,9 @@ bool Installation::create(const QString &adminPassword, QString *error)
     if (!buildDatabase(QDir(backupFolder()).filePath(DataModule::BackupFile),
                        Schema::backupTables(), {}, error))
         return false;
-    if (!buildDatabase(QDir(dataFolder()).filePath(DataModule::DatabaseFile), {},
-                       [&](QSqlDatabase db, QString *e) { return addUsers(db, adminPassword, e); },
-                       error))
+    if (!buildDatabase(
+            QDir(dataFolder()).filePath(DataModule::DatabaseFile), {},
+            [&](QSqlDatabase db, QString *e) { return addUsers(db, adminPassword, e); }, error))
         return false;
 
     AliasConfig aliases;

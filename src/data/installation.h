@@ -3,7 +3,8 @@
 #include <QString>
 
 // The program folder and what lives under it.
-class Installation {
+class Installation
+{
 public:
     explicit Installation(const QString &home = {});
 

@@ -4,9 +4,11 @@
 
 #include <QRegularExpression>
 
-namespace LocalSql {
+namespace LocalSql
+{
 
-namespace {
+namespace
+{
 
 struct Token {
     enum Type { Word, String, Param, Symbol, Space } type;
@@ -98,16 +100,14 @@ QString join(const QList<Token> &tokens)
 void rewriteSubstring(QList<Token> &t)
 {
     for (int i = 0; i < t.size(); ++i) {
-        if (!isWord(t[i], "substring"))
-            continue;
+        if (!isWord(t[i], "substring")) continue;
         t[i].text = QStringLiteral("substr");
         int depth = 0;
         for (int j = i + 1; j < t.size(); ++j) {
             if (t[j].type == Token::Symbol && t[j].text == u"(")
                 ++depth;
             else if (t[j].type == Token::Symbol && t[j].text == u")") {
-                if (--depth == 0)
-                    break;
+                if (--depth == 0) break;
             } else if (depth == 1 && (isWord(t[j], "from") || isWord(t[j], "for"))) {
                 t[j] = {Token::Symbol, QStringLiteral(",")};
             }
@@ -119,8 +119,7 @@ void rewriteSubstring(QList<Token> &t)
 void rewriteConcatenation(QList<Token> &t)
 {
     for (int i = 0; i < t.size(); ++i) {
-        if (t[i].type != Token::Symbol || t[i].text != u"+")
-            continue;
+        if (t[i].type != Token::Symbol || t[i].text != u"+") continue;
         const int p = prevSolid(t, i), n = nextSolid(t, i);
         if ((p >= 0 && t[p].type == Token::String) || (n < t.size() && t[n].type == Token::String))
             t[i].text = QStringLiteral("||");
@@ -131,8 +130,7 @@ void rewriteConcatenation(QList<Token> &t)
 void rewriteUpdateAlias(QList<Token> &t)
 {
     const int first = nextSolid(t, -1);
-    if (first >= t.size() || !isWord(t[first], "update"))
-        return;
+    if (first >= t.size() || !isWord(t[first], "update")) return;
     const int table = nextSolid(t, first);
     const int alias = nextSolid(t, table);
     if (alias < t.size() && t[alias].type == Token::Word && !isWord(t[alias], "set") &&
@@ -154,10 +152,8 @@ QStringList rewriteAlter(const QList<Token> &t)
     QList<QList<Token>> clauses(1);
     int depth = 0;
     for (int i = name + 1; i < t.size(); ++i) {
-        if (t[i].type == Token::Symbol && t[i].text == u"(")
-            ++depth;
-        if (t[i].type == Token::Symbol && t[i].text == u")")
-            --depth;
+        if (t[i].type == Token::Symbol && t[i].text == u"(") ++depth;
+        if (t[i].type == Token::Symbol && t[i].text == u")") --depth;
         if (depth == 0 && t[i].type == Token::Symbol && t[i].text == u",") {
             clauses.push_back({});
             continue;
@@ -174,9 +170,9 @@ QStringList rewriteAlter(const QList<Token> &t)
         const QString text = join(clause);
         QString rewritten = text;
         if (auto m = addChar.match(text); m.hasMatch())
-            rewritten = QStringLiteral("add column ") +
-                        Schema::columnDefinition(m.captured(1), Schema::Kind::Text,
-                                                 m.captured(2).toInt());
+            rewritten =
+                QStringLiteral("add column ") +
+                Schema::columnDefinition(m.captured(1), Schema::Kind::Text, m.captured(2).toInt());
         else if (auto d = drop.match(text); d.hasMatch())
             rewritten = QStringLiteral("drop column ") + d.captured(1);
         out << QStringLiteral("alter table %1 %2").arg(tableName, rewritten);
@@ -190,8 +186,7 @@ QStringList translate(const QString &sql)
 {
     QList<Token> tokens = tokenize(sql);
     const int first = nextSolid(tokens, -1);
-    if (first < tokens.size() && isWord(tokens[first], "alter"))
-        return rewriteAlter(tokens);
+    if (first < tokens.size() && isWord(tokens[first], "alter")) return rewriteAlter(tokens);
     rewriteSubstring(tokens);
     rewriteConcatenation(tokens);
     rewriteUpdateAlias(tokens);

@@ -13,7 +13,8 @@
 //   alter table T drop NAME        -> alter table T drop column NAME
 //   :name parameters               -> ? (bound by position)
 // One input statement may become several (the alter table form).
-namespace LocalSql {
+namespace LocalSql
+{
 
 QStringList translate(const QString &sql);
 

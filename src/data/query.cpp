@@ -24,8 +24,7 @@ Query &Query::add(const QString &line)
 
 void Query::setParam(int position, const QVariant &value)
 {
-    if (m_params.size() <= position)
-        m_params.resize(position + 1);
+    if (m_params.size() <= position) m_params.resize(position + 1);
     m_params[position] = value;
 }
 
@@ -47,7 +46,8 @@ QString Query::rightTrimmed(const QString &text)
 QVariant Query::storedValue(const QVariant &value)
 {
     if (value.typeId() == QMetaType::QDate)
-        return value.toDate().isValid() ? QVariant(DateText::format(value.toDate())) : Query::null();
+        return value.toDate().isValid() ? QVariant(DateText::format(value.toDate()))
+                                        : Query::null();
     if (value.typeId() == QMetaType::QString) {
         const QString text = Query::rightTrimmed(value.toString());
         return text.isEmpty() ? Query::null() : QVariant(text);
@@ -92,28 +92,41 @@ bool Query::run()
     return true;
 }
 
-bool Query::open() { return run(); }
+bool Query::open()
+{
+    return run();
+}
 
 bool Query::exec()
 {
     const bool ok = run();
-    if (ok)
-        m_query.finish();
+    if (ok) m_query.finish();
     return ok;
 }
 
-bool Query::next() { return m_query.next(); }
+bool Query::next()
+{
+    return m_query.next();
+}
 
 QVariant Query::value(const QString &field) const
 {
     const QVariant v = m_query.value(field);
-    if (v.typeId() == QMetaType::QString)
-        return rightTrimmed(v.toString());
+    if (v.typeId() == QMetaType::QString) return rightTrimmed(v.toString());
     return v;
 }
 
-QString Query::text(const QString &field) const { return value(field).toString(); }
+QString Query::text(const QString &field) const
+{
+    return value(field).toString();
+}
 
-int Query::integer(const QString &field) const { return value(field).toInt(); }
+int Query::integer(const QString &field) const
+{
+    return value(field).toInt();
+}
 
-void Query::close() { m_query.finish(); }
+void Query::close()
+{
+    m_query.finish();
+}

@@ -16,7 +16,8 @@
 //
 // Text values are written without trailing blanks and an empty text as NULL; text read back
 // has no trailing blanks.
-class Query {
+class Query
+{
 public:
     explicit Query(QSqlDatabase db);
 

@@ -3,24 +3,29 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace Schema {
+namespace Schema
+{
 
-namespace {
+namespace
+{
 
 using K = Kind;
 
-std::vector<Field> addressFields(const char *prefix, const char *streetType)
+std::vector<Field> addressFields(const QString &prefix, const QString &streetType)
 {
-    // The strings live as long as the program: the table list is built once.
-    static std::vector<QByteArray> names;
-    auto n = [&](const char *suffix) {
-        names.push_back(QByteArray(prefix) + suffix);
-        return names.back().constData();
-    };
-    names.reserve(64);
-    return {{n("IRSZ"), K::Text, 4},   {n("IRSZ_S"), K::Text, 1}, {n("UTCA"), K::Text, 50},
-            {streetType, K::Text, 3},  {n("HAZ"), K::Text, 7},    {n("EMELET"), K::Text, 5},
-            {n("AJTO"), K::Text, 5},   {n("EPULET"), K::Text, 5}, {n("LH"), K::Text, 5}};
+    return {{prefix + "IRSZ", K::Text, 4},  {prefix + "IRSZ_S", K::Text, 1},
+            {prefix + "UTCA", K::Text, 50}, {streetType, K::Text, 3},
+            {prefix + "HAZ", K::Text, 7},   {prefix + "EMELET", K::Text, 5},
+            {prefix + "AJTO", K::Text, 5},  {prefix + "EPULET", K::Text, 5},
+            {prefix + "LH", K::Text, 5}};
+}
+
+// Contact and founding fields, the same in the employer row and in its copy in a report header.
+std::vector<Field> employerContactFields()
+{
+    return {{"TELEFON", K::Text, 12},   {"FAX", K::Text, 12},   {"EMAIL", K::Text, 30},
+            {"BANKSZAM", K::Text, 24},  {"TBKIFH", K::Text, 1}, {"TAKISZ", K::Text, 1},
+            {"UGYVEZETO", K::Text, 50}, {"CEG_INDUL", K::Date}};
 }
 
 std::vector<Field> concat(std::initializer_list<std::vector<Field>> parts)
@@ -78,15 +83,8 @@ std::vector<Table> buildTables()
                           {"CEG_NEV", K::Text, 50}},
                          addressFields("SZ_", "SZ_CIM_JELL"),
                          addressFields("T_", "T_CIM_JELL"),
-                         {{"TELEFON", K::Text, 12},
-                          {"FAX", K::Text, 12},
-                          {"EMAIL", K::Text, 30},
-                          {"BANKSZAM", K::Text, 24},
-                          {"TBKIFH", K::Text, 1},
-                          {"TAKISZ", K::Text, 1},
-                          {"UGYVEZETO", K::Text, 50},
-                          {"CEG_INDUL", K::Date},
-                          {"CEG_VEGE", K::Date},
+                         employerContactFields(),
+                         {{"CEG_VEGE", K::Date},
                           {"MEGYE", K::Text, 3},
                           {"ADO_SZAM", K::Text, 11},
                           {"NYILV_SZAM", K::Text, 11},
@@ -121,34 +119,27 @@ std::vector<Table> buildTables()
                   {"PAKEZ", K::Text, 1}},
                  {{"idx_taj_jogcim_taj", "TAJ, FOGLALK_ID, JOGCIM"}}});
     t.push_back({"jel_temp", reportLineFields(), {{"idx_jel_temp_fogl", "FOGLALK_ID, JEL_TIP"}}});
-    t.push_back({"jel_tete",
-                 reportLineFields(),
-                 {{"idx_jel_tete_fogl", "FOGLALK_ID, JEL_TIP, JEL_SZAM"}, {"idx_jel_tete_taj", "TAJ"}}});
-    t.push_back({"jel_fej",
-                 concat({{{"JEL_SZAM", K::Integer},
-                          {"JEL_TIP", K::Text, 2},
-                          {"JEL_TETE", K::Integer},
-                          {"FAJL_NEV", K::Text, 25},
-                          {"OEP_NEV", K::Text, 50},
-                          {"KESZ_DAT", K::Date},
-                          {"FOGLALK_ID", K::Integer},
-                          {"NYILV_SZAM", K::Text, 11},
-                          {"FSZLA", K::Text, 14},
-                          {"CEG_NEV", K::Text, 50}},
-                         addressFields("SZ_", "SZ_CIM_JEL"),
-                         addressFields("T_", "T_CIM_JELL"),
-                         {{"TELEFON", K::Text, 12},
-                          {"FAX", K::Text, 12},
-                          {"EMAIL", K::Text, 30},
-                          {"BANKSZAM", K::Text, 24},
-                          {"TBKIFH", K::Text, 1},
-                          {"TAKISZ", K::Text, 1},
-                          {"UGYVEZETO", K::Text, 50},
-                          {"CEG_INDUL", K::Date},
-                          {"CEG_AZON", K::Text, 15},
-                          {"MEGYE", K::Text, 3},
-                          {"ADO_SZAM", K::Text, 11}}}),
-                 {{"idx_jel_fej_fogl", "FOGLALK_ID, JEL_TIP, JEL_SZAM"}}});
+    t.push_back(
+        {"jel_tete",
+         reportLineFields(),
+         {{"idx_jel_tete_fogl", "FOGLALK_ID, JEL_TIP, JEL_SZAM"}, {"idx_jel_tete_taj", "TAJ"}}});
+    t.push_back(
+        {"jel_fej",
+         concat({{{"JEL_SZAM", K::Integer},
+                  {"JEL_TIP", K::Text, 2},
+                  {"JEL_TETE", K::Integer},
+                  {"FAJL_NEV", K::Text, 25},
+                  {"OEP_NEV", K::Text, 50},
+                  {"KESZ_DAT", K::Date},
+                  {"FOGLALK_ID", K::Integer},
+                  {"NYILV_SZAM", K::Text, 11},
+                  {"FSZLA", K::Text, 14},
+                  {"CEG_NEV", K::Text, 50}},
+                 addressFields("SZ_", "SZ_CIM_JEL"),
+                 addressFields("T_", "T_CIM_JELL"),
+                 employerContactFields(),
+                 {{"CEG_AZON", K::Text, 15}, {"MEGYE", K::Text, 3}, {"ADO_SZAM", K::Text, 11}}}),
+         {{"idx_jel_fej_fogl", "FOGLALK_ID, JEL_TIP, JEL_SZAM"}}});
     t.push_back({"jelszo",
                  {{"USER_ID", K::Int16},
                   {"USER_NAME", K::Text, 12},
@@ -167,17 +158,23 @@ std::vector<Table> buildTables()
                   {"ERV_KEZD", K::Date},
                   {"ERV_VEGE", K::Date}},
                  {{"idx_jogcim_kod", "JOGCIMKOD"}}});
-    t.push_back({"mep", {{"MEGYEKOD", K::Text, 3}, {"MEP_NEV", K::Text, 100}},
+    t.push_back({"mep",
+                 {{"MEGYEKOD", K::Text, 3}, {"MEP_NEV", K::Text, 100}},
                  {{"idx_mep_kod", "MEGYEKOD"}}});
-    t.push_back({"orszag", {{"NEV", K::Text, 40}, {"ISO_SZAM", K::Text, 4}},
+    t.push_back({"orszag",
+                 {{"NEV", K::Text, 40}, {"ISO_SZAM", K::Text, 4}},
                  {{"idx_orszag_kod", "ISO_SZAM"}}});
-    t.push_back({"irsz", {{"IRSZ", K::Text, 4}, {"SULY", K::Text, 1}, {"TELEPULES", K::Text, 40}},
+    t.push_back({"irsz",
+                 {{"IRSZ", K::Text, 4}, {"SULY", K::Text, 1}, {"TELEPULES", K::Text, 40}},
                  {{"idx_irsz", "IRSZ, SULY"}}});
-    t.push_back({"koz_ter", {{"KOD", K::Text, 3}, {"KOZTERNEV", K::Text, 20}},
+    t.push_back({"koz_ter",
+                 {{"KOD", K::Text, 3}, {"KOZTERNEV", K::Text, 20}},
                  {{"idx_koz_ter_kod", "KOD"}}});
-    t.push_back({"feor", {{"FEOR_SZAM", K::Text, 4}, {"FEOR_MEG", K::Text, 150}},
+    t.push_back({"feor",
+                 {{"FEOR_SZAM", K::Text, 4}, {"FEOR_MEG", K::Text, 150}},
                  {{"idx_feor_szam", "FEOR_SZAM"}}});
-    t.push_back({"nyugdij", {{"PKOD", K::Text, 4}, {"PKODMEGN", K::Text, 150}},
+    t.push_back({"nyugdij",
+                 {{"PKOD", K::Text, 4}, {"PKODMEGN", K::Text, 150}},
                  {{"idx_nyugdij_kod", "PKOD"}}});
     t.push_back({"jarasok",
                  {{"ID", K::Integer},
@@ -202,8 +199,7 @@ const std::vector<Table> &tables()
 const Table *table(const QString &name)
 {
     for (const Table &t : tables())
-        if (name.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
-            return &t;
+        if (name.compare(t.name, Qt::CaseInsensitive) == 0) return &t;
     return nullptr;
 }
 
@@ -240,11 +236,11 @@ QString createTableSql(const Table &table)
 {
     QStringList columns;
     for (const Field &f : table.fields)
-        columns << columnDefinition(QLatin1String(f.name), f.kind, f.width);
-    if (table.primaryKey)
-        columns << QStringLiteral("PRIMARY KEY (%1)").arg(QLatin1String(table.primaryKey));
+        columns << columnDefinition(f.name, f.kind, f.width);
+    if (!table.primaryKey.isEmpty())
+        columns << QStringLiteral("PRIMARY KEY (%1)").arg(table.primaryKey);
     return QStringLiteral("create table %1 (\n  %2\n)")
-        .arg(QLatin1String(table.name), columns.join(QStringLiteral(",\n  ")));
+        .arg(table.name, columns.join(QStringLiteral(",\n  ")));
 }
 
 QStringList createIndexSql(const Table &table)
@@ -252,8 +248,8 @@ QStringList createIndexSql(const Table &table)
     QStringList sql;
     for (const Index &i : table.indexes)
         sql << QStringLiteral("create %1index %2 on %3 (%4)")
-                   .arg(i.unique ? QStringLiteral("unique ") : QString(), QLatin1String(i.name),
-                        QLatin1String(table.name), QLatin1String(i.columns));
+                   .arg(i.unique ? QStringLiteral("unique ") : QString(), i.name, table.name,
+                        i.columns);
     return sql;
 }
 
@@ -261,12 +257,10 @@ bool create(QSqlDatabase db, const QStringList &names, QString *error)
 {
     QSqlQuery q(db);
     for (const Table &t : tables()) {
-        if (!names.isEmpty() && !names.contains(QLatin1String(t.name), Qt::CaseInsensitive))
-            continue;
+        if (!names.isEmpty() && !names.contains(t.name, Qt::CaseInsensitive)) continue;
         for (const QString &sql : QStringList{createTableSql(t)} + createIndexSql(t)) {
             if (!q.exec(sql)) {
-                if (error)
-                    *error = q.lastError().text();
+                if (error) *error = q.lastError().text();
                 return false;
             }
         }

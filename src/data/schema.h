@@ -7,7 +7,8 @@
 #include <vector>
 
 // Every table and field of the database, in one place.
-namespace Schema {
+namespace Schema
+{
 
 enum class Kind {
     Text,    // character field of at most `width` characters
@@ -18,22 +19,22 @@ enum class Kind {
 };
 
 struct Field {
-    const char *name;
+    QString name;
     Kind kind;
     int width = 0;
 };
 
 struct Index {
-    const char *name;
-    const char *columns;
+    QString name;
+    QString columns;
     bool unique = false;
 };
 
 struct Table {
-    const char *name;
+    QString name;
     std::vector<Field> fields;
     std::vector<Index> indexes;
-    const char *primaryKey = nullptr;
+    QString primaryKey = {};
 };
 
 const std::vector<Table> &tables();
@@ -46,7 +47,8 @@ QString columnDefinition(const QString &name, Kind kind, int width);
 QString createTableSql(const Table &table);
 QStringList createIndexSql(const Table &table);
 
-// Creates the listed tables (all when empty) with their indexes; false and an error text on failure.
+// Creates the listed tables (all when empty) with their indexes; false and an error text on
+// failure.
 bool create(QSqlDatabase db, const QStringList &names, QString *error);
 
 } // namespace Schema

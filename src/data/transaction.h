@@ -3,13 +3,13 @@
 #include <QSqlDatabase>
 
 // Commits when told to; rolls back whatever is left when it goes out of scope.
-class Transaction {
+class Transaction
+{
 public:
     explicit Transaction(QSqlDatabase db) : m_db(db) { m_open = m_db.transaction(); }
     ~Transaction()
     {
-        if (m_open)
-            m_db.rollback();
+        if (m_open) m_db.rollback();
     }
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
@@ -17,11 +17,9 @@ public:
     bool isOpen() const { return m_open; }
     bool commit()
     {
-        if (!m_open)
-            return false;
+        if (!m_open) return false;
         m_open = false;
-        if (m_db.commit())
-            return true;
+        if (m_db.commit()) return true;
         m_db.rollback();
         return false;
     }

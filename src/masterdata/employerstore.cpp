@@ -5,7 +5,8 @@
 #include "runstate.h"
 #include "transaction.h"
 
-namespace {
+namespace
+{
 // Runs a select and hands every row to the reader; false when the query fails.
 template <typename Reader>
 bool select(DataModule &data, const QStringList &lines, const QList<QVariant> &params, Reader read)
@@ -15,8 +16,7 @@ bool select(DataModule &data, const QStringList &lines, const QList<QVariant> &p
         q.add(line);
     for (int i = 0; i < params.size(); ++i)
         q.setParam(i, params[i]);
-    if (!q.open())
-        return false;
+    if (!q.open()) return false;
     while (q.next())
         read(q);
     q.close();
@@ -50,48 +50,41 @@ std::optional<int> EmployerStore::count(const QString &sql)
     return n;
 }
 
-std::optional<QList<EmployerStore::CodeName>> EmployerStore::districts()
+std::optional<QList<EmployerStore::CodeName>> EmployerStore::codeNames(const QString &countSql,
+                                                                       const QStringList &lines,
+                                                                       const QString &codeField,
+                                                                       const QString &nameField)
 {
-    if (!count(QStringLiteral("select count(*) db from jarasok ")))
-        return std::nullopt;
+    // The lists take the row count first, as the register always has.
+    if (!count(countSql)) return std::nullopt;
     QList<CodeName> rows;
-    if (!select(m_data,
-                {QStringLiteral("select *  from jarasok where erv_vege is null"),
-                 QStringLiteral("order by jaras_kod")},
-                {}, [&](Query &q) {
-                    rows << CodeName{q.text(QStringLiteral("JARAS_KOD")),
-                                     q.text(QStringLiteral("JARAS_NEV"))};
-                }))
+    if (!select(m_data, lines, {}, [&](Query &q) {
+            rows << CodeName{q.text(codeField), q.text(nameField)};
+        }))
         return std::nullopt;
     return rows;
+}
+
+std::optional<QList<EmployerStore::CodeName>> EmployerStore::districts()
+{
+    return codeNames(QStringLiteral("select count(*) db from jarasok "),
+                     {QStringLiteral("select *  from jarasok where erv_vege is null"),
+                      QStringLiteral("order by jaras_kod")},
+                     QStringLiteral("JARAS_KOD"), QStringLiteral("JARAS_NEV"));
 }
 
 std::optional<QList<EmployerStore::CodeName>> EmployerStore::funds()
 {
-    if (!count(QStringLiteral("select count(*) db from mep ")))
-        return std::nullopt;
-    QList<CodeName> rows;
-    if (!select(m_data, {QStringLiteral("select *  from mep"), QStringLiteral("order by megyekod")},
-                {}, [&](Query &q) {
-                    rows << CodeName{q.text(QStringLiteral("MEGYEKOD")),
-                                     q.text(QStringLiteral("MEP_NEV"))};
-                }))
-        return std::nullopt;
-    return rows;
+    return codeNames(QStringLiteral("select count(*) db from mep "),
+                     {QStringLiteral("select *  from mep"), QStringLiteral("order by megyekod")},
+                     QStringLiteral("MEGYEKOD"), QStringLiteral("MEP_NEV"));
 }
 
 std::optional<QList<EmployerStore::CodeName>> EmployerStore::streetTypes()
 {
-    if (!count(QStringLiteral("select count(*) db from koz_ter ")))
-        return std::nullopt;
-    QList<CodeName> rows;
-    if (!select(m_data, {QStringLiteral("select * from koz_ter"), QStringLiteral("order by kod")},
-                {}, [&](Query &q) {
-                    rows << CodeName{q.text(QStringLiteral("KOD")),
-                                     q.text(QStringLiteral("KOZTERNEV"))};
-                }))
-        return std::nullopt;
-    return rows;
+    return codeNames(QStringLiteral("select count(*) db from koz_ter "),
+                     {QStringLiteral("select * from koz_ter"), QStringLiteral("order by kod")},
+                     QStringLiteral("KOD"), QStringLiteral("KOZTERNEV"));
 }
 
 std::optional<bool> EmployerStore::nameExists(const QString &name)
@@ -119,20 +112,19 @@ std::optional<bool> EmployerStore::taxNumberExists(const QString &taxNumber, con
 std::optional<QList<EmployerStore::CodeName>> EmployerStore::settlements(const QString &postcode)
 {
     int n = -1;
-    if (!select(m_data,
-                {QStringLiteral("select count(*) db from irsz  "),
-                 QStringLiteral("where IRSZ = :isz")},
-                {postcode}, [&](Query &q) { n = q.integer(QStringLiteral("db")); }))
+    if (!select(
+            m_data,
+            {QStringLiteral("select count(*) db from irsz  "), QStringLiteral("where IRSZ = :isz")},
+            {postcode}, [&](Query &q) { n = q.integer(QStringLiteral("db")); }))
         return std::nullopt;
     QList<CodeName> rows;
-    if (n > 0 &&
-        !select(m_data,
-                {QStringLiteral("select * from irsz "), QStringLiteral("where IRSZ = :isz"),
-                 QStringLiteral("order by SULY")},
-                {postcode}, [&](Query &q) {
-                    rows << CodeName{q.text(QStringLiteral("SULY")),
-                                     q.text(QStringLiteral("TELEPULES"))};
-                }))
+    if (n > 0 && !select(m_data,
+                         {QStringLiteral("select * from irsz "),
+                          QStringLiteral("where IRSZ = :isz"), QStringLiteral("order by SULY")},
+                         {postcode}, [&](Query &q) {
+                             rows << CodeName{q.text(QStringLiteral("SULY")),
+                                              q.text(QStringLiteral("TELEPULES"))};
+                         }))
         return std::nullopt;
     return rows;
 }
@@ -154,12 +146,12 @@ std::optional<EmployerStore::CodeName> EmployerStore::settlementByName(const QSt
 std::optional<QString> EmployerStore::streetTypeCode(const QString &name)
 {
     QString code;
-    if (!select(m_data,
-                {QStringLiteral("select kod from koz_ter"), QStringLiteral("where kozternev = :kn")},
-                {name}, [&](Query &q) {
-                    if (code.isEmpty())
-                        code = q.text(QStringLiteral("kod")).left(3);
-                }))
+    if (!select(
+            m_data,
+            {QStringLiteral("select kod from koz_ter"), QStringLiteral("where kozternev = :kn")},
+            {name}, [&](Query &q) {
+                if (code.isEmpty()) code = q.text(QStringLiteral("kod")).left(3);
+            }))
         return std::nullopt;
     return code;
 }
@@ -170,8 +162,7 @@ std::optional<QString> EmployerStore::fundCode(const QString &name)
     if (!select(m_data,
                 {QStringLiteral("SELECT * from mep"), QStringLiteral("WHERE mep_nev = :mnev")},
                 {name}, [&](Query &q) {
-                    if (code.isEmpty())
-                        code = q.text(QStringLiteral("MEGYEKOD")).left(3);
+                    if (code.isEmpty()) code = q.text(QStringLiteral("MEGYEKOD")).left(3);
                 }))
         return std::nullopt;
     return code;
@@ -184,8 +175,7 @@ std::optional<QString> EmployerStore::districtCounty(const QString &districtCode
                 {QStringLiteral("select megye_kod as mkod from jarasok "),
                  QStringLiteral("where jaras_kod = :jk")},
                 {districtCode}, [&](Query &q) {
-                    if (county.isEmpty())
-                        county = q.text(QStringLiteral("mkod"));
+                    if (county.isEmpty()) county = q.text(QStringLiteral("mkod"));
                 }))
         return std::nullopt;
     return county;
@@ -194,9 +184,10 @@ std::optional<QString> EmployerStore::districtCounty(const QString &districtCode
 std::optional<bool> EmployerStore::hasPendingLines(int id)
 {
     bool found = false;
-    if (!select(m_data,
-                {QStringLiteral("select * from jel_temp"), QStringLiteral("where foglalk_id = :ny ")},
-                {id}, [&](Query &) { found = true; }))
+    if (!select(
+            m_data,
+            {QStringLiteral("select * from jel_temp"), QStringLiteral("where foglalk_id = :ny ")},
+            {id}, [&](Query &) { found = true; }))
         return std::nullopt;
     return found;
 }
@@ -204,9 +195,10 @@ std::optional<bool> EmployerStore::hasPendingLines(int id)
 std::optional<bool> EmployerStore::hasFiledReports(int id)
 {
     bool found = false;
-    if (!select(m_data,
-                {QStringLiteral("select * from taj_jogcim"), QStringLiteral("where foglalk_id = :i")},
-                {id}, [&](Query &) { found = true; }))
+    if (!select(
+            m_data,
+            {QStringLiteral("select * from taj_jogcim"), QStringLiteral("where foglalk_id = :i")},
+            {id}, [&](Query &) { found = true; }))
         return std::nullopt;
     return found;
 }
@@ -275,15 +267,15 @@ bool EmployerStore::execute(const QStringList &lines, const QList<QVariant> &par
         q.add(line);
     for (int i = 0; i < params.size(); ++i)
         q.setParam(i, params[i]);
-    if (q.exec())
-        return true;
+    if (q.exec()) return true;
     m_error = q.lastError();
     return false;
 }
 
 bool EmployerStore::remove(int id)
 {
-    return execute({QStringLiteral("delete from foglalk"), QStringLiteral("where id = :nytsz")}, {id});
+    return execute({QStringLiteral("delete from foglalk"), QStringLiteral("where id = :nytsz")},
+                   {id});
 }
 
 std::optional<bool> EmployerStore::prisonServiceActive()

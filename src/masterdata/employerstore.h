@@ -12,7 +12,8 @@ class DataModule;
 
 // The employer register's work on the tables, without the window. Every operation reports
 // failure by an empty optional or false; the window chooses the message.
-class EmployerStore {
+class EmployerStore
+{
 public:
     explicit EmployerStore(DataModule &data) : m_data(data) {}
 
@@ -61,6 +62,9 @@ public:
     QString lastError() const { return m_error; }
 
 private:
+    std::optional<QList<CodeName>> codeNames(const QString &countSql, const QStringList &lines,
+                                             const QString &codeField, const QString &nameField);
+
     DataModule &m_data;
     QString m_error;
 };

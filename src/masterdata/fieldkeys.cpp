@@ -10,7 +10,8 @@
 #include <QPointer>
 #include <QTimer>
 
-namespace {
+namespace
+{
 const char *FilterProperty = "tarvikKeyFilter";
 }
 
@@ -27,8 +28,7 @@ void FieldKeys::install(QWidget *widget, Filter filter)
 
 bool FieldKeys::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress)
-        return QObject::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     auto *widget = qobject_cast<QWidget *>(watched);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -41,13 +41,11 @@ bool FieldKeys::eventFilter(QObject *watched, QEvent *event)
                (!next->isEnabled() || !next->isVisible() || !(next->focusPolicy() & Qt::TabFocus) ||
                 next->focusProxy() || next->window() != window))
             next = next->nextInFocusChain();
-        if (next && next != widget)
-            next->setFocus(Qt::TabFocusReason);
+        if (next && next != widget) next->setFocus(Qt::TabFocusReason);
         return true;
     }
     const int filter = watched->property(FilterProperty).toInt();
-    if (filter == Tovabb)
-        return false;
+    if (filter == Tovabb) return false;
     const QString text = key->text();
     if (text.isEmpty() || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete ||
         key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Left ||
@@ -55,8 +53,7 @@ bool FieldKeys::eventFilter(QObject *watched, QEvent *event)
         return false;
     const QChar c = text[0];
     const bool allowed = filter == Szam ? (c >= u'0' && c <= u'9') : (c >= u'1' && c <= u'3');
-    if (allowed)
-        return false;
+    if (allowed) return false;
     QApplication::beep();
     return true;
 }
@@ -70,8 +67,7 @@ void FieldExit::watch(QWidget *field, Rule rule)
 bool FieldExit::leave(QWidget *field)
 {
     auto it = m_rules.find(field);
-    if (it == m_rules.end() || m_busy)
-        return false;
+    if (it == m_rules.end() || m_busy) return false;
     m_busy = true;
     const bool refocus = it.value()();
     if (!refocus) {
@@ -81,8 +77,7 @@ bool FieldExit::leave(QWidget *field)
     // Back into the field once the focus move that left it has finished.
     QPointer<QWidget> target(field);
     QTimer::singleShot(0, this, [this, target] {
-        if (target)
-            target->setFocus(Qt::OtherFocusReason);
+        if (target) target->setFocus(Qt::OtherFocusReason);
         m_busy = false;
     });
     return true;

@@ -9,7 +9,8 @@ class QWidget;
 
 // Key conventions of the entry windows: Enter moves on to the next control; digit fields take
 // only 0-9 and backspace and beep at anything else.
-class FieldKeys : public QObject {
+class FieldKeys : public QObject
+{
     Q_OBJECT
 public:
     enum Filter { Tovabb, Szam, AfaKod };
@@ -26,7 +27,8 @@ protected:
 // Runs a field's rule when the user leaves it (focus moves by Tab, Enter or the mouse). A rule
 // that answers true takes the focus back into its field; meanwhile no other field's rule runs,
 // so one refusal gives one message.
-class FieldExit : public QObject {
+class FieldExit : public QObject
+{
     Q_OBJECT
 public:
     using Rule = std::function<bool()>;

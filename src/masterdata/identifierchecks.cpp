@@ -1,18 +1,20 @@
 #include "identifierchecks.h"
 
-namespace {
+namespace
+{
 
 bool allDigits(QStringView text)
 {
-    if (text.isEmpty())
-        return false;
+    if (text.isEmpty()) return false;
     for (QChar c : text)
-        if (c < u'0' || c > u'9')
-            return false;
+        if (c < u'0' || c > u'9') return false;
     return true;
 }
 
-int digit(QChar c) { return c.unicode() - u'0'; }
+int digit(QChar c)
+{
+    return c.unicode() - u'0';
+}
 
 // Weights 9, 7, 3, 1 repeated over the digits; the complement of the sum's last digit.
 int weightedCheck(QStringView digits)
@@ -29,8 +31,7 @@ int weightedCheck(QStringView digits)
 
 bool TajEllenor(const QString &taj)
 {
-    if (!allDigits(taj))
-        return false;
+    if (!allDigits(taj)) return false;
     const int n = int(taj.size());
     int sum = 0;
     for (int i = 1; i < n; ++i)
@@ -40,8 +41,7 @@ bool TajEllenor(const QString &taj)
 
 int AdoszamCdv(qint64 base7)
 {
-    if (base7 < 0 || base7 > 9999999)
-        return -1;
+    if (base7 < 0 || base7 > 9999999) return -1;
     static const int weights[] = {9, 7, 3, 1, 9, 7, 3};
     int sum = 0;
     qint64 rest = base7;
@@ -55,8 +55,7 @@ int AdoszamCdv(qint64 base7)
 
 bool AdoszamEllenor(qint64 taxNumber)
 {
-    if (taxNumber < 0)
-        return false;
+    if (taxNumber < 0) return false;
     const qint64 base = taxNumber / 1000;
     const int check = int(base % 10);
     return AdoszamCdv(base / 10) == check;
@@ -65,8 +64,7 @@ bool AdoszamEllenor(qint64 taxNumber)
 bool NyilvszamEllenor(const QString &number)
 {
     const QString padded = (QString(10, u'0') + number.trimmed()).right(10);
-    if (!allDigits(padded))
-        return false;
+    if (!allDigits(padded)) return false;
     int sum = 0;
     for (int i = 1; i <= 9; ++i)
         sum += i * digit(padded[i - 1]);
@@ -77,11 +75,9 @@ bool NyilvszamEllenor(const QString &number)
 
 bool FoszamlaEllenor(const QString &number)
 {
-    if (number.size() < 2)
-        return false;
+    if (number.size() < 2) return false;
     const QString body = number.left(number.size() - 1).left(7);
-    if (!allDigits(body))
-        return false;
+    if (!allDigits(body)) return false;
     const qint64 n = body.toLongLong();
     const qint64 sum = (n / 100000) + 3 * ((n % 100000) / 10000) + 7 * ((n % 10000) / 1000) +
                        ((n % 1000) / 100) + 3 * ((n % 100) / 10) + 7 * (n % 10);
@@ -92,11 +88,9 @@ bool FoszamlaEllenor(const QString &number)
 
 bool BankszamlaEllenor(const QString &digits)
 {
-    if ((digits.size() != 16 && digits.size() != 24) || !allDigits(digits))
-        return false;
+    if ((digits.size() != 16 && digits.size() != 24) || !allDigits(digits)) return false;
     const QStringView all(digits);
-    if (weightedCheck(all.mid(0, 7)) != digit(all[7]))
-        return false;
+    if (weightedCheck(all.mid(0, 7)) != digit(all[7])) return false;
     const QStringView second = all.mid(8, all.size() - 9);
     return weightedCheck(second) == digit(all.back());
 }
@@ -108,7 +102,6 @@ QString BankszamOsszevon(const QString &masked)
 
 bool EmailEllenor(const QString &email)
 {
-    if (email.isEmpty())
-        return true;
+    if (email.isEmpty()) return true;
     return email.contains(u'@') && email.contains(u'.');
 }

@@ -10,7 +10,8 @@
 
 #include <QTimer>
 
-namespace {
+namespace
+{
 const QString Caption = QStringLiteral(" Bejelentő(k) adatai ;  ");
 const QString JelNev = QStringLiteral("09 - Eü.szolg. jogosultak jelentése");
 const QString NoHelyseg = QStringLiteral("Nincs ilyen helység !!");
@@ -55,8 +56,8 @@ Tfrm_foglalk::Tfrm_foglalk(AppContext &context, QWidget *parent)
                  qobject_cast<QCheckBox *>(w))
             keys->install(w);
     }
-    for (QLineEdit *digits : {ui->ed_azon, ui->ed_szisz, ui->ed_tisz, ui->ed_modszisz,
-                              ui->ed_modtisz, ui->dbed_ado3})
+    for (QLineEdit *digits :
+         {ui->ed_azon, ui->ed_szisz, ui->ed_tisz, ui->ed_modszisz, ui->ed_modtisz, ui->dbed_ado3})
         keys->install(digits, FieldKeys::Szam);
     keys->install(ui->dbed_ado2, FieldKeys::AfaKod);
 
@@ -69,10 +70,10 @@ Tfrm_foglalk::Tfrm_foglalk(AppContext &context, QWidget *parent)
         });
     }
 
-    const Address newSz{ui->ed_szisz, ui->cmb_szhely, ui->cmb_szkter, &m_sulySz, &m_kterSz,
-                        nullptr,      nullptr};
-    const Address newT{ui->ed_tisz, ui->cmb_thely, ui->cmb_tkter, &m_sulyT, &m_kterT,
-                       nullptr,     nullptr};
+    const Address newSz{ui->ed_szisz, ui->cmb_szhely, ui->cmb_szkter, &m_sulySz,
+                        &m_kterSz,    nullptr,        nullptr};
+    const Address newT{ui->ed_tisz, ui->cmb_thely, ui->cmb_tkter, &m_sulyT,
+                       &m_kterT,    nullptr,       nullptr};
     const Address modSz{ui->ed_modszisz, ui->cmb_modszhely, ui->cmb_mszkter, &m_modSulySz,
                         &m_modKterSz,    &m_chSzIrsz,       &m_chSzKter};
     const Address modT{ui->ed_modtisz, ui->cmb_modthely, ui->cmb_mtkter, &m_modSulyT,
@@ -115,8 +116,7 @@ Tfrm_foglalk::Tfrm_foglalk(AppContext &context, QWidget *parent)
     connect(ui->cmb_mep, &QComboBox::currentIndexChanged, this, &Tfrm_foglalk::Mentheto);
 
     connect(ui->dbg_fogl, &QTableWidget::currentCellChanged, this, [this] {
-        if (!m_filling)
-            showCurrent();
+        if (!m_filling) showCurrent();
     });
     connect(ui->bbtn_uj, &QPushButton::clicked, this, &Tfrm_foglalk::UjClick);
     connect(ui->bbtn_modosit, &QPushButton::clicked, this, &Tfrm_foglalk::ModositClick);
@@ -139,7 +139,10 @@ QString Tfrm_foglalk::maskedText(const QLineEdit *edit)
     return text;
 }
 
-void Tfrm_foglalk::message(const QString &text) { Prompter::instance().message(this, text); }
+void Tfrm_foglalk::message(const QString &text)
+{
+    Prompter::instance().message(this, text);
+}
 
 void Tfrm_foglalk::closeSoon()
 {
@@ -150,8 +153,7 @@ void Tfrm_foglalk::closeSoon()
 void Tfrm_foglalk::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (m_shown)
-        return;
+    if (m_shown) return;
     m_shown = true;
     FormShow();
 }
@@ -161,8 +163,7 @@ void Tfrm_foglalk::showEvent(QShowEvent *event)
 void Tfrm_foglalk::FormShow()
 {
     const auto districts = m_store.districts();
-    if (districts)
-        m_districts = *districts;
+    if (districts) m_districts = *districts;
     fillDistricts(ui->cmb_jarasok);
     fillDistricts(ui->cmb_mjarasok);
     loadEmployers();
@@ -179,8 +180,7 @@ void Tfrm_foglalk::FormShow()
     }
     message(QStringLiteral("Nincs még bejelentő felvéve !!"));
     ui->lbl_foglrec->setText(QStringLiteral("0"));
-    if (!enterNew(true))
-        closeSoon();
+    if (!enterNew(true)) closeSoon();
 }
 
 void Tfrm_foglalk::fillDistricts(QComboBox *combo)
@@ -264,11 +264,9 @@ void Tfrm_foglalk::loadEmployers(int selectId)
     int select = 0;
     for (int i = 0; i < m_rows.size(); ++i) {
         ui->dbg_fogl->setItem(i, 0, new QTableWidgetItem(field(m_rows[i], "CEG_NEV")));
-        if (m_rows[i].value(QStringLiteral("ID")).toInt() == selectId)
-            select = i;
+        if (m_rows[i].value(QStringLiteral("ID")).toInt() == selectId) select = i;
     }
-    if (!m_rows.isEmpty())
-        ui->dbg_fogl->setCurrentCell(select, 0);
+    if (!m_rows.isEmpty()) ui->dbg_fogl->setCurrentCell(select, 0);
     m_filling = false;
     ui->lbl_foglrec->setText(QString::number(m_rows.size()));
 }
@@ -330,8 +328,7 @@ void Tfrm_foglalk::showCurrent()
         {ui->cmb_modthely, calc.tTelepules, field(rec, "T_IRSZ_S")}};
     for (const auto &[combo, name, weight] : settlements) {
         combo->clear();
-        if (!name.isEmpty())
-            combo->addItem(name, weight);
+        if (!name.isEmpty()) combo->addItem(name, weight);
         setComboText(combo, name);
     }
     setComboText(ui->cmb_mszkter, calc.szKozter);
@@ -345,11 +342,11 @@ void Tfrm_foglalk::setEditable(bool modify)
 {
     // The view page is read-only in view mode; modify mode opens what it may change.
     const QList<QLineEdit *> edits = {
-        ui->dbed_nev,    ui->dbed_ado2,    ui->dbed_ado3,   ui->dbed_bank,     ui->dbed_ugyv,
-        ui->dbed_email,  ui->dbed_telefon, ui->dbed_fax,    ui->dbed_alakul,   ui->med_vege,
-        ui->ed_modszisz, ui->ed_modtisz,   ui->dbed_szutca, ui->dbed_szhsz,    ui->dbed_szem,
-        ui->dbed_szajto, ui->dbed_szepulet, ui->dbed_szlhaz, ui->dbed_tutca,   ui->dbed_thsz,
-        ui->dbed_tem,    ui->dbed_tajto,   ui->dbed_tepulet, ui->dbed_tlhaz};
+        ui->dbed_nev,    ui->dbed_ado2,     ui->dbed_ado3,    ui->dbed_bank,   ui->dbed_ugyv,
+        ui->dbed_email,  ui->dbed_telefon,  ui->dbed_fax,     ui->dbed_alakul, ui->med_vege,
+        ui->ed_modszisz, ui->ed_modtisz,    ui->dbed_szutca,  ui->dbed_szhsz,  ui->dbed_szem,
+        ui->dbed_szajto, ui->dbed_szepulet, ui->dbed_szlhaz,  ui->dbed_tutca,  ui->dbed_thsz,
+        ui->dbed_tem,    ui->dbed_tajto,    ui->dbed_tepulet, ui->dbed_tlhaz};
     for (QLineEdit *e : edits)
         e->setReadOnly(!modify);
     ui->dbed_ado->setReadOnly(true);
@@ -390,8 +387,7 @@ bool Tfrm_foglalk::enterNew(bool opening)
     m_filling = true;
     ui->ntb_adatok->setCurrentWidget(ui->pg_felvitel);
     for (QLineEdit *e : ui->pg_felvitel->findChildren<QLineEdit *>())
-        if (!qobject_cast<QComboBox *>(e->parentWidget()))
-            e->clear();
+        if (!qobject_cast<QComboBox *>(e->parentWidget())) e->clear();
     for (QComboBox *c : {ui->cmb_szhely, ui->cmb_thely})
         c->clear();
     ui->cbx_ugyanaz->setChecked(false);
@@ -419,13 +415,15 @@ bool Tfrm_foglalk::enterNew(bool opening)
     return listsOk;
 }
 
-void Tfrm_foglalk::UjClick() { enterNew(false); }
+void Tfrm_foglalk::UjClick()
+{
+    enterNew(false);
+}
 
 void Tfrm_foglalk::ModositClick()
 {
     const int id = currentId();
-    if (id < 0)
-        return;
+    if (id < 0) return;
     const auto pending = m_store.hasPendingLines(id);
     if (!pending) {
         message(QStringLiteral("Hiba a módosításkor !!"));
@@ -481,10 +479,10 @@ void Tfrm_foglalk::MegseClick()
 void Tfrm_foglalk::TorolClick()
 {
     const int id = currentId();
-    if (id < 0)
-        return;
+    if (id < 0) return;
     const auto pending = m_store.hasPendingLines(id);
-    const auto filed = pending && !*pending ? m_store.hasFiledReports(id) : std::optional<bool>(false);
+    const auto filed =
+        pending && !*pending ? m_store.hasFiledReports(id) : std::optional<bool>(false);
     if (!pending || !filed) {
         message(QStringLiteral("Hiba történt a törlésnél !"));
         return;
@@ -500,8 +498,7 @@ void Tfrm_foglalk::TorolClick()
     BottomQuestion question;
     question.line1 = QStringLiteral("Figyelem !");
     question.line2 = QStringLiteral("Valóban törli a bejelentőt ?!");
-    if (Prompter::instance().bottomQuestion(this, question).result != 6)
-        return;
+    if (Prompter::instance().bottomQuestion(this, question).result != 6) return;
     // Torol
     if (!m_store.remove(id)) {
         message(QStringLiteral("Hiba lépett fel a törlésnél !"));
@@ -521,19 +518,18 @@ void Tfrm_foglalk::bbtn_visszaClick()
 
 void Tfrm_foglalk::refreshPrisonService()
 {
-    if (const auto active = m_store.prisonServiceActive())
-        m_context.run.prisonService = *active;
+    if (const auto active = m_store.prisonServiceActive()) m_context.run.prisonService = *active;
 }
 
 // ---------------------------------------------------------------- field rules
 
 void Tfrm_foglalk::Mentheto()
 {
-    if (m_mode != Mode::New || m_filling)
-        return;
+    if (m_mode != Mode::New || m_filling) return;
     ui->bbtn_ment->setEnabled(!ui->ed_cegnev->text().isEmpty() && !ui->ed_azon->text().isEmpty() &&
                               maskedText(ui->med_alakul) != DateText::EmptyMask &&
-                              !ui->cmb_mep->currentText().isEmpty() && !ui->ed_ado->text().isEmpty());
+                              !ui->cmb_mep->currentText().isEmpty() &&
+                              !ui->ed_ado->text().isEmpty());
 }
 
 bool Tfrm_foglalk::ed_cegnevExit()
@@ -577,8 +573,7 @@ bool Tfrm_foglalk::AzonositoExit()
     if (!numeric || !AdoszamEllenor(value))
         return refuse(QStringLiteral("Az adószám érvénytelen !"), true);
     const auto exists = m_store.taxNumberExists(tax, ui->ed_cegnev->text().trimmed());
-    if (exists && *exists)
-        return refuse(QStringLiteral("Ez az adó szám már szerepel !!"), true);
+    if (exists && *exists) return refuse(QStringLiteral("Ez az adó szám már szerepel !!"), true);
     ui->ed_ado->setText(tax.mid(0, 8));
     ui->ed_ado2->setText(tax.mid(8, 1));
     ui->ed_ado3->setText(tax.mid(9, 2));
@@ -588,8 +583,7 @@ bool Tfrm_foglalk::AzonositoExit()
 bool Tfrm_foglalk::bankExit(QLineEdit *edit, bool grouped)
 {
     QString text = maskedText(edit);
-    if (!grouped)
-        text.remove(u'-'); // the modify field is read without its separators
+    if (!grouped) text.remove(u'-'); // the modify field is read without its separators
     const int step = grouped ? 9 : 8;
     const QString joined =
         text.mid(0, 8).trimmed() + text.mid(step, 8).trimmed() + text.mid(2 * step, 8).trimmed();
@@ -611,7 +605,8 @@ bool Tfrm_foglalk::bankExit(QLineEdit *edit, bool grouped)
 bool Tfrm_foglalk::ed_emailExit(QLineEdit *edit)
 {
     if (!EmailEllenor(edit->text()))
-        message(QStringLiteral("A beírt e-mail cím valószínű, hogy nem jó !\n\rKérem ellenőrizze !!"));
+        message(
+            QStringLiteral("A beírt e-mail cím valószínű, hogy nem jó !\n\rKérem ellenőrizze !!"));
     return false;
 }
 
@@ -629,7 +624,8 @@ bool Tfrm_foglalk::med_alakulExit()
         return true;
     }
     if (date >= QDate::currentDate()) {
-        message(QStringLiteral("Nem lehet nagyobb az alakulás ideje \r\nmint az aktuális dátum  !"));
+        message(
+            QStringLiteral("Nem lehet nagyobb az alakulás ideje \r\nmint az aktuális dátum  !"));
         ui->med_alakul->clear();
         return true;
     }
@@ -639,8 +635,7 @@ bool Tfrm_foglalk::med_alakulExit()
 bool Tfrm_foglalk::med_vegeExit()
 {
     const QString text = maskedText(ui->med_vege);
-    if (DateText::isEmpty(text))
-        return false;
+    if (DateText::isEmpty(text)) return false;
     const QDate date = DateText::parse(text);
     if (!date.isValid()) {
         message(QStringLiteral("Nem helyes időpont megadás !"));
@@ -659,14 +654,12 @@ bool Tfrm_foglalk::med_vegeExit()
 bool Tfrm_foglalk::postcodeExit(const Address &a)
 {
     const QString postcode = a.postcode->text().trimmed();
-    if (postcode.isEmpty())
-        return false;
+    if (postcode.isEmpty()) return false;
     const auto rows = m_store.settlements(postcode);
     if (!rows || rows->isEmpty()) {
         message(NoHelyseg);
         a.postcode->clear();
-        if (a.postcodeMark)
-            *a.postcodeMark = false;
+        if (a.postcodeMark) *a.postcodeMark = false;
         return true;
     }
     *a.weight = rows->first().first;
@@ -678,37 +671,32 @@ bool Tfrm_foglalk::postcodeExit(const Address &a)
     a.settlement->setCurrentIndex(0);
     a.settlement->setEditText(rows->first().second);
     m_filling = false;
-    if (a.postcodeMark)
-        *a.postcodeMark = true;
+    if (a.postcodeMark) *a.postcodeMark = true;
     a.settlement->setFocus();
     return false;
 }
 
 void Tfrm_foglalk::settlementChange(const Address &a)
 {
-    if (m_filling)
-        return;
+    if (m_filling) return;
     // A variant of this postcode chosen from the list keeps the postcode.
     const int index = a.settlement->currentIndex();
     if (index >= 0 && a.settlement->itemText(index) == a.settlement->currentText() &&
         !a.settlement->itemData(index).toString().isEmpty()) {
         *a.weight = a.settlement->itemData(index).toString();
-        if (a.postcodeMark)
-            *a.postcodeMark = true;
+        if (a.postcodeMark) *a.postcodeMark = true;
         return;
     }
     const auto found = m_store.settlementByName(a.settlement->currentText());
     if (!found || found->first.isEmpty()) {
         message(NoHelyseg);
         a.settlement->clear();
-        if (a.postcodeMark)
-            *a.postcodeMark = false;
+        if (a.postcodeMark) *a.postcodeMark = false;
         return;
     }
     a.postcode->setText(found->first);
     *a.weight = found->second;
-    if (a.postcodeMark)
-        *a.postcodeMark = true;
+    if (a.postcodeMark) *a.postcodeMark = true;
 }
 
 void Tfrm_foglalk::streetTypeChange(const Address &a)
@@ -719,8 +707,7 @@ void Tfrm_foglalk::streetTypeChange(const Address &a)
         return;
     }
     *a.streetCode = *code;
-    if (a.streetMark)
-        *a.streetMark = true;
+    if (a.streetMark) *a.streetMark = true;
 }
 
 void Tfrm_foglalk::fundChange(QComboBox *combo, QString *code, bool *mark)
@@ -732,8 +719,7 @@ void Tfrm_foglalk::fundChange(QComboBox *combo, QString *code, bool *mark)
         return;
     }
     *code = *found;
-    if (mark)
-        *mark = true;
+    if (mark) *mark = true;
     Mentheto();
 }
 
@@ -774,9 +760,10 @@ void Tfrm_foglalk::spn_kezdoChange(int value)
 {
     if (value >= 2 && !m_startWarned) {
         m_startWarned = true;
-        message(QStringLiteral("Csak abban az esetben adjon meg nagyobbat mint 1,\n\ramennyiben már "
-                               "volt leadott jelentése az OEP felé!\n\r( beállítása : az utolsó "
-                               "jelentés + 1 )"));
+        message(
+            QStringLiteral("Csak abban az esetben adjon meg nagyobbat mint 1,\n\ramennyiben már "
+                           "volt leadott jelentése az OEP felé!\n\r( beállítása : az utolsó "
+                           "jelentés + 1 )"));
         ui->cmb_jelnev->clear();
         ui->cmb_jelnev->addItem(JelNev);
         ui->cmb_jelnev->setCurrentIndex(0);
@@ -817,8 +804,9 @@ bool Tfrm_foglalk::dbed_ado3Exit()
 void Tfrm_foglalk::dbed_ado3Change(const QString &text)
 {
     if (m_modifyMark && text.size() == 2) {
-        message(QStringLiteral("Amennyiben megváltozott a megyekód, \n\rmegváltozhatott az illetékes "
-                               "megye is.\n\rKérem ellenőrizze !"));
+        message(
+            QStringLiteral("Amennyiben megváltozott a megyekód, \n\rmegváltozhatott az illetékes "
+                           "megye is.\n\rKérem ellenőrizze !"));
         ui->cmb_modmep->setFocus();
     }
 }
@@ -838,7 +826,8 @@ QVariantMap Tfrm_foglalk::newFields() const
     const QString bank = BankszamOsszevon(maskedText(ui->med_bank)).remove(u' ');
     return {
         {QStringLiteral("CEG_NEV"), ui->ed_cegnev->text().trimmed().toUpper()},
-        {QStringLiteral("ADO_SZAM"), ui->ed_ado->text() + ui->ed_ado2->text() + ui->ed_ado3->text()},
+        {QStringLiteral("ADO_SZAM"),
+         ui->ed_ado->text() + ui->ed_ado2->text() + ui->ed_ado3->text()},
         {QStringLiteral("AZON_TIP"), QStringLiteral("0")},
         {QStringLiteral("TBKIFH"), QStringLiteral("0")},
         {QStringLiteral("TAKISZ"), QStringLiteral("0")},
@@ -914,8 +903,7 @@ void Tfrm_foglalk::Rogzit()
 void Tfrm_foglalk::saveModify()
 {
     const QSqlRecord *rec = current();
-    if (!rec)
-        return;
+    if (!rec) return;
     const int id = currentId();
     ui->bbtn_ment->setEnabled(false);
     m_modifyMark = false;
@@ -956,10 +944,10 @@ void Tfrm_foglalk::saveModify()
         return;
     }
     auto guarded = [&](bool mark, const QString &set, const QList<QVariant> &params) {
-        if (!mark)
-            return;
-        if (!m_store.execute({QStringLiteral("update foglalk"), set, QStringLiteral("where id = :ny")},
-                             params + QList<QVariant>{id}))
+        if (!mark) return;
+        if (!m_store.execute(
+                {QStringLiteral("update foglalk"), set, QStringLiteral("where id = :ny")},
+                params + QList<QVariant>{id}))
             message(QStringLiteral("Hiba lépett fel a módosításnál !"));
     };
     guarded(m_chSzIrsz, QStringLiteral("set  SZ_IRSZ = :isz, SZ_IRSZ_S = :is "),
@@ -970,8 +958,7 @@ void Tfrm_foglalk::saveModify()
     guarded(m_chTKter, QStringLiteral("set  T_CIM_JELL = :cj "), {m_modKterT});
     const QString district = districtCode(ui->cmb_mjarasok);
     std::optional<QString> districtCounty;
-    if (district != u"000")
-        districtCounty = m_store.districtCounty(district);
+    if (district != u"000") districtCounty = m_store.districtCounty(district);
     if (m_chMep) {
         if (district == u"000") {
             guarded(true, QStringLiteral("set  MEGYE = :m "), {m_modMegye});

@@ -11,12 +11,14 @@ struct AppContext;
 class FieldExit;
 class QComboBox;
 class QLineEdit;
-namespace Ui {
+namespace Ui
+{
 class Tfrm_foglalk;
 }
 
 // The employer register: browse, record, change and delete the employers that file reports.
-class Tfrm_foglalk : public QDialog {
+class Tfrm_foglalk : public QDialog
+{
     Q_OBJECT
 public:
     enum class Mode { View, Modify, New };

@@ -37,7 +37,6 @@ BottomAnswer TOKBottomDlg::ask(const BottomQuestion &question)
     answer.result = exec();
     answer.noTaj = ui->cbx_nincstaj->isVisible() && ui->cbx_nincstaj->isChecked();
     for (QRadioButton *radio : ui->gomb->findChildren<QRadioButton *>())
-        if (radio->isChecked())
-            answer.choice = radio->objectName();
+        if (radio->isChecked()) answer.choice = radio->objectName();
     return answer;
 }

@@ -6,14 +6,16 @@
 
 #include <memory>
 
-namespace Ui {
+namespace Ui
+{
 class TOKBottomDlg;
 }
 
 // The question dialog: a yes/no question ("Default" page), the choice of report kind when a
 // relation is already on record ("gomb" page), or the missing-date question ("kilep" page).
 // Made once at start and reused; each use sets its page and texts afresh.
-class TOKBottomDlg : public QDialog {
+class TOKBottomDlg : public QDialog
+{
     Q_OBJECT
 public:
     explicit TOKBottomDlg(QWidget *parent = nullptr);

@@ -8,10 +8,11 @@
 class DataModule;
 
 // The rows of the technical window's table grid: each data set's count and last change.
-namespace DataSetGrid {
+namespace DataSetGrid
+{
 
 struct Row {
-    QString radio;   // rbtn_a ... rbtn_osszes; the labels are named after it
+    QString radio; // rbtn_a ... rbtn_osszes; the labels are named after it
     QString caption;
     QStringList countSql; // empty: no count
     QList<QVariant> params;

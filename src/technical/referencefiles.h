@@ -22,7 +22,8 @@ struct ReferenceFile {
     std::function<QList<QVariant>(const QStringList &fields, QString *error)> parameters;
 };
 
-namespace ReferenceFiles {
+namespace ReferenceFiles
+{
 
 const QList<ReferenceFile> &all();
 const ReferenceFile *byRadio(const QString &radio);

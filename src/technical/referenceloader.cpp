@@ -18,12 +18,14 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
     const QString shownPath = QDir::toNativeSeparators(path);
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
-        r.error = QStringLiteral("A fájl nem nyitható meg : %1\n\r%2").arg(shownPath, in.errorString());
+        r.error =
+            QStringLiteral("A fájl nem nyitható meg : %1\n\r%2").arg(shownPath, in.errorString());
         return r;
     }
     Transaction transaction(m_data.db());
     if (!transaction.isOpen()) {
-        r.error = QStringLiteral("Az adatbázis nem írható : %1").arg(m_data.db().lastError().text());
+        r.error =
+            QStringLiteral("Az adatbázis nem írható : %1").arg(m_data.db().lastError().text());
         return r;
     }
     Query empty = m_data.query();
@@ -50,10 +52,8 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
     while (start < content.size()) {
         qsizetype end = content.indexOf(u'\n', start);
         const qsizetype next = end < 0 ? content.size() : end + 1;
-        if (end < 0)
-            end = content.size();
-        if (end > start && content[end - 1] == u'\r')
-            --end;
+        if (end < 0) end = content.size();
+        if (end > start && content[end - 1] == u'\r') --end;
         const QStringView line = QStringView(content).mid(start, end - start);
         start = next;
         ++lineNo;
@@ -66,16 +66,14 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
                                           .arg(ref.fieldsNeeded));
         QString reason;
         const QList<QVariant> values = ref.parameters(fields, &reason);
-        if (!reason.isEmpty())
-            return fail(lineNo, reason);
-        if (!insert.insert(values))
-            return fail(lineNo, insert.lastError());
+        if (!reason.isEmpty()) return fail(lineNo, reason);
+        if (!insert.insert(values)) return fail(lineNo, insert.lastError());
         r.lines = lineNo;
-        if (progress)
-            progress(lineNo, start, size);
+        if (progress) progress(lineNo, start, size);
     }
     if (!transaction.commit()) {
-        r.error = QStringLiteral("Az adatbázis nem írható : %1").arg(m_data.db().lastError().text());
+        r.error =
+            QStringLiteral("Az adatbázis nem írható : %1").arg(m_data.db().lastError().text());
         r.lines = 0;
         return r;
     }

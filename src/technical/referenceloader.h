@@ -10,14 +10,15 @@ class DataModule;
 
 // Empties a reference table and fills it from its OEP file, in one transaction: a bad line leaves
 // the table exactly as it was.
-class ReferenceLoader {
+class ReferenceLoader
+{
 public:
     struct Result {
         bool ok = false;
-        int lines = 0;       // lines loaded
-        int failedLine = 0;  // 1-based; 0 when the file itself failed
+        int lines = 0;      // lines loaded
+        int failedLine = 0; // 1-based; 0 when the file itself failed
         bool emptyFailed = false;
-        QString error;       // the message to show, naming the file and the line
+        QString error; // the message to show, naming the file and the line
     };
     // Called after every line with the line count and the position in the file.
     using Progress = std::function<void(int line, qint64 position, qint64 size)>;

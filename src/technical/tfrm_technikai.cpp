@@ -21,7 +21,10 @@ Tfrm_technikai::Tfrm_technikai(AppContext &context, QWidget *parent)
 
 Tfrm_technikai::~Tfrm_technikai() = default;
 
-void Tfrm_technikai::setReturnCaption(const QString &caption) { ui->bbtn_vissza->setText(caption); }
+void Tfrm_technikai::setReturnCaption(const QString &caption)
+{
+    ui->bbtn_vissza->setText(caption);
+}
 
 void Tfrm_technikai::setMode(int mode)
 {
@@ -33,8 +36,7 @@ void Tfrm_technikai::setMode(int mode)
         "   Technikai feladatok - Évváltás",
         "   Technikai feladatok - Jelentés törzsadatok export-import",
     };
-    if (mode >= 0 && mode <= 4)
-        setWindowTitle(QString::fromUtf8(captions[mode]));
+    if (mode >= 0 && mode <= 4) setWindowTitle(QString::fromUtf8(captions[mode]));
     for (QRadioButton *radio : ui->gbx_adatok->findChildren<QRadioButton *>())
         radio->setEnabled(true);
     ui->bbtn_beolvas->setVisible(mode == Refresh);
@@ -45,7 +47,8 @@ void Tfrm_technikai::setMode(int mode)
         ui->rbtn_osszes->setEnabled(false);
         break;
     case Refresh:
-        for (QRadioButton *radio : {ui->rbtn_a, ui->rbtn_d, ui->rbtn_e, ui->rbtn_k, ui->rbtn_osszes})
+        for (QRadioButton *radio :
+             {ui->rbtn_a, ui->rbtn_d, ui->rbtn_e, ui->rbtn_k, ui->rbtn_osszes})
             radio->setEnabled(false);
         ui->rbtn_f->setChecked(true);
         break;
@@ -74,8 +77,7 @@ void Tfrm_technikai::refreshGrid()
 QRadioButton *Tfrm_technikai::selectedRadio() const
 {
     for (QRadioButton *radio : ui->gbx_adatok->findChildren<QRadioButton *>())
-        if (radio->isChecked())
-            return radio;
+        if (radio->isChecked()) return radio;
     return nullptr;
 }
 
@@ -91,13 +93,11 @@ void Tfrm_technikai::bbtn_beolvasClick()
 {
     QRadioButton *radio = selectedRadio();
     const ReferenceFile *ref = radio ? ReferenceFiles::byRadio(radio->objectName()) : nullptr;
-    if (!ref)
-        return;
+    if (!ref) return;
     Prompter &prompter = Prompter::instance();
     const QString file = prompter.openFile(this, ref->dialogTitle, m_context.installation.home(),
                                            ref->fileName, {ref->filter});
-    if (file.isEmpty())
-        return;
+    if (file.isEmpty()) return;
 
     setWorking(true);
     ui->lbl_tetel->setText(QStringLiteral("0"));
@@ -114,8 +114,7 @@ void Tfrm_technikai::bbtn_beolvasClick()
     if (r.emptyFailed)
         prompter.message(this, QStringLiteral("Hiba lépett fel a tábla ürítésnél!"),
                          Prompter::Icon::Error);
-    if (!r.ok)
-        prompter.message(this, r.error, Prompter::Icon::Error);
+    if (!r.ok) prompter.message(this, r.error, Prompter::Icon::Error);
     setWorking(false);
     refreshGrid();
 }

@@ -6,13 +6,15 @@
 
 struct AppContext;
 class QRadioButton;
-namespace Ui {
+namespace Ui
+{
 class Tfrm_technikai;
 }
 
 // The technical window: the grid of data sets, and by mode the reference refresh, backup,
 // year change and export-import.
-class Tfrm_technikai : public QDialog {
+class Tfrm_technikai : public QDialog
+{
     Q_OBJECT
 public:
     enum Mode { Maintenance = 0, Refresh = 1, Backup = 2, YearChange = 3, ExportImport = 4 };

@@ -4,11 +4,11 @@
 #include "login.h"
 #include "registrydatabase.h"
 #include "scriptedprompter.h"
+#include "testinstallation.h"
 #include "tfrm_about.h"
 #include "tfrm_jelszo.h"
 #include "tfrm_main.h"
 #include "tfrm_sugo.h"
-#include "testinstallation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,14 +17,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QSqlError>
 #include <QMenu>
 #include <QPushButton>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 const QString WrongPassword = QStringLiteral("Nem megfelelő felhasználónév/jelszó !!");
 const QString ConnectionFailed =
@@ -48,13 +49,13 @@ bool makePreviousStructure(TestInstallation &t)
                        "alter table jel_fej drop column FAJL_NEV",
                        "alter table jel_fej add column FAJL_NEV VARCHAR(21)"};
     for (const char *table : {"jel_temp", "jel_tete", "taj"})
-        for (const char *field : {"SZUL_DAT", "SZUL_HELY", "UTO_NEV_2", "SZ_VEZ_NEV", "SZ_UTO_NEV_1",
-                                  "SZ_UTO_NEV_2", "A_VEZ_NEV", "A_UTO_NEV_1", "A_UTO_NEV_2"})
+        for (const char *field :
+             {"SZUL_DAT", "SZUL_HELY", "UTO_NEV_2", "SZ_VEZ_NEV", "SZ_UTO_NEV_1", "SZ_UTO_NEV_2",
+              "A_VEZ_NEV", "A_UTO_NEV_1", "A_UTO_NEV_2"})
             sql << QStringLiteral("alter table %1 drop column %2").arg(table, field);
     sql << "create index idx_vnev on taj (VEZ_NEV, UTO_NEV)";
     for (const QString &s : sql)
-        if (!exec(t, s))
-            return false;
+        if (!exec(t, s)) return false;
     return true;
 }
 
@@ -63,8 +64,7 @@ void answerLogin(const QString &name, const QString &password, bool cancel = fal
 {
     QTimer::singleShot(0, [=] {
         auto *login = qobject_cast<Tfrm_jelszo *>(QApplication::activeModalWidget());
-        if (!login)
-            return;
+        if (!login) return;
         if (cancel) {
             login->findChild<QPushButton *>("bbtn_megse")->click();
             return;
@@ -77,11 +77,15 @@ void answerLogin(const QString &name, const QString &password, bool cancel = fal
     });
 }
 
-QAction *action(QWidget *w, const char *name) { return w->findChild<QAction *>(name); }
+QAction *action(QWidget *w, const char *name)
+{
+    return w->findChild<QAction *>(name);
+}
 
 } // namespace
 
-class TestApp : public QObject {
+class TestApp : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void aliasExistingIsUsedAsItIs();
@@ -174,9 +178,10 @@ void TestApp::aliasWithNothingToGoOn()
     qputenv("TARVIK_SETTINGS_DIR", dir.path().toLocal8Bit());
     AliasConfig aliases;
     const AliasSetup r = AliasSetup::run(aliases);
-    QCOMPARE(r.message,
-             QStringLiteral("A(z) TARVIK \\Adatok útvonalát nem sikerült beállítani !\n\r"
-                            "Ezt kézzel kell megtenni a Vezérlőpult/BDE Admin-ban TARVIK/PATH-nál"));
+    QCOMPARE(
+        r.message,
+        QStringLiteral("A(z) TARVIK \\Adatok útvonalát nem sikerült beállítani !\n\r"
+                       "Ezt kézzel kell megtenni a Vezérlőpult/BDE Admin-ban TARVIK/PATH-nál"));
     QCOMPARE(QDir::fromNativeSeparators(r.dataFolder), QStringLiteral("/adatok"));
     QVERIFY(AliasConfig().exists("TARVIK"));
     qunsetenv("TARVIK_SETTINGS_DIR");
@@ -249,9 +254,10 @@ void TestApp::upgradePreviousStructure()
     QVERIFY(t.ok());
     QVERIFY(makePreviousStructure(t));
     QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM) values ('Régi Kft', '12345676242')"));
-    QVERIFY(exec(t, "insert into jel_fej (JEL_SZAM, JEL_TIP, FOGLALK_ID, FAJL_NEV) values "
-                    "(1, '08', 1, 'J0801A12345676242.001'), (2, '09', 1, 'J0901A12345676242.002'), "
-                    "(3, null, 1, 'J0801A12345676242.003'), (4, '08', 0, 'J0801A12345676242.004')"));
+    QVERIFY(exec(t,
+                 "insert into jel_fej (JEL_SZAM, JEL_TIP, FOGLALK_ID, FAJL_NEV) values "
+                 "(1, '08', 1, 'J0801A12345676242.001'), (2, '09', 1, 'J0901A12345676242.002'), "
+                 "(3, null, 1, 'J0801A12345676242.003'), (4, '08', 0, 'J0801A12345676242.004')"));
     QVERIFY(exec(t, "insert into taj (TAJ, VEZ_NEV) values ('123456788', 'Kiss')"));
 
     Login login(t.context());
@@ -283,8 +289,9 @@ void TestApp::upgradeFailureRollsBack()
     TestInstallation t;
     QVERIFY(t.ok());
     QVERIFY(makePreviousStructure(t));
-    QVERIFY(exec(t, "insert into jel_fej (JEL_SZAM, JEL_TIP, FOGLALK_ID, FAJL_NEV) values "
-                    "(1, '08', 1, 'J0801A12345676242.001'), (3, null, 1, 'J0801A12345676242.003')"));
+    QVERIFY(exec(t,
+                 "insert into jel_fej (JEL_SZAM, JEL_TIP, FOGLALK_ID, FAJL_NEV) values "
+                 "(1, '08', 1, 'J0801A12345676242.001'), (3, null, 1, 'J0801A12345676242.003')"));
     // An index on the old name makes the fifth statement (drop fajl_nev) fail.
     QVERIFY(exec(t, "create index idx_regi_nev on jel_fej (FAJL_NEV)"));
     DatabaseUpgrade upgrade(t.data());
@@ -422,8 +429,7 @@ void TestApp::mainWindowAfterLogin()
     QString caption, returnCaption;
     QTimer::singleShot(0, [&] {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
+        if (!modal) return;
         caption = modal->windowTitle();
         returnCaption = modal->findChild<QPushButton *>("bbtn_vissza")->text();
         modal->findChild<QPushButton *>("bbtn_vissza")->click();
@@ -448,7 +454,7 @@ void TestApp::mainWindowRightsLevelOne()
     w.show();
     QCOMPARE(w.findChild<QLabel *>("lbl_jog")->text(), QStringLiteral("Lekérdező felhasználó"));
     QCOMPARE(w.findChild<QLabel *>("lbl_fnev")->text(), QStringLiteral("Kovács Éva"));
-    const QStringList greyed = {"mn_kulso", "mn_mentes", "mn_torzs", "mn_rogzit",
+    const QStringList greyed = {"mn_kulso",  "mn_mentes",     "mn_torzs",  "mn_rogzit",
                                 "mn_keszit", "mn_karbantart", "mn_beallit"};
     QStringList disabled;
     for (QAction *a : w.findChildren<QAction *>())
@@ -459,7 +465,8 @@ void TestApp::mainWindowRightsLevelOne()
     expected.sort();
     QCOMPARE(disabled.join(' '), expected.join(' '));
     // What stays open to a query user.
-    for (const char *item : {"mn_foglalk", "mn_dolgozo", "mn_ismetel", "mn_frissit", "mn_karbantartas"})
+    for (const char *item :
+         {"mn_foglalk", "mn_dolgozo", "mn_ismetel", "mn_frissit", "mn_karbantartas"})
         QVERIFY2(action(&w, item)->isEnabled(), item);
 }
 
@@ -467,7 +474,8 @@ void TestApp::mainWindowPrisonServiceMenu()
 {
     TestInstallation t;
     QVERIFY(t.ok());
-    QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM) values ('BV Intézet', '15752026241')"));
+    QVERIFY(
+        exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM) values ('BV Intézet', '15752026241')"));
     ScriptedPrompter prompter;
     answerLogin("ADMIN", "pw");
     {
@@ -527,7 +535,8 @@ void TestApp::foreignOrLockedDatabase()
 {
     TestInstallation t;
     QVERIFY(t.ok());
-    const QString file = QDir(t.context().installation.dataFolder()).filePath(DataModule::DatabaseFile);
+    const QString file =
+        QDir(t.context().installation.dataFolder()).filePath(DataModule::DatabaseFile);
     t.data().disconnect();
     {
         // Locked by another program: every read waits, then fails; nothing is written.

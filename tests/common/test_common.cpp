@@ -6,7 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-class TestCommon : public QObject {
+class TestCommon : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void dateText_data();
@@ -40,8 +41,7 @@ void TestCommon::dateText()
     QFETCH(QString, text);
     QFETCH(bool, valid);
     QCOMPARE(DateText::isValid(text), valid);
-    if (valid)
-        QCOMPARE(DateText::format(DateText::parse(text)), text);
+    if (valid) QCOMPARE(DateText::format(DateText::parse(text)), text);
 }
 
 void TestCommon::dateTextEmptyMask()
@@ -73,11 +73,14 @@ void TestCommon::settingsRoundTrip()
     qputenv("TARVIK_SETTINGS_DIR", dir.path().toLocal8Bit());
     Settings::write(QStringLiteral("Alap jelent"), QStringLiteral("C:\\tarvik\\jelentesek\\"));
     Settings::write(QStringLiteral("Felhasznalo"), QStringLiteral("KOVÁCS"));
-    QCOMPARE(Settings::read(QStringLiteral("Alap jelent")), QStringLiteral("C:\\tarvik\\jelentesek\\"));
+    QCOMPARE(Settings::read(QStringLiteral("Alap jelent")),
+             QStringLiteral("C:\\tarvik\\jelentesek\\"));
     QCOMPARE(Settings::read(QStringLiteral("Felhasznalo")), QStringLiteral("KOVÁCS"));
     // Another root keeps its own values.
-    QCOMPARE(Settings::readMachine(Settings::AppPathsKey, QStringLiteral("Felhasznalo")), QString());
-    Settings::writeMachine(Settings::AppPathsKey, QStringLiteral("Path"), QStringLiteral("/opt/t/"));
+    QCOMPARE(Settings::readMachine(Settings::AppPathsKey, QStringLiteral("Felhasznalo")),
+             QString());
+    Settings::writeMachine(Settings::AppPathsKey, QStringLiteral("Path"),
+                           QStringLiteral("/opt/t/"));
     QCOMPARE(Settings::readMachine(Settings::AppPathsKey, QStringLiteral("Path")),
              QStringLiteral("/opt/t/"));
     qunsetenv("TARVIK_SETTINGS_DIR");

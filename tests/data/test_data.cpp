@@ -10,7 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-class TestData : public QObject {
+class TestData : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void schemaTablesAndFields();
@@ -35,9 +36,9 @@ void TestData::schemaTablesAndFields()
 {
     TestInstallation t;
     QVERIFY2(t.ok(), qPrintable(t.error()));
-    const QStringList expected = {"foglalk", "taj",  "taj_jogcim", "jel_temp", "jel_tete",
-                                  "jel_fej", "jelszo", "jogcim",   "mep",      "orszag",
-                                  "irsz",    "koz_ter", "feor",     "nyugdij",  "jarasok"};
+    const QStringList expected = {"foglalk", "taj",     "taj_jogcim", "jel_temp", "jel_tete",
+                                  "jel_fej", "jelszo",  "jogcim",     "mep",      "orszag",
+                                  "irsz",    "koz_ter", "feor",       "nyugdij",  "jarasok"};
     for (const QString &table : expected) {
         QVERIFY2(t.data().hasTable(table), qPrintable(table));
         const QSqlRecord rec = t.data().db().record(table);
@@ -59,7 +60,8 @@ void TestData::schemaTablesAndFields()
     QCOMPARE(t.data().hasField("nincs", "X"), std::optional<bool>());
 
     // The backup folder holds the five copies with the same fields.
-    QVERIFY(t.data().connectBackup(t.context().installation.backupFolder(), Schema::backupTables()));
+    QVERIFY(
+        t.data().connectBackup(t.context().installation.backupFolder(), Schema::backupTables()));
     for (const QString &table : Schema::backupTables())
         QCOMPARE(t.data().backupDb().record(table).count(), t.data().db().record(table).count());
 }
@@ -70,17 +72,38 @@ void TestData::schemaWidthsAsDocumented_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<int>("width");
     const QList<std::tuple<const char *, const char *, int>> widths = {
-        {"foglalk", "CEG_AZON", 15},  {"foglalk", "FSZLA", 14},       {"foglalk", "CEG_NEV", 50},
-        {"foglalk", "SZ_IRSZ", 4},    {"foglalk", "SZ_HAZ", 7},       {"foglalk", "T_EMELET", 5},
-        {"foglalk", "TELEFON", 12},   {"foglalk", "EMAIL", 30},       {"foglalk", "BANKSZAM", 24},
-        {"foglalk", "ADO_SZAM", 11},  {"foglalk", "NYILV_SZAM", 11},  {"foglalk", "JARAS_KOD", 3},
-        {"taj", "TAJ", 9},            {"taj", "VEZ_NEV", 40},         {"taj", "UTO_NEV", 15},
-        {"taj", "UTO_NEV_2", 20},     {"taj", "SZ_VEZ_NEV", 50},      {"taj", "SZUL_HELY", 30},
-        {"jel_temp", "VEZ_NEV", 50},  {"jel_temp", "UTO_NEV", 20},    {"jel_tete", "HORA", 2},
-        {"jel_tete", "PAKEZD", 1},    {"jel_fej", "FAJL_NEV", 25},    {"jelszo", "USER_NAME", 12},
-        {"jelszo", "VEZ_NEV", 40},    {"jelszo", "PASS", 8},          {"jogcim", "JOGCIM", 85},
-        {"mep", "MEP_NEV", 100},      {"orszag", "NEV", 40},          {"koz_ter", "KOZTERNEV", 20},
-        {"nyugdij", "PKODMEGN", 150}, {"jarasok", "JARAS_KOD", 3},
+        {"foglalk", "CEG_AZON", 15},
+        {"foglalk", "FSZLA", 14},
+        {"foglalk", "CEG_NEV", 50},
+        {"foglalk", "SZ_IRSZ", 4},
+        {"foglalk", "SZ_HAZ", 7},
+        {"foglalk", "T_EMELET", 5},
+        {"foglalk", "TELEFON", 12},
+        {"foglalk", "EMAIL", 30},
+        {"foglalk", "BANKSZAM", 24},
+        {"foglalk", "ADO_SZAM", 11},
+        {"foglalk", "NYILV_SZAM", 11},
+        {"foglalk", "JARAS_KOD", 3},
+        {"taj", "TAJ", 9},
+        {"taj", "VEZ_NEV", 40},
+        {"taj", "UTO_NEV", 15},
+        {"taj", "UTO_NEV_2", 20},
+        {"taj", "SZ_VEZ_NEV", 50},
+        {"taj", "SZUL_HELY", 30},
+        {"jel_temp", "VEZ_NEV", 50},
+        {"jel_temp", "UTO_NEV", 20},
+        {"jel_tete", "HORA", 2},
+        {"jel_tete", "PAKEZD", 1},
+        {"jel_fej", "FAJL_NEV", 25},
+        {"jelszo", "USER_NAME", 12},
+        {"jelszo", "VEZ_NEV", 40},
+        {"jelszo", "PASS", 8},
+        {"jogcim", "JOGCIM", 85},
+        {"mep", "MEP_NEV", 100},
+        {"orszag", "NEV", 40},
+        {"koz_ter", "KOZTERNEV", 20},
+        {"nyugdij", "PKODMEGN", 150},
+        {"jarasok", "JARAS_KOD", 3},
     };
     for (const auto &[table, field, width] : widths)
         QTest::newRow(qPrintable(QStringLiteral("%1.%2").arg(table, field)))
@@ -95,7 +118,7 @@ void TestData::schemaWidthsAsDocumented()
     const Schema::Table *def = Schema::table(table);
     QVERIFY(def);
     auto it = std::find_if(def->fields.begin(), def->fields.end(),
-                           [&](const Schema::Field &f) { return field == QLatin1String(f.name); });
+                           [&](const Schema::Field &f) { return field == f.name; });
     QVERIFY(it != def->fields.end());
     QCOMPARE(it->width, width);
 }
@@ -107,20 +130,18 @@ void TestData::everyTextFieldRefusesOverlongValue()
     QSqlQuery q(t.data().db());
     for (const Schema::Table &table : Schema::tables()) {
         for (const Schema::Field &f : table.fields) {
-            if (f.kind != Schema::Kind::Text)
-                continue;
-            const QString sql = QStringLiteral("insert into %1 (%2) values (?)")
-                                    .arg(QLatin1String(table.name), QLatin1String(f.name));
+            if (f.kind != Schema::Kind::Text) continue;
+            const QString sql =
+                QStringLiteral("insert into %1 (%2) values (?)").arg(table.name, f.name);
             q.prepare(sql);
             q.addBindValue(QString(f.width, u'9'));
             QVERIFY2(q.exec(), qPrintable(sql + " " + q.lastError().text()));
             q.prepare(sql);
             q.addBindValue(QString(f.width + 1, u'9'));
             QVERIFY2(!q.exec(), qPrintable(QStringLiteral("%1.%2 took %3 characters")
-                                               .arg(QLatin1String(table.name),
-                                                    QLatin1String(f.name))
+                                               .arg(table.name, f.name)
                                                .arg(f.width + 1)));
-            QVERIFY(q.exec(QStringLiteral("delete from %1").arg(QLatin1String(table.name))));
+            QVERIFY(q.exec(QStringLiteral("delete from %1").arg(table.name)));
         }
     }
 }
@@ -174,7 +195,9 @@ void TestData::textIsStoredRightTrimmedAndEmptyAsNull()
     q.setParams({"111111110", "Kiss   ", "", "   "});
     QVERIFY(q.exec());
     QCOMPARE(t.scalar("select VEZ_NEV from taj").toString(), QStringLiteral("Kiss"));
-    QCOMPARE(t.scalar("select count(*) from taj where UTO_NEV is null and UTO_NEV_2 is null").toInt(), 1);
+    QCOMPARE(
+        t.scalar("select count(*) from taj where UTO_NEV is null and UTO_NEV_2 is null").toInt(),
+        1);
     // Leading blanks are kept: only the trailing ones go.
     q.clear();
     q.add("update taj set VEZ_NEV = :v");
@@ -194,14 +217,16 @@ void TestData::localSqlTranslations_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("substring") << "select * from jel_fej where substring(fajl_nev FROM 19 FOR 3) = :jk"
-                               << QStringList{"select * from jel_fej where substr(fajl_nev , 19 , 3) = ?"};
+    QTest::newRow("substring")
+        << "select * from jel_fej where substring(fajl_nev FROM 19 FOR 3) = :jk"
+        << QStringList{"select * from jel_fej where substr(fajl_nev , 19 , 3) = ?"};
     QTest::newRow("double quotes") << "select * from jogcim where ellatas = \"I\""
                                    << QStringList{"select * from jogcim where ellatas = 'I'"};
     QTest::newRow("quote inside") << "select 'O''Neil', \"a'b\""
                                   << QStringList{"select 'O''Neil', 'a''b'"};
-    QTest::newRow("concatenation") << "update t set a = (select b from u)+'_000'+ (select c from u)"
-                                   << QStringList{"update t set a = (select b from u)||'_000'|| (select c from u)"};
+    QTest::newRow("concatenation")
+        << "update t set a = (select b from u)+'_000'+ (select c from u)"
+        << QStringList{"update t set a = (select b from u)||'_000'|| (select c from u)"};
     QTest::newRow("numeric plus stays") << "select a+1 from t" << QStringList{"select a+1 from t"};
     QTest::newRow("update alias") << "update jel_fej t1\nset x = 1"
                                   << QStringList{"update jel_fej as t1 set x = 1"};
@@ -211,12 +236,13 @@ void TestData::localSqlTranslations_data()
                           << QStringList{"alter table jel_fej drop column fajl_nev"};
     QTest::newRow("two adds")
         << "alter table taj \nadd SZUL_DAT CHAR(10), add UTO_NEV_2 CHAR(20)"
-        << QStringList{"alter table taj add column SZUL_DAT VARCHAR(10) CHECK(length(SZUL_DAT) <= 10)",
-                       "alter table taj add column UTO_NEV_2 VARCHAR(20) CHECK(length(UTO_NEV_2) <= 20)"};
+        << QStringList{
+               "alter table taj add column SZUL_DAT VARCHAR(10) CHECK(length(SZUL_DAT) <= 10)",
+               "alter table taj add column UTO_NEV_2 VARCHAR(20) CHECK(length(UTO_NEV_2) <= 20)"};
     QTest::newRow("params") << "select * from jelszo\nwhere user_name = :un and pass= :pw"
                             << QStringList{"select * from jelszo where user_name = ? and pass= ?"};
-    QTest::newRow("colon in literal") << "select * from t where a = 'x:y'"
-                                      << QStringList{"select * from t where a = 'x:y'"};
+    QTest::newRow("colon in literal")
+        << "select * from t where a = 'x:y'" << QStringList{"select * from t where a = 'x:y'"};
 }
 
 void TestData::localSqlTranslations()
@@ -238,8 +264,7 @@ void TestData::localSqlFormsRunOnTheStore()
         for (int i = 0; i < params.size(); ++i)
             q.setParam(i, params[i]);
         const bool ok = q.exec();
-        if (!ok)
-            qWarning() << q.lastError();
+        if (!ok) qWarning() << q.lastError();
         return ok;
     };
     QVERIFY(run({"insert into jel_fej (JEL_SZAM, JEL_TIP, FOGLALK_ID, FAJL_NEV)",
@@ -281,7 +306,8 @@ void TestData::localSqlFormsRunOnTheStore()
     QVERIFY(!run({"update jel_fej set BBB = '123456'"})); // the added width holds
     QVERIFY(run({"alter table jel_fej ", "drop AAA"}));
     QCOMPARE(t.data().hasField("jel_fej", "AAA"), std::optional<bool>(false));
-    QVERIFY(run({"update jel_fej t1", "set BBB = (select substring(jel_tip from 1 for 1) from jel_fej t2 "
+    QVERIFY(run({"update jel_fej t1",
+                 "set BBB = (select substring(jel_tip from 1 for 1) from jel_fej t2 "
                  "where t1.jel_szam = t2.jel_szam)+'x'"}));
     QCOMPARE(t.scalar("select BBB from jel_fej").toString(), QStringLiteral("0x"));
     QVERIFY(run({"delete from jel_fej where jel_szam = :n"}, {1}));
@@ -358,7 +384,8 @@ void TestData::lookupFields()
     TestInstallation t(TestInstallation::WithReferenceData);
     QVERIFY2(t.ok(), qPrintable(t.error()));
     QCOMPARE(t.data().orszagNev("348"), QStringLiteral("Magyarország"));
-    QCOMPARE(t.data().mepNev("010"), QStringLiteral("Budapest Főváros Egészségbiztosítási Pénztár"));
+    QCOMPARE(t.data().mepNev("010"),
+             QStringLiteral("Budapest Főváros Egészségbiztosítási Pénztár"));
     QCOMPARE(t.data().kozterNev("001"), QStringLiteral("utca"));
     QCOMPARE(t.data().nyugdijNev("9999"), QString());
 
@@ -393,7 +420,8 @@ void TestData::newInstallation()
     QCOMPARE(t.scalar("select count(*) from jelszo where USER_ID <> 1").toInt(), 1);
     // The alias now points at the new data folder.
     AliasConfig aliases;
-    QCOMPARE(QDir::fromNativeSeparators(aliases.path("TARVIK")), t.context().installation.dataFolder());
+    QCOMPARE(QDir::fromNativeSeparators(aliases.path("TARVIK")),
+             t.context().installation.dataFolder());
     // A password too long for the store is refused before anything is made.
     QTemporaryDir dir;
     Installation second(dir.filePath("x"));

@@ -1,7 +1,7 @@
+#include "fieldkeys.h"
 #include "registrydatabase.h"
 #include "scriptedprompter.h"
 #include "testinstallation.h"
-#include "fieldkeys.h"
 #include "tfrm_foglalk.h"
 
 #include <QApplication>
@@ -15,7 +15,8 @@
 #include <QTableWidget>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 const QString Yesterday = QDate::currentDate().addDays(-1).toString("yyyy.MM.dd");
 const QString Today = QDate::currentDate().toString("yyyy.MM.dd");
@@ -101,15 +102,15 @@ std::unique_ptr<Tfrm_foglalk> openWindow(TestInstallation &t, int rights = 3)
     auto w = std::make_unique<Tfrm_foglalk>(t.context());
     w->show();
     QApplication::setActiveWindow(w.get());
-    if (!QTest::qWaitForWindowActive(w.get()))
-        qWarning("register window not active");
+    if (!QTest::qWaitForWindowActive(w.get())) qWarning("register window not active");
     QCoreApplication::processEvents();
     return w;
 }
 
 } // namespace
 
-class TestFoglalk : public QObject {
+class TestFoglalk : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void newEmployerPastEveryRule();
@@ -287,7 +288,8 @@ void TestFoglalk::countyMismatchStaysInNewMode()
     d.choose("cmb_mep", "Veszprém Megyei Egészségbiztosítási Pénztár");
     d.click("bbtn_ment");
     QCOMPARE(w->mode(), Tfrm_foglalk::Mode::View);
-    QCOMPARE(t.scalar("select JARAS_KOD || MEGYE from foglalk").toString(), QStringLiteral("001190"));
+    QCOMPARE(t.scalar("select JARAS_KOD || MEGYE from foglalk").toString(),
+             QStringLiteral("001190"));
 }
 
 void TestFoglalk::startNumber()
@@ -303,7 +305,8 @@ void TestFoglalk::startNumber()
     spin->setValue(5);
     QCOMPARE(prompter.messages.size(), 1);
     QVERIFY(prompter.messages[0].startsWith("Csak abban az esetben adjon meg nagyobbat mint 1,"));
-    QCOMPARE(d.combo("cmb_jelnev")->currentText(), QStringLiteral("09 - Eü.szolg. jogosultak jelentése"));
+    QCOMPARE(d.combo("cmb_jelnev")->currentText(),
+             QStringLiteral("09 - Eü.szolg. jogosultak jelentése"));
     spin->setValue(6);
     spin->setValue(5);
     QCOMPARE(prompter.messages.size(), 1); // warned once
@@ -329,16 +332,18 @@ void TestFoglalk::modifyWithChangeMarks()
 {
     TestInstallation t(TestInstallation::WithReferenceData);
     QVERIFY(t.ok());
-    QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM, AZON_TIP, MEGYE, JARAS_KOD, SZ_IRSZ, "
-                    "SZ_IRSZ_S, SZ_CIM_JELL, T_IRSZ, T_IRSZ_S, T_CIM_JELL, CEG_INDUL, BANKSZAM) values "
-                    "('REGI KFT', '12345676242', '0', '010', '020', '1011', '0', '001', '1011', '0', "
-                    "'001', '2001.02.03', '1234567600000000')"));
+    QVERIFY(
+        exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM, AZON_TIP, MEGYE, JARAS_KOD, SZ_IRSZ, "
+                "SZ_IRSZ_S, SZ_CIM_JELL, T_IRSZ, T_IRSZ_S, T_CIM_JELL, CEG_INDUL, BANKSZAM) values "
+                "('REGI KFT', '12345676242', '0', '010', '020', '1011', '0', '001', '1011', '0', "
+                "'001', '2001.02.03', '1234567600000000')"));
     ScriptedPrompter prompter;
     auto w = openWindow(t);
     Driver d{*w};
     QCOMPARE(w->mode(), Tfrm_foglalk::Mode::View);
     QCOMPARE(d.edit("dbed_ado")->text(), QStringLiteral("12345676"));
-    QCOMPARE(d.combo("cmb_mjarasok")->currentText(), QStringLiteral("Budapest 01. kerületi Hivatal"));
+    QCOMPARE(d.combo("cmb_mjarasok")->currentText(),
+             QStringLiteral("Budapest 01. kerületi Hivatal"));
     QVERIFY(d.edit("dbed_nev")->isReadOnly());
     d.click("bbtn_modosit");
     QCOMPARE(w->mode(), Tfrm_foglalk::Mode::Modify);
@@ -361,8 +366,8 @@ void TestFoglalk::modifyWithChangeMarks()
     prompter.messages.clear();
     d.type("dbed_ado3", "13");
     QCOMPARE(prompter.messages.value(0), QStringLiteral("Amennyiben megváltozott a megyekód, \n\r"
-                                                       "megváltozhatott az illetékes megye is.\n\r"
-                                                       "Kérem ellenőrizze !"));
+                                                        "megváltozhatott az illetékes megye is.\n\r"
+                                                        "Kérem ellenőrizze !"));
     d.type("dbed_nev", "UJ NEV KFT");
     d.type("ed_modszisz", "7400");
     d.choose("cmb_mszkter", "tér");
@@ -375,13 +380,14 @@ void TestFoglalk::modifyWithChangeMarks()
     d.click("bbtn_ment");
     QCOMPARE(prompter.messages, QStringList{"A módosítás megtörtént !!"});
     QCOMPARE(w->mode(), Tfrm_foglalk::Mode::View);
-    QCOMPARE(t.scalar("select CEG_NEV || '|' || ADO_SZAM || '|' || SZ_IRSZ || SZ_IRSZ_S || '|' || "
-                      "SZ_CIM_JELL || '|' || T_IRSZ || T_IRSZ_S || T_CIM_JELL || '|' || CEG_VEGE || "
-                      "'|' || MEGYE || JARAS_KOD || '|' || BANKSZAM from foglalk")
-                 .toString(),
-             QStringLiteral("UJ NEV KFT|12345676113|74000|%1|10120002|2030.01.01|010020|"
-                            "1234567600000000")
-                 .arg(t.scalar("select KOD from koz_ter where KOZTERNEV = 'tér'").toString()));
+    QCOMPARE(
+        t.scalar("select CEG_NEV || '|' || ADO_SZAM || '|' || SZ_IRSZ || SZ_IRSZ_S || '|' || "
+                 "SZ_CIM_JELL || '|' || T_IRSZ || T_IRSZ_S || T_CIM_JELL || '|' || CEG_VEGE || "
+                 "'|' || MEGYE || JARAS_KOD || '|' || BANKSZAM from foglalk")
+            .toString(),
+        QStringLiteral("UJ NEV KFT|12345676113|74000|%1|10120002|2030.01.01|010020|"
+                       "1234567600000000")
+            .arg(t.scalar("select KOD from koz_ter where KOZTERNEV = 'tér'").toString()));
 
     // Unmarked fields stay as they were: a second save without changes touches no address.
     QVERIFY(exec(t, "update foglalk set SZ_IRSZ_S = '1'"));
@@ -399,8 +405,9 @@ void TestFoglalk::fundAndDistrictTogether()
 {
     TestInstallation t(TestInstallation::WithReferenceData);
     QVERIFY(t.ok());
-    QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM, AZON_TIP, MEGYE, JARAS_KOD, CEG_INDUL) "
-                    "values ('KOLTOZO KFT', '12345676242', '0', '010', '020', '2001.02.03')"));
+    QVERIFY(exec(t,
+                 "insert into foglalk (CEG_NEV, ADO_SZAM, AZON_TIP, MEGYE, JARAS_KOD, CEG_INDUL) "
+                 "values ('KOLTOZO KFT', '12345676242', '0', '010', '020', '2001.02.03')"));
     ScriptedPrompter prompter;
     auto w = openWindow(t);
     Driver d{*w};
@@ -412,14 +419,16 @@ void TestFoglalk::fundAndDistrictTogether()
     QCOMPARE(prompter.messages, (QStringList{"A kiválasztott járás megyekódja nem egyezik\n\ra "
                                              "beállított TH megyekódjával!",
                                              "A módosítás nem történt meg!"}));
-    QCOMPARE(t.scalar("select MEGYE || JARAS_KOD from foglalk").toString(), QStringLiteral("190020"));
+    QCOMPARE(t.scalar("select MEGYE || JARAS_KOD from foglalk").toString(),
+             QStringLiteral("190020"));
     // The second save finds the fund already moved.
     d.click("bbtn_modosit");
     d.choose("cmb_mjarasok", "Ajkai járás");
     prompter.messages.clear();
     d.click("bbtn_ment");
     QCOMPARE(prompter.messages, QStringList{"A módosítás megtörtént !!"});
-    QCOMPARE(t.scalar("select MEGYE || JARAS_KOD from foglalk").toString(), QStringLiteral("190001"));
+    QCOMPARE(t.scalar("select MEGYE || JARAS_KOD from foglalk").toString(),
+             QStringLiteral("190001"));
 }
 
 void TestFoglalk::modifyAndDeleteRefused()
@@ -473,7 +482,8 @@ void TestFoglalk::deleteConfirmed()
     d.get<QTableWidget>("dbg_fogl")->setCurrentCell(1, 0);
     d.click("bbtn_torol");
     QCOMPARE(prompter.messages.last(), QStringLiteral("A bejelentő törölve lett !!"));
-    QCOMPARE(t.scalar("select group_concat(CEG_NEV) from foglalk").toString(), QStringLiteral("A KFT"));
+    QCOMPARE(t.scalar("select group_concat(CEG_NEV) from foglalk").toString(),
+             QStringLiteral("A KFT"));
     QCOMPARE(d.get<QLabel>("lbl_foglrec")->text(), QStringLiteral("1"));
     QCOMPARE(w->mode(), Tfrm_foglalk::Mode::View);
 }
@@ -516,15 +526,15 @@ void TestFoglalk::leavingSetsPrisonServiceFlag()
 void TestFoglalk::screenshots()
 {
     const QString dir = qEnvironmentVariable("TARVIK_SCREENSHOTS");
-    if (dir.isEmpty())
-        QSKIP("TARVIK_SCREENSHOTS not set");
+    if (dir.isEmpty()) QSKIP("TARVIK_SCREENSHOTS not set");
     TestInstallation t(TestInstallation::WithReferenceData);
     QVERIFY(t.ok());
-    QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM, AZON_TIP, MEGYE, JARAS_KOD, SZ_IRSZ, "
-                    "SZ_IRSZ_S, SZ_CIM_JELL, SZ_UTCA, SZ_HAZ, CEG_INDUL, BANKSZAM, TELEFON, EMAIL, "
-                    "UGYVEZETO) values ('DEMO KERESKEDELMI KFT', '12345676242', '0', '010', '020', "
-                    "'1011', '0', '001', 'Fő', '12', '2010.01.04', '1234567610000001', '06-1-5550100', "
-                    "'bér@pelda.hu', 'MINTA PÉTER')"));
+    QVERIFY(
+        exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM, AZON_TIP, MEGYE, JARAS_KOD, SZ_IRSZ, "
+                "SZ_IRSZ_S, SZ_CIM_JELL, SZ_UTCA, SZ_HAZ, CEG_INDUL, BANKSZAM, TELEFON, EMAIL, "
+                "UGYVEZETO) values ('DEMO KERESKEDELMI KFT', '12345676242', '0', '010', '020', "
+                "'1011', '0', '001', 'Fő', '12', '2010.01.04', '1234567610000001', '06-1-5550100', "
+                "'bér@pelda.hu', 'MINTA PÉTER')"));
     ScriptedPrompter prompter;
     auto w = openWindow(t);
     Driver d{*w};

@@ -2,7 +2,8 @@
 
 #include <QtTest>
 
-class TestIdentifiers : public QObject {
+class TestIdentifiers : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void taj();
@@ -23,8 +24,7 @@ void TestIdentifiers::taj()
     const QString valid = QStringLiteral("123456788");
     for (int pos = 0; pos < 9; ++pos)
         for (char d = '0'; d <= '9'; ++d) {
-            if (valid[pos] == QLatin1Char(d))
-                continue;
+            if (valid[pos] == QLatin1Char(d)) continue;
             QString changed = valid;
             changed[pos] = QLatin1Char(d);
             QVERIFY2(!TajEllenor(changed), qPrintable(changed));
@@ -102,8 +102,14 @@ void TestIdentifiers::bankAccount()
     QVERIFY(!BankszamlaEllenor("1234567510000001"));
     // 24 digits whose second group is zeros: judged over digits 16-23 with 1,9,7,3,1,9,7,3.
     // digits 16..23 = 1,0,0,0,0,0,0,0 -> 1 -> check 9.
-    QVERIFY(BankszamlaEllenor("123456760000000" "1" "0000000" "9"));
-    QVERIFY(!BankszamlaEllenor("123456760000000" "1" "0000000" "8"));
+    QVERIFY(BankszamlaEllenor("123456760000000"
+                              "1"
+                              "0000000"
+                              "9"));
+    QVERIFY(!BankszamlaEllenor("123456760000000"
+                               "1"
+                               "0000000"
+                               "8"));
     QVERIFY(!BankszamlaEllenor("12345676"));
     QVERIFY(!BankszamlaEllenor("12345676000000000"));
 }

@@ -1,13 +1,15 @@
 #include "scriptedprompter.h"
 
-void ScriptedPrompter::message(QWidget *, const QString &text, Icon) { messages << text; }
+void ScriptedPrompter::message(QWidget *, const QString &text, Icon)
+{
+    messages << text;
+}
 
 Prompter::Answer ScriptedPrompter::question(QWidget *, const QString &text, bool okCancel)
 {
     messages << text;
     questions << text;
-    if (!answers.isEmpty())
-        return answers.takeFirst();
+    if (!answers.isEmpty()) return answers.takeFirst();
     return okCancel ? Ok : Yes;
 }
 
@@ -41,8 +43,7 @@ BottomAnswer ScriptedPrompter::bottomQuestion(QWidget *, const BottomQuestion &q
 {
     bottomQuestions << question;
     messages << question.line1 + u'\n' + question.line2;
-    if (!bottomAnswers.isEmpty())
-        return bottomAnswers.takeFirst();
+    if (!bottomAnswers.isEmpty()) return bottomAnswers.takeFirst();
     BottomAnswer yes;
     yes.result = 6;
     return yes;

@@ -7,7 +7,8 @@
 
 // Records every text shown and answers from queues; an empty queue answers Yes/Ok and
 // cancels file choices.
-class ScriptedPrompter : public Prompter {
+class ScriptedPrompter : public Prompter
+{
 public:
     ScriptedPrompter() { Prompter::install(this); }
     ~ScriptedPrompter() override { Prompter::install(nullptr); }
@@ -15,10 +16,10 @@ public:
     QStringList messages;  // every message and question text, in order
     QStringList questions; // the questions alone
     QList<Answer> answers;
-    QStringList files;     // answers of the file and folder choices
+    QStringList files; // answers of the file and folder choices
     QStringList fileTitles;
     QStringList fileFilters;
-    QStringList fileNames; // default file names offered
+    QStringList fileNames;             // default file names offered
     QList<BottomAnswer> bottomAnswers; // empty: "Igen"
     QList<BottomQuestion> bottomQuestions;
 

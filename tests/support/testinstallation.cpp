@@ -10,11 +10,9 @@ TestInstallation::TestInstallation(Content content, const QString &adminPassword
 {
     qputenv("TARVIK_SETTINGS_DIR", settingsFolder().toLocal8Bit());
     Installation installation(home());
-    if (!installation.create(adminPassword, &m_error))
-        return;
+    if (!installation.create(adminPassword, &m_error)) return;
     m_context = std::unique_ptr<AppContext>(new AppContext{installation, {}, {}});
-    if (!m_context->data.connect(installation.dataFolder(), &m_error))
-        return;
+    if (!m_context->data.connect(installation.dataFolder(), &m_error)) return;
     if (content == WithReferenceData) {
         for (const ReferenceFile &ref : ReferenceFiles::all()) {
             const auto r = ReferenceLoader(m_context->data)
@@ -43,15 +41,13 @@ QString TestInstallation::writeFile(const QString &name, const QByteArray &conte
 {
     const QString file = m_dir.filePath(name);
     QFile out(file);
-    if (out.open(QIODevice::WriteOnly))
-        out.write(content);
+    if (out.open(QIODevice::WriteOnly)) out.write(content);
     return file;
 }
 
 QVariant TestInstallation::scalar(const QString &sql)
 {
     QSqlQuery q(m_context->data.db());
-    if (!q.exec(sql) || !q.next())
-        return {};
+    if (!q.exec(sql) || !q.next()) return {};
     return q.value(0);
 }

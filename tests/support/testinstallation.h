@@ -7,7 +7,8 @@
 #include <memory>
 
 // A fresh installation in a temporary folder, with the settings redirected there too.
-class TestInstallation {
+class TestInstallation
+{
 public:
     enum Content { Empty, WithReferenceData };
 

@@ -12,12 +12,17 @@
 #include <QRadioButton>
 #include <QtTest>
 
-namespace {
-QByteArray win(const QString &text) { return CodePage::toWin1250(text); }
+namespace
+{
+QByteArray win(const QString &text)
+{
+    return CodePage::toWin1250(text);
+}
 const QString Today = QDate::currentDate().toString("yyyy.MM.dd");
 } // namespace
 
-class TestTechnical : public QObject {
+class TestTechnical : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void splitRule_data();
@@ -40,17 +45,24 @@ void TestTechnical::splitRule_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("separator");
     QTest::addColumn<QStringList>("fields");
-    QTest::newRow("plain") << "010,Budapest" << "," << QStringList{"010", "Budapest"};
-    QTest::newRow("trailing separator") << "1101,M,09,N,I,I," << ","
-                                        << QStringList{"1101", "M", "09", "N", "I", "I"};
-    QTest::newRow("two in a row") << "a,,b" << "," << QStringList{"a", "", "b"};
-    QTest::newRow("leading") << ",a" << "," << QStringList{"", "a"};
-    QTest::newRow("blank last") << "a, " << "," << QStringList{"a", " "};
-    QTest::newRow("commas in feor") << "4;1311;Tervező, elemző" << ";"
-                                    << QStringList{"4", "1311", "Tervező, elemző"};
-    QTest::newRow("no quoting") << "\"a,b\",c" << "," << QStringList{"\"a", "b\"", "c"};
-    QTest::newRow("empty line") << "" << "," << QStringList{};
-    QTest::newRow("separator only") << "," << "," << QStringList{""};
+    QTest::newRow("plain") << "010,Budapest"
+                           << "," << QStringList{"010", "Budapest"};
+    QTest::newRow("trailing separator") << "1101,M,09,N,I,I,"
+                                        << "," << QStringList{"1101", "M", "09", "N", "I", "I"};
+    QTest::newRow("two in a row") << "a,,b"
+                                  << "," << QStringList{"a", "", "b"};
+    QTest::newRow("leading") << ",a"
+                             << "," << QStringList{"", "a"};
+    QTest::newRow("blank last") << "a, "
+                                << "," << QStringList{"a", " "};
+    QTest::newRow("commas in feor") << "4;1311;Tervező, elemző"
+                                    << ";" << QStringList{"4", "1311", "Tervező, elemző"};
+    QTest::newRow("no quoting") << "\"a,b\",c"
+                                << "," << QStringList{"\"a", "b\"", "c"};
+    QTest::newRow("empty line") << ""
+                                << "," << QStringList{};
+    QTest::newRow("separator only") << ","
+                                    << "," << QStringList{""};
 }
 
 void TestTechnical::splitRule()
@@ -83,13 +95,14 @@ void TestTechnical::everyFileFillsItsTable()
          "10110Budapest;74001Kaposvár"},
         {"koz_ter.txt", win("001,utca\r\n"), "select KOD || KOZTERNEV from koz_ter", "001utca"},
         // Only semicolons separate; the level in front is not used.
-        {"feor.txt", win("4;2511;Tervező, elemző mérnök\r\n"), "select FEOR_SZAM || '|' || FEOR_MEG from feor",
-         "2511|Tervező, elemző mérnök"},
+        {"feor.txt", win("4;2511;Tervező, elemző mérnök\r\n"),
+         "select FEOR_SZAM || '|' || FEOR_MEG from feor", "2511|Tervező, elemző mérnök"},
         {"mnypt.txt", win("0101,Alföldi Pénztár\r\n"), "select PKOD || PKODMEGN from nyugdij",
          "0101Alföldi Pénztár"},
         // District dates go in as text; a blank end date is the current district.
-        {"jarasok.txt", win("7,15000000241,190,007,Ajkai járás,2013.01.01, \r\n"
-                            "8,00000000000,130,008,Régi járás,2013.01.01,2014.12.31\r\n"),
+        {"jarasok.txt",
+         win("7,15000000241,190,007,Ajkai járás,2013.01.01, \r\n"
+             "8,00000000000,130,008,Régi járás,2013.01.01,2014.12.31\r\n"),
          "select ID || ADO_SZAM || JARAS_KOD || JARAS_NEV || ERV_KEZD || ifnull(ERV_VEGE, '-') "
          "from jarasok where erv_vege is null",
          "715000000241007Ajkai járás2013.01.01-"},
@@ -104,33 +117,36 @@ void TestTechnical::everyFileFillsItsTable()
     }
     // A reload replaces what was there.
     const ReferenceFile *koz = ReferenceFiles::byFileName("KOZ_TER.TXT");
-    QVERIFY(ReferenceLoader(t.data()).load(*koz, t.writeFile("k2.txt", "002,ut\r\n003,ter\r\n")).ok);
-    QCOMPARE(t.scalar("select group_concat(KOD) from koz_ter").toString(), QStringLiteral("002,003"));
+    QVERIFY(
+        ReferenceLoader(t.data()).load(*koz, t.writeFile("k2.txt", "002,ut\r\n003,ter\r\n")).ok);
+    QCOMPARE(t.scalar("select group_concat(KOD) from koz_ter").toString(),
+             QStringLiteral("002,003"));
 }
 
 void TestTechnical::legalTitleDates()
 {
     TestInstallation t;
     QVERIFY(t.ok());
-    const QString file = t.writeFile(
-        "bsj_jog.txt", win("1101,Munkaviszony,08,N,I,I,1998.01.01, \r\n"
-                           "2110,Táppénz,08,I,N,N,,2006.12.31\r\n"
-                           "1202,Megbízás,08,N,N,N,   ,\r\n"));
+    const QString file =
+        t.writeFile("bsj_jog.txt", win("1101,Munkaviszony,08,N,I,I,1998.01.01, \r\n"
+                                       "2110,Táppénz,08,I,N,N,,2006.12.31\r\n"
+                                       "1202,Megbízás,08,N,N,N,   ,\r\n"));
     // The last line ends in a separator: seven fields, one too few.
     auto r = ReferenceLoader(t.data()).load(*ReferenceFiles::byRadio("rbtn_b"), file);
     QVERIFY(!r.ok);
     QCOMPARE(r.failedLine, 3);
     QCOMPARE(t.scalar("select count(*) from jogcim").toInt(), 0);
 
-    const QString good = t.writeFile(
-        "bsj_jog2.txt", win("1101,Munkaviszony,08,N,I,I,1998.01.01, \r\n"
-                            "2110,Táppénz,08,I,N,N,,2006.12.31\r\n"));
+    const QString good =
+        t.writeFile("bsj_jog2.txt", win("1101,Munkaviszony,08,N,I,I,1998.01.01, \r\n"
+                                        "2110,Táppénz,08,I,N,N,,2006.12.31\r\n"));
     r = ReferenceLoader(t.data()).load(*ReferenceFiles::byRadio("rbtn_b"), good);
     QVERIFY2(r.ok, qPrintable(r.error));
     QCOMPARE(r.lines, 2);
-    QCOMPARE(t.scalar("select ERV_KEZD || '|' || typeof(ERV_VEGE) from jogcim where JOGCIMKOD = '1101'")
-                 .toString(),
-             QStringLiteral("1998.01.01|null"));
+    QCOMPARE(
+        t.scalar("select ERV_KEZD || '|' || typeof(ERV_VEGE) from jogcim where JOGCIMKOD = '1101'")
+            .toString(),
+        QStringLiteral("1998.01.01|null"));
     QCOMPARE(t.scalar("select typeof(ERV_KEZD) || '|' || ERV_VEGE || '|' || ELLATAS from jogcim "
                       "where JOGCIMKOD = '2110'")
                  .toString(),
@@ -142,9 +158,8 @@ void TestTechnical::pensionFundNameCut()
     TestInstallation t;
     QVERIFY(t.ok());
     const QString name = QString(150, u'É') + QStringLiteral("0123456789");
-    const auto r = ReferenceLoader(t.data())
-                       .load(*ReferenceFiles::byRadio("rbtn_l"),
-                             t.writeFile("mnypt.txt", win("0199," + name + "\r\n")));
+    const auto r = ReferenceLoader(t.data()).load(
+        *ReferenceFiles::byRadio("rbtn_l"), t.writeFile("mnypt.txt", win("0199," + name + "\r\n")));
     QVERIFY2(r.ok, qPrintable(r.error));
     QCOMPARE(t.scalar("select PKODMEGN from nyugdij").toString(), QString(150, u'É'));
 }
@@ -155,7 +170,8 @@ void TestTechnical::failuresRollBack_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("line");
     QTest::newRow("missing field") << "rbtn_h" << QByteArray("1011,0,Budapest\r\n1012,0\r\n") << 2;
-    QTest::newRow("too long") << "rbtn_h" << QByteArray("1011,0,Budapest\r\n1012,0,X\r\n10130,0,Y\r\n") << 3;
+    QTest::newRow("too long") << "rbtn_h"
+                              << QByteArray("1011,0,Budapest\r\n1012,0,X\r\n10130,0,Y\r\n") << 3;
     QTest::newRow("empty line") << "rbtn_i" << QByteArray("001,utca\r\n\r\n002,ut\r\n") << 2;
     QTest::newRow("bad date") << "rbtn_b" << QByteArray("1101,M,08,N,I,I,1998.02.30, \r\n") << 1;
     QTest::newRow("country too long") << "rbtn_g" << QByteArray("HU,Magyar,34800\r\n") << 1;
@@ -195,7 +211,8 @@ void TestTechnical::missingFile()
 {
     TestInstallation t(TestInstallation::WithReferenceData);
     QVERIFY(t.ok());
-    const auto r = ReferenceLoader(t.data()).load(*ReferenceFiles::byRadio("rbtn_f"), "/nincs/mep.txt");
+    const auto r =
+        ReferenceLoader(t.data()).load(*ReferenceFiles::byRadio("rbtn_f"), "/nincs/mep.txt");
     QVERIFY(!r.ok);
     QVERIFY(r.error.contains("mep.txt"));
     QCOMPARE(t.scalar("select count(*) from mep").toInt(), 20);
@@ -242,20 +259,24 @@ void TestTechnical::windowModes()
     QVERIFY(!w.findChild<QPushButton *>("bbtn_beolvas")->isVisibleTo(&w));
 
     w.setMode(Tfrm_technikai::Refresh);
-    QCOMPARE(w.windowTitle(), QStringLiteral("   Technikai feladatok - OEP törzsadatok frissítése"));
+    QCOMPARE(w.windowTitle(),
+             QStringLiteral("   Technikai feladatok - OEP törzsadatok frissítése"));
     QVERIFY(radio("rbtn_f")->isChecked());
     for (const char *off : {"rbtn_a", "rbtn_d", "rbtn_e", "rbtn_k", "rbtn_osszes"})
         QVERIFY2(!radio(off)->isEnabled(), off);
-    for (const char *on : {"rbtn_b", "rbtn_f", "rbtn_g", "rbtn_h", "rbtn_i", "rbtn_j", "rbtn_l", "rbtn_jar"})
+    for (const char *on :
+         {"rbtn_b", "rbtn_f", "rbtn_g", "rbtn_h", "rbtn_i", "rbtn_j", "rbtn_l", "rbtn_jar"})
         QVERIFY2(radio(on)->isEnabled(), on);
     QVERIFY(w.findChild<QPushButton *>("bbtn_beolvas")->isVisibleTo(&w));
 
     w.setMode(Tfrm_technikai::Backup);
-    QCOMPARE(w.windowTitle(), QStringLiteral("   Technikai feladatok - Jelentés adatok mentés-visszatöltés"));
+    QCOMPARE(w.windowTitle(),
+             QStringLiteral("   Technikai feladatok - Jelentés adatok mentés-visszatöltés"));
     w.setMode(Tfrm_technikai::YearChange);
     QCOMPARE(w.windowTitle(), QStringLiteral("   Technikai feladatok - Évváltás"));
     w.setMode(Tfrm_technikai::ExportImport);
-    QCOMPARE(w.windowTitle(), QStringLiteral("   Technikai feladatok - Jelentés törzsadatok export-import"));
+    QCOMPARE(w.windowTitle(),
+             QStringLiteral("   Technikai feladatok - Jelentés törzsadatok export-import"));
 }
 
 void TestTechnical::windowLoadThroughDialog()
@@ -280,7 +301,8 @@ void TestTechnical::windowLoadThroughDialog()
     QCOMPARE(prompter.fileFilters, QStringList{"Irányítoszám adatok (irsz.txt)|irsz.txt"});
     QCOMPARE(t.scalar("select count(*) from irsz").toInt(), 4119);
 
-    prompter.files = {t.writeFile("irsz.txt", win("1011,0,Budapest\r\n7400,0,Kaposvár\r\n7400,1,Kaposvár\r\n"))};
+    prompter.files = {
+        t.writeFile("irsz.txt", win("1011,0,Budapest\r\n7400,0,Kaposvár\r\n7400,1,Kaposvár\r\n"))};
     w.findChild<QPushButton *>("bbtn_beolvas")->click();
     QVERIFY2(prompter.messages.isEmpty(), qPrintable(prompter.messages.join('|')));
     QCOMPARE(t.scalar("select count(*) from irsz").toInt(), 3);
