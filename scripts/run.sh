@@ -3,7 +3,7 @@
 # Demo login: ADMIN / admin
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/build.sh -DTARVIK_TESTS=OFF
+./scripts/build.sh --target tarvik
 home="${TARVIK_HOME:-$PWD/demo}"
 if [ ! -f "$home/adatok/tarvik.sqlite" ]; then
     ./build/tarvik --init --demo --home "$home" --admin-password admin

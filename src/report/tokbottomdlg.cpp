@@ -27,15 +27,21 @@ BottomAnswer TOKBottomDlg::ask(const BottomQuestion &question)
     }
     ui->cbx_nincstaj->setVisible(question.showNoTaj);
     ui->cbx_nincstaj->setChecked(false);
-    for (QRadioButton *radio : ui->gomb->findChildren<QRadioButton *>())
+    // Each use starts with no kind chosen.
+    for (QRadioButton *radio : ui->gomb->findChildren<QRadioButton *>()) {
+        radio->setAutoExclusive(false);
+        radio->setChecked(false);
+        radio->setAutoExclusive(true);
         radio->setEnabled(!question.disabledChoices.contains(radio->objectName()));
+    }
     ui->rbtn_eljog->setVisible(question.showLateAgency);
     ui->CancelBtn->setEnabled(question.cancelEnabled);
     adjustSize();
 
     BottomAnswer answer;
-    answer.result = exec();
-    answer.noTaj = ui->cbx_nincstaj->isVisible() && ui->cbx_nincstaj->isChecked();
+    // Closing the window counts as "Mégse".
+    answer.result = exec() == Igen ? Igen : Megse;
+    answer.noTaj = question.showNoTaj && ui->cbx_nincstaj->isChecked();
     for (QRadioButton *radio : ui->gomb->findChildren<QRadioButton *>())
         if (radio->isChecked()) answer.choice = radio->objectName();
     return answer;

@@ -9,8 +9,11 @@
 #include "tfrm_jelszo.h"
 #include "tfrm_main.h"
 #include "tfrm_sugo.h"
+#include "tokbottomdlg.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -101,6 +104,7 @@ private Q_SLOTS:
     void loginWindowRealTyping();
     void loginWindowUpgradeAnswered();
     void loginWindowMissingTable();
+    void loginWindowRefusals();
     void mainWindowAfterLogin();
     void mainWindowRightsLevelOne();
     void mainWindowPrisonServiceMenu();
@@ -111,6 +115,7 @@ private Q_SLOTS:
     void updateUrlFile();
     void helpContentsAndSearch();
     void aboutBox();
+    void questionDialog();
 };
 
 void TestApp::aliasExistingIsUsedAsItIs()
@@ -613,6 +618,75 @@ void TestApp::aboutBox()
         w.show();
         w.grab().save(dir + "/about.png");
     }
+}
+
+
+void TestApp::questionDialog()
+{
+    TOKBottomDlg dialog;
+    BottomQuestion q;
+    q.line1 = "Figyelem !";
+    q.line2 = "Valóban törli a bejelentőt ?!";
+    QString seen;
+    QTimer::singleShot(0, [&] {
+        seen = dialog.findChild<QLabel *>("lbl_sor1")->text() + "|" +
+               dialog.findChild<QLabel *>("lbl_sor2")->text() + "|" +
+               QString::number(dialog.findChild<QCheckBox *>("cbx_nincstaj")->isVisible());
+        dialog.findChild<QPushButton *>("OKBtn")->click();
+    });
+    QCOMPARE(dialog.ask(q).result, 6);
+    QCOMPARE(seen, QStringLiteral("Figyelem !|Valóban törli a bejelentőt ?!|0"));
+
+    // The kind page: a disabled choice, the late agency choice shown, the no-TAJ box on "Default".
+    q.page = BottomQuestion::Gomb;
+    q.disabledChoices = {"rbtn_uj"};
+    q.showLateAgency = true;
+    QTimer::singleShot(0, [&] {
+        QVERIFY(!dialog.findChild<QRadioButton *>("rbtn_uj")->isEnabled());
+        QVERIFY(dialog.findChild<QRadioButton *>("rbtn_eljog")->isVisible());
+        dialog.findChild<QRadioButton *>("rbtn_szunet")->setChecked(true);
+        dialog.findChild<QPushButton *>("OKBtn")->click();
+    });
+    const BottomAnswer kind = dialog.ask(q);
+    QCOMPARE(kind.result, 6);
+    QCOMPARE(kind.choice, QStringLiteral("rbtn_szunet"));
+
+    q = BottomQuestion();
+    q.showNoTaj = true;
+    QTimer::singleShot(0, [&] {
+        dialog.findChild<QCheckBox *>("cbx_nincstaj")->setChecked(true);
+        dialog.findChild<QPushButton *>("CancelBtn")->click();
+    });
+    const BottomAnswer cancelled = dialog.ask(q);
+    QCOMPARE(cancelled.result, 7);
+    QVERIFY(cancelled.noTaj);
+    QVERIFY(cancelled.choice.isEmpty()); // the earlier choice does not carry over
+}
+
+void TestApp::loginWindowRefusals()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    QVERIFY(exec(t, "insert into jelszo (USER_ID, USER_NAME, VEZ_NEV, UTO_NEV, PASS, JOG) "
+                    "values (3, 'VOLT', 'Régi', 'Ember', 'x', 0)"));
+    ScriptedPrompter prompter;
+    auto login = [&](const char *name, const char *password) {
+        Tfrm_jelszo w(t.context());
+        w.show();
+        QTest::keyClicks(w.findChild<QLineEdit *>("ed_nev"), name);
+        QTest::keyClicks(w.findChild<QLineEdit *>("ed_jelszo"), password);
+        w.findChild<QPushButton *>("bbtn_ok")->click();
+        return w.isVisible();
+    };
+    QVERIFY(!login("VOLT", "x"));
+    QCOMPARE(prompter.messages, QStringList{"A felhasználó belépési joga megszünt !!"});
+    QVERIFY(!t.context().run.mayContinue);
+    prompter.messages.clear();
+    QVERIFY(QDir(t.path("adatok/Ment")).removeRecursively());
+    QVERIFY(!login("ADMIN", "pw"));
+    QCOMPARE(prompter.messages, QStringList{"Az adatbázis szerkezete nem megfelelő.\n\rA program "
+                                            "nem nem indítható el !"});
+    QVERIFY(!t.context().run.mayContinue);
 }
 
 QTEST_MAIN(TestApp)
