@@ -3,6 +3,7 @@
 
 #include "appcontext.h"
 #include "datetext.h"
+#include "employerrules.h"
 #include "fieldkeys.h"
 #include "identifierchecks.h"
 #include "prompter.h"
@@ -914,9 +915,10 @@ void Tfrm_foglalk::saveModify()
         m_modifyMark = true;
         return;
     }
+    EmployerChange change;
+    change.id = id;
     // The fields bound to the row.
-    const QString vege = maskedText(ui->med_vege);
-    const QVariantMap posted = {
+    change.posted = {
         {QStringLiteral("CEG_NEV"), ui->dbed_nev->text()},
         {QStringLiteral("TELEFON"), ui->dbed_telefon->text()},
         {QStringLiteral("FAX"), ui->dbed_fax->text()},
@@ -937,60 +939,28 @@ void Tfrm_foglalk::saveModify()
         {QStringLiteral("T_EPULET"), ui->dbed_tepulet->text()},
         {QStringLiteral("T_LH"), ui->dbed_tlhaz->text()},
     };
-    if (!m_store.update(id, posted)) {
-        message(QStringLiteral("Hiba lépett fel a rögzítésnél !!"));
+    if (m_chSzIrsz) change.seatPostcode = {ui->ed_modszisz->text(), m_modSulySz};
+    if (m_chSzKter) change.seatStreetType = m_modKterSz;
+    if (m_chTIrsz) change.sitePostcode = {ui->ed_modtisz->text(), m_modSulyT};
+    if (m_chTKter) change.siteStreetType = m_modKterT;
+    if (m_chMep) change.fund = m_modMegye;
+    if (m_chVege) {
+        const QString vege = maskedText(ui->med_vege);
+        change.endDate = DateText::isEmpty(vege) ? Query::null() : QVariant(vege);
+    }
+    change.azonTip = QString::number(ui->cmb_mazontip->currentIndex());
+    change.taxNumber = ui->dbed_ado->text() + ui->dbed_ado2->text() + ui->dbed_ado3->text();
+    change.bank = maskedText(ui->dbed_bank).remove(u'-').remove(u' ');
+    change.district = districtCode(ui->cmb_mjarasok);
+    change.fundBefore = m_megyeBefore;
+
+    const EmployerRules::Result result = EmployerRules(m_store).saveChange(change);
+    for (const QString &text : result.messages)
+        message(text);
+    if (!result.posted) {
         ui->bbtn_ment->setEnabled(true);
         m_modifyMark = true;
         return;
-    }
-    auto guarded = [&](bool mark, const QString &set, const QList<QVariant> &params) {
-        if (!mark) return;
-        if (!m_store.execute(
-                {QStringLiteral("update foglalk"), set, QStringLiteral("where id = :ny")},
-                params + QList<QVariant>{id}))
-            message(QStringLiteral("Hiba lépett fel a módosításnál !"));
-    };
-    guarded(m_chSzIrsz, QStringLiteral("set  SZ_IRSZ = :isz, SZ_IRSZ_S = :is "),
-            {ui->ed_modszisz->text(), m_modSulySz});
-    guarded(m_chSzKter, QStringLiteral("set  SZ_CIM_JELL = :cj "), {m_modKterSz});
-    guarded(m_chTIrsz, QStringLiteral("set  T_IRSZ = :isz, T_IRSZ_S = :is "),
-            {ui->ed_modtisz->text(), m_modSulyT});
-    guarded(m_chTKter, QStringLiteral("set  T_CIM_JELL = :cj "), {m_modKterT});
-    const QString district = districtCode(ui->cmb_mjarasok);
-    std::optional<QString> districtCounty;
-    if (district != u"000") districtCounty = m_store.districtCounty(district);
-    if (m_chMep) {
-        if (district == u"000") {
-            guarded(true, QStringLiteral("set  MEGYE = :m "), {m_modMegye});
-        } else if (!districtCounty || *districtCounty != m_modMegye) {
-            message(CountyMismatch);
-            message(QStringLiteral("A TH megyekódja nem került módosításra"));
-        } else {
-            guarded(true, QStringLiteral("set  MEGYE = :m "), {m_modMegye});
-        }
-    }
-    guarded(m_chVege, QStringLiteral("set  CEG_VEGE = :m "),
-            {DateText::isEmpty(vege) ? Query::null() : QVariant(vege)});
-
-    bool runLast = true;
-    if (district != u"000" && (!districtCounty || *districtCounty != m_megyeBefore)) {
-        message(QStringLiteral("A kiválasztott járás megyekódja nem egyezik\n\ra beállított TH "
-                               "megyekódjával!"));
-        message(QStringLiteral("A módosítás nem történt meg!"));
-        runLast = false;
-    }
-    if (runLast) {
-        const QString bank = maskedText(ui->dbed_bank).remove(u'-').remove(u' ');
-        if (m_store.execute({QStringLiteral("update foglalk"),
-                             QStringLiteral("set AZON_TIP = :at, ado_szam = :asz, BANKSZAM = :bsz, "
-                                            "JARAS_KOD = :jk"),
-                             QStringLiteral("where id = :ny")},
-                            {QString::number(ui->cmb_mazontip->currentIndex()),
-                             ui->dbed_ado->text() + ui->dbed_ado2->text() + ui->dbed_ado3->text(),
-                             bank, district, id}))
-            message(QStringLiteral("A módosítás megtörtént !!"));
-        else
-            message(QStringLiteral("Hiba lépett fel a módosításnál !"));
     }
     loadEmployers(id);
     Settings::write(QStringLiteral("Fogl"), DateText::today());

@@ -1,3 +1,4 @@
+#include "employerrules.h"
 #include "fieldkeys.h"
 #include "registrydatabase.h"
 #include "scriptedprompter.h"
@@ -120,6 +121,7 @@ private Q_SLOTS:
     void startNumber();
     void modifyWithChangeMarks();
     void fundAndDistrictTogether();
+    void failedStatementDoesNotStopTheNext();
     void modifyAndDeleteRefused();
     void deleteConfirmed();
     void queryUser();
@@ -429,6 +431,39 @@ void TestFoglalk::fundAndDistrictTogether()
     QCOMPARE(prompter.messages, QStringList{"A módosítás megtörtént !!"});
     QCOMPARE(t.scalar("select MEGYE || JARAS_KOD from foglalk").toString(),
              QStringLiteral("190001"));
+}
+
+void TestFoglalk::failedStatementDoesNotStopTheNext()
+{
+    TestInstallation t(TestInstallation::WithReferenceData);
+    QVERIFY(t.ok());
+    QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM, MEGYE, JARAS_KOD, SZ_IRSZ, "
+                    "SZ_CIM_JELL) values ('A KFT', '12345676242', '010', '000', '1011', '001')"));
+    EmployerStore store(t.data());
+    EmployerChange c;
+    c.id = 1;
+    c.posted = {{"CEG_NEV", "A KFT"}};
+    c.seatPostcode = EmployerStore::CodeName{"12345", "0"}; // too long for the store
+    c.seatStreetType = QStringLiteral("002");
+    c.endDate = Query::null();
+    c.azonTip = "0";
+    c.taxNumber = "12345676213";
+    c.district = "000";
+    c.fundBefore = "010";
+    const auto r = EmployerRules(store).saveChange(c);
+    QVERIFY(r.posted);
+    QCOMPARE(r.messages,
+             (QStringList{"Hiba lépett fel a módosításnál !", "A módosítás megtörtént !!"}));
+    QCOMPARE(t.scalar("select SZ_IRSZ || SZ_CIM_JELL || ADO_SZAM from foglalk").toString(),
+             QStringLiteral("101100212345676213"));
+
+    // A posting the store refuses writes nothing else.
+    c.posted = {{"CEG_INDUL", "2020.02.30"}};
+    c.taxNumber = "12345676299";
+    const auto refused = EmployerRules(store).saveChange(c);
+    QVERIFY(!refused.posted);
+    QCOMPARE(refused.messages, QStringList{"Hiba lépett fel a rögzítésnél !!"});
+    QCOMPARE(t.scalar("select ADO_SZAM from foglalk").toString(), QStringLiteral("12345676213"));
 }
 
 void TestFoglalk::modifyAndDeleteRefused()
