@@ -22,6 +22,13 @@ bool select(DataModule &data, const QStringList &lines, const QList<QVariant> &p
     q.close();
     return true;
 }
+// Whether the select finds any row; empty when it fails.
+std::optional<bool> any(DataModule &data, const QStringList &lines, const QList<QVariant> &params)
+{
+    bool found = false;
+    if (!select(data, lines, params, [&](Query &) { found = true; })) return std::nullopt;
+    return found;
+}
 } // namespace
 
 std::optional<QList<QSqlRecord>> EmployerStore::employers()
@@ -89,24 +96,18 @@ std::optional<QList<EmployerStore::CodeName>> EmployerStore::streetTypes()
 
 std::optional<bool> EmployerStore::nameExists(const QString &name)
 {
-    bool found = false;
-    if (!select(m_data,
-                {QStringLiteral("SELECT ceg_nev from foglalk"),
-                 QStringLiteral("WHERE ceg_nev = :nytsz")},
-                {name}, [&](Query &) { found = true; }))
-        return std::nullopt;
-    return found;
+    return any(
+        m_data,
+        {QStringLiteral("SELECT ceg_nev from foglalk"), QStringLiteral("WHERE ceg_nev = :nytsz")},
+        {name});
 }
 
 std::optional<bool> EmployerStore::taxNumberExists(const QString &taxNumber, const QString &name)
 {
-    bool found = false;
-    if (!select(m_data,
-                {QStringLiteral("SELECT ado_szam from foglalk"),
-                 QStringLiteral("WHERE ado_szam = :nytsz and ceg_nev= :cn")},
-                {taxNumber, name}, [&](Query &) { found = true; }))
-        return std::nullopt;
-    return found;
+    return any(m_data,
+               {QStringLiteral("SELECT ado_szam from foglalk"),
+                QStringLiteral("WHERE ado_szam = :nytsz and ceg_nev= :cn")},
+               {taxNumber, name});
 }
 
 std::optional<QList<EmployerStore::CodeName>> EmployerStore::settlements(const QString &postcode)
@@ -183,24 +184,18 @@ std::optional<QString> EmployerStore::districtCounty(const QString &districtCode
 
 std::optional<bool> EmployerStore::hasPendingLines(int id)
 {
-    bool found = false;
-    if (!select(
-            m_data,
-            {QStringLiteral("select * from jel_temp"), QStringLiteral("where foglalk_id = :ny ")},
-            {id}, [&](Query &) { found = true; }))
-        return std::nullopt;
-    return found;
+    return any(
+        m_data,
+        {QStringLiteral("select * from jel_temp"), QStringLiteral("where foglalk_id = :ny ")},
+        {id});
 }
 
 std::optional<bool> EmployerStore::hasFiledReports(int id)
 {
-    bool found = false;
-    if (!select(
-            m_data,
-            {QStringLiteral("select * from taj_jogcim"), QStringLiteral("where foglalk_id = :i")},
-            {id}, [&](Query &) { found = true; }))
-        return std::nullopt;
-    return found;
+    return any(
+        m_data,
+        {QStringLiteral("select * from taj_jogcim"), QStringLiteral("where foglalk_id = :i")},
+        {id});
 }
 
 EmployerStore::InsertResult EmployerStore::insert(const QVariantMap &fields, int startNumber,
@@ -280,11 +275,8 @@ bool EmployerStore::remove(int id)
 
 std::optional<bool> EmployerStore::prisonServiceActive()
 {
-    bool found = false;
-    if (!select(m_data,
-                {QStringLiteral("select * from foglalk"),
-                 QStringLiteral("where ado_szam like :ny and ceg_vege is null")},
-                {RunState::PrisonServiceBase + u'%'}, [&](Query &) { found = true; }))
-        return std::nullopt;
-    return found;
+    return any(m_data,
+               {QStringLiteral("select * from foglalk"),
+                QStringLiteral("where ado_szam like :ny and ceg_vege is null")},
+               {RunState::PrisonServiceBase + u'%'});
 }
