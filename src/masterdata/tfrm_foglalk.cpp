@@ -147,7 +147,6 @@ void Tfrm_foglalk::message(const QString &text)
 
 void Tfrm_foglalk::closeSoon()
 {
-    m_unused = true;
     QTimer::singleShot(10, this, &QDialog::reject);
 }
 
@@ -181,7 +180,7 @@ void Tfrm_foglalk::FormShow()
     }
     message(QStringLiteral("Nincs még bejelentő felvéve !!"));
     ui->lbl_foglrec->setText(QStringLiteral("0"));
-    if (!enterNew(true)) closeSoon();
+    if (!enterNew()) closeSoon();
 }
 
 void Tfrm_foglalk::fillDistricts(QComboBox *combo)
@@ -378,9 +377,8 @@ void Tfrm_foglalk::enterView()
     ui->dbg_fogl->setFocus();
 }
 
-bool Tfrm_foglalk::enterNew(bool opening)
+bool Tfrm_foglalk::enterNew()
 {
-    Q_UNUSED(opening);
     m_mode = Mode::New;
     message(QStringLiteral("Kérem figyelmesen adja meg az adatokat !!"));
     setWindowTitle(Caption + QStringLiteral("Felvitel-mód"));
@@ -418,7 +416,7 @@ bool Tfrm_foglalk::enterNew(bool opening)
 
 void Tfrm_foglalk::UjClick()
 {
-    enterNew(false);
+    enterNew();
 }
 
 void Tfrm_foglalk::ModositClick()
@@ -469,7 +467,7 @@ void Tfrm_foglalk::MegseClick()
         showCurrent();
     }
     if (m_rows.isEmpty()) {
-        enterNew(false);
+        enterNew();
         return;
     }
     showCurrent();
@@ -481,21 +479,17 @@ void Tfrm_foglalk::TorolClick()
 {
     const int id = currentId();
     if (id < 0) return;
+    const QString failed = QStringLiteral("Hiba történt a törlésnél !");
     const auto pending = m_store.hasPendingLines(id);
-    const auto filed =
-        pending && !*pending ? m_store.hasFiledReports(id) : std::optional<bool>(false);
-    if (!pending || !filed) {
-        message(QStringLiteral("Hiba történt a törlésnél !"));
-        return;
-    }
-    if (*pending) {
-        message(PendingLines + QStringLiteral("Vissza kell ezeket vonni, csak utána törölhető !"));
-        return;
-    }
-    if (*filed) {
-        message(QStringLiteral("Ezt a bejelentőt nem lehet törölni !\n\rMár adott le jelentést."));
-        return;
-    }
+    if (!pending) return message(failed);
+    if (*pending)
+        return message(PendingLines +
+                       QStringLiteral("Vissza kell ezeket vonni, csak utána törölhető !"));
+    const auto filed = m_store.hasFiledReports(id);
+    if (!filed) return message(failed);
+    if (*filed)
+        return message(
+            QStringLiteral("Ezt a bejelentőt nem lehet törölni !\n\rMár adott le jelentést."));
     BottomQuestion question;
     question.line1 = QStringLiteral("Figyelem !");
     question.line2 = QStringLiteral("Valóban törli a bejelentőt ?!");

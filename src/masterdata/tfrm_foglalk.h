@@ -37,7 +37,7 @@ private:
     // Opening and modes.
     void FormShow();
     void enterView();
-    bool enterNew(bool opening);
+    bool enterNew();
     void UjClick();
     void ModositClick();
     void MentClick();
@@ -114,5 +114,4 @@ private:
     bool m_chMep = false, m_chVege = false;
     bool m_modifyMark = false;
     bool m_startWarned = false;
-    bool m_unused = false;
 };
