@@ -7,7 +7,7 @@
 
 #include "datetext.h"
 
-Query::Query(QSqlDatabase db) : m_db(db), m_query(db) {}
+Query::Query(QSqlDatabase db) : m_query(db) {}
 
 void Query::clear()
 {

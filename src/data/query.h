@@ -50,7 +50,6 @@ public:
 private:
     bool run();
 
-    QSqlDatabase m_db;
     QSqlQuery m_query;
     QStringList m_lines;
     QList<QVariant> m_params;
