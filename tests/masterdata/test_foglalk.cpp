@@ -117,6 +117,7 @@ private Q_SLOTS:
     void newEmployerPastEveryRule();
     void taxNumberRules();
     void foundingDate();
+    void enterMovesOnAndRulesRun();
     void countyMismatchStaysInNewMode();
     void startNumber();
     void modifyWithChangeMarks();
@@ -269,6 +270,33 @@ void TestFoglalk::foundingDate()
     d.type("med_alakul", Yesterday);
     QVERIFY(prompter.messages.isEmpty());
     QCOMPARE(Tfrm_foglalk::maskedText(d.edit("med_alakul")), Yesterday);
+}
+
+void TestFoglalk::enterMovesOnAndRulesRun()
+{
+    TestInstallation t(TestInstallation::WithReferenceData);
+    QVERIFY(t.ok());
+    ScriptedPrompter prompter;
+    auto w = openWindow(t);
+    Driver d{*w};
+    prompter.messages.clear();
+    QLineEdit *name = d.edit("ed_cegnev");
+    d.focus(name);
+    QTest::keyClicks(name, "enter kft");
+    QTest::keyClick(name, Qt::Key_Return);
+    // The disabled identifier type list is passed over.
+    QTRY_VERIFY(d.edit("ed_azon")->hasFocus());
+    QVERIFY(prompter.messages.isEmpty());
+    // Leaving the empty tax number by Enter runs its rule and comes back.
+    QTest::keyClick(d.edit("ed_azon"), Qt::Key_Return);
+    QCOMPARE(prompter.messages, QStringList{"Az azonosító szám mezőt kötelező kitölteni.\n\rEnnek "
+                                            "hiányában nem lehet jelentést feladni !"});
+    QTRY_VERIFY(d.edit("ed_azon")->hasFocus());
+    QTest::keyClicks(d.edit("ed_azon"), "12345676242");
+    QTest::keyClick(d.edit("ed_azon"), Qt::Key_Enter);
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(d.edit("ed_ado3")->text(), QStringLiteral("42"));
+    QVERIFY(!d.edit("ed_azon")->hasFocus());
 }
 
 void TestFoglalk::countyMismatchStaysInNewMode()
