@@ -29,6 +29,17 @@ std::optional<bool> any(DataModule &data, const QStringList &lines, const QList<
     if (!select(data, lines, params, [&](Query &) { found = true; })) return std::nullopt;
     return found;
 }
+// One field of the first row the select finds (empty when none); empty optional when it fails.
+std::optional<QString> firstText(DataModule &data, const QStringList &lines,
+                                 const QList<QVariant> &params, const QString &field)
+{
+    std::optional<QString> first;
+    if (!select(data, lines, params, [&](Query &q) {
+            if (!first) first = q.text(field);
+        }))
+        return std::nullopt;
+    return first.value_or(QString());
+}
 } // namespace
 
 std::optional<QList<QSqlRecord>> EmployerStore::employers()
@@ -146,40 +157,27 @@ std::optional<EmployerStore::CodeName> EmployerStore::settlementByName(const QSt
 
 std::optional<QString> EmployerStore::streetTypeCode(const QString &name)
 {
-    QString code;
-    if (!select(
-            m_data,
-            {QStringLiteral("select kod from koz_ter"), QStringLiteral("where kozternev = :kn")},
-            {name}, [&](Query &q) {
-                if (code.isEmpty()) code = q.text(QStringLiteral("kod")).left(3);
-            }))
-        return std::nullopt;
-    return code;
+    const auto code = firstText(
+        m_data,
+        {QStringLiteral("select kod from koz_ter"), QStringLiteral("where kozternev = :kn")},
+        {name}, QStringLiteral("kod"));
+    return code ? std::optional<QString>(code->left(3)) : std::nullopt;
 }
 
 std::optional<QString> EmployerStore::fundCode(const QString &name)
 {
-    QString code;
-    if (!select(m_data,
-                {QStringLiteral("SELECT * from mep"), QStringLiteral("WHERE mep_nev = :mnev")},
-                {name}, [&](Query &q) {
-                    if (code.isEmpty()) code = q.text(QStringLiteral("MEGYEKOD")).left(3);
-                }))
-        return std::nullopt;
-    return code;
+    const auto code = firstText(
+        m_data, {QStringLiteral("SELECT * from mep"), QStringLiteral("WHERE mep_nev = :mnev")},
+        {name}, QStringLiteral("MEGYEKOD"));
+    return code ? std::optional<QString>(code->left(3)) : std::nullopt;
 }
 
 std::optional<QString> EmployerStore::districtCounty(const QString &districtCode)
 {
-    QString county;
-    if (!select(m_data,
-                {QStringLiteral("select megye_kod as mkod from jarasok "),
-                 QStringLiteral("where jaras_kod = :jk")},
-                {districtCode}, [&](Query &q) {
-                    if (county.isEmpty()) county = q.text(QStringLiteral("mkod"));
-                }))
-        return std::nullopt;
-    return county;
+    return firstText(m_data,
+                     {QStringLiteral("select megye_kod as mkod from jarasok "),
+                      QStringLiteral("where jaras_kod = :jk")},
+                     {districtCode}, QStringLiteral("mkod"));
 }
 
 std::optional<bool> EmployerStore::hasPendingLines(int id)
