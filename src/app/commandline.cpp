@@ -5,6 +5,8 @@
 #include "employerstore.h"
 #include "referenceloader.h"
 #include "registrydatabase.h"
+#include "storequery.h"
+#include "transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -140,6 +142,82 @@ bool addDemoEmployers(DataModule &data, QTextStream &err)
     return true;
 }
 
+// Three persons of the demo company with relations on record (an open and an ended employment,
+// an agency relation) and the completed report that recorded them, so that the report-kind
+// question, the employment choice and the correction window have something to show.
+bool addDemoPersons(DataModule &data, QTextStream &err)
+{
+    const auto id =
+        StoreQuery::firstText(data, {QStringLiteral("select id from foglalk where ado_szam = :a")},
+                              {QStringLiteral("12345676242")}, QStringLiteral("id"));
+    if (!id || id->isEmpty()) {
+        err << "A bemutató bejelentő nem található." << Qt::endl;
+        return false;
+    }
+    struct Person {
+        const char *taj, *family, *given, *birth, *place, *mother, *title, *start, *end, *feor,
+            *hours;
+    };
+    const Person persons[] = {
+        {"123456788", "KOVÁCS", "ANNA", "1985.04.12", "BUDAPEST", "SZABÓ", "1101", "2024.03.01", "",
+         "4131", "40"},
+        {"038521467", "NAGY", "PÉTER", "1979.11.30", "GYŐR", "TÓTH", "1101", "2023.01.02",
+         "2025.06.30", "5113", "40"},
+        {"111222337", "SZABÓ", "JÁNOS", "1990.07.08", "SZEGED", "KISS", "1202", "2025.09.01", "",
+         "", ""},
+    };
+    const QString made = QStringLiteral("2025.10.06");
+    const QString fileName = QStringLiteral("J0901A12345676242_020.001");
+    Transaction transaction(data.db());
+    QString error;
+    auto put = [&](const char *table, const QVariantMap &row) {
+        return error.isEmpty() && StoreQuery::insert(data, QLatin1String(table), row, &error);
+    };
+    int item = 0;
+    for (const Person &p : persons) {
+        const QVariantMap person{{"TAJ", p.taj},
+                                 {"VEZ_NEV", QString::fromUtf8(p.family)},
+                                 {"UTO_NEV", QString::fromUtf8(p.given)},
+                                 {"O_KOD", "348"},
+                                 {"SZUL_DAT", p.birth},
+                                 {"SZUL_HELY", QString::fromUtf8(p.place)},
+                                 {"SZ_VEZ_NEV", QString::fromUtf8(p.family)},
+                                 {"SZ_UTO_NEV_1", QString::fromUtf8(p.given)},
+                                 {"A_VEZ_NEV", QString::fromUtf8(p.mother)},
+                                 {"A_UTO_NEV_1", QStringLiteral("MÁRIA")}};
+        QVariantMap relation{{"TAJ", p.taj},
+                             {"FOGLALK_ID", id->toInt()},
+                             {"NYILV_SZAM", "12345676242"},
+                             {"JOGCIM", p.title},
+                             {"JEL_TIP", "09"},
+                             {"KEZDET", p.start},
+                             {"VEGE", QString::fromLatin1(p.end)},
+                             {"HORA", p.hours},
+                             {"FEOR", p.feor}};
+        QVariantMap line = person;
+        line.insert(relation);
+        line.insert({{"JEL_SZAM", 1}, {"JEL_TETE", ++item}, {"JAVITAS", "N"}, {"PAKEZD", "N"}});
+        relation.insert(QStringLiteral("PAKEZ"), QStringLiteral("N"));
+        if (!put("taj", person) || !put("taj_jogcim", relation) || !put("jel_tete", line)) break;
+    }
+    put("jel_fej", {{"JEL_SZAM", 1},
+                    {"JEL_TIP", "09"},
+                    {"JEL_TETE", item},
+                    {"FAJL_NEV", fileName},
+                    {"KESZ_DAT", made},
+                    {"FOGLALK_ID", id->toInt()},
+                    {"CEG_NEV", "DEMO KERESKEDELMI KFT"},
+                    {"ADO_SZAM", "12345676242"},
+                    {"MEGYE", "010"}});
+    if (!error.isEmpty() || !transaction.commit()) {
+        err << "A bemutató személyek nem rögzíthetők: " << error << Qt::endl;
+        return false;
+    }
+    Settings::write(QStringLiteral("Szem_adat"), made);
+    Settings::write(QStringLiteral("Szem_jogcim"), made);
+    return true;
+}
+
 } // namespace
 
 int initialise(const Options &options, QTextStream &out, QTextStream &err)
@@ -174,8 +252,8 @@ int initialise(const Options &options, QTextStream &out, QTextStream &err)
         }
         out << ref.fileName << ": " << r.lines << " sor" << Qt::endl;
     }
-    if (!addDemoEmployers(context.data, err)) return 1;
-    out << "Bemutató bejelentők: 2" << Qt::endl;
+    if (!addDemoEmployers(context.data, err) || !addDemoPersons(context.data, err)) return 1;
+    out << "Bemutató bejelentők: 2, személyek: 3" << Qt::endl;
     return 0;
 }
 

@@ -85,3 +85,8 @@ BottomAnswer RealPrompter::bottomQuestion(QWidget *parent, const BottomQuestion 
     TOKBottomDlg dialog(parent);
     return dialog.ask(question);
 }
+
+int RealPrompter::runDialog(QDialog *dialog)
+{
+    return dialog->exec();
+}

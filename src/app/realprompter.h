@@ -14,6 +14,7 @@ public:
                      const QString &fileName, const QStringList &filters) override;
     QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) override;
     BottomAnswer bottomQuestion(QWidget *parent, const BottomQuestion &question) override;
+    int runDialog(QDialog *dialog) override;
 
     // The question dialog is made once, with the application, and reused.
     void setBottomDialog(class TOKBottomDlg *dialog) { m_bottom = dialog; }

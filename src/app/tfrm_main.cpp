@@ -8,6 +8,7 @@
 #include "prompter.h"
 #include "tfrm_about.h"
 #include "tfrm_foglalk.h"
+#include "tfrm_jelent.h"
 #include "tfrm_jelszo.h"
 #include "tfrm_sugo.h"
 #include "tfrm_technikai.h"
@@ -146,9 +147,10 @@ void Tfrm_main::connectMenu()
     for (const auto &[item, mode] : technical)
         connect(item, &QAction::triggered, this, [this, mode = mode] { openTechnical(mode); });
     connect(ui->mn_foglalk, &QAction::triggered, this, &Tfrm_main::openFoglalk);
-    for (QAction *item :
-         {ui->mn_dolgozo, ui->mn_rogzit, ui->mn_keszit, ui->mn_ismetel, ui->mn_kulso,
-          ui->mn_frissit, ui->mn_beallit, ui->mn_karbantartas, ui->mn_bvop})
+    connect(ui->mn_rogzit, &QAction::triggered, this, [this] { openJelent(false); });
+    connect(ui->mn_keszit, &QAction::triggered, this, [this] { openJelent(true); });
+    for (QAction *item : {ui->mn_dolgozo, ui->mn_ismetel, ui->mn_kulso, ui->mn_frissit,
+                          ui->mn_beallit, ui->mn_karbantartas, ui->mn_bvop})
         connect(item, &QAction::triggered, this, &Tfrm_main::notAvailable);
 }
 
@@ -173,6 +175,18 @@ void Tfrm_main::openFoglalk()
     }
     window->exec();
     // Leaving the register refreshes the prison-service flag.
+    ui->mn_spec->menuAction()->setVisible(m_context.run.prisonService);
+}
+
+void Tfrm_main::openJelent(bool making)
+{
+    std::unique_ptr<Tfrm_jelent> window;
+    {
+        WaitCursor busy;
+        window = std::make_unique<Tfrm_jelent>(
+            m_context, making ? Tfrm_jelent::Page::Keszit : Tfrm_jelent::Page::Rogzit, this);
+    }
+    window->exec();
     ui->mn_spec->menuAction()->setVisible(m_context.run.prisonService);
 }
 

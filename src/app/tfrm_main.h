@@ -35,6 +35,7 @@ private:
     void openAbout();
     void openTechnical(int mode);
     void openFoglalk();
+    void openJelent(bool making);
 
     std::unique_ptr<Ui::Tfrm_main> ui;
     AppContext &m_context;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QDialog;
 class QWidget;
 
 // A question for the report-kind question dialog: which page, its texts and what it offers.
@@ -14,6 +15,7 @@ struct BottomQuestion {
     bool showNoTaj = false;      // "Nem rendelkezik TAJ számmal" (prison-service mode)
     QStringList disabledChoices; // radio buttons of the "gomb" page that cannot be chosen
     bool showLateAgency = false; // "Elmaradt mb. jogviszonyt" (title 1202)
+    QString preselected;         // the radio button chosen when the page opens
 };
 
 struct BottomAnswer {
@@ -42,6 +44,9 @@ public:
                              const QString &fileName, const QStringList &filters) = 0;
     virtual QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) = 0;
     virtual BottomAnswer bottomQuestion(QWidget *parent, const BottomQuestion &question) = 0;
+    // Shows one of the program's own modal windows (a choice list, the correction window) and
+    // returns its result.
+    virtual int runDialog(QDialog *dialog) = 0;
 
     static Prompter &instance();
     static void install(Prompter *prompter);

@@ -3,52 +3,17 @@
 #include "datamodule.h"
 #include "datetext.h"
 #include "runstate.h"
+#include "storequery.h"
 #include "transaction.h"
 
-namespace
-{
-// Runs a select and hands every row to the reader; false when the query fails.
-template <typename Reader>
-bool select(DataModule &data, const QStringList &lines, const QList<QVariant> &params, Reader read)
-{
-    Query q = data.query();
-    for (const QString &line : lines)
-        q.add(line);
-    for (int i = 0; i < params.size(); ++i)
-        q.setParam(i, params[i]);
-    if (!q.open()) return false;
-    while (q.next())
-        read(q);
-    q.close();
-    return true;
-}
-// Whether the select finds any row; empty when it fails.
-std::optional<bool> any(DataModule &data, const QStringList &lines, const QList<QVariant> &params)
-{
-    bool found = false;
-    if (!select(data, lines, params, [&](Query &) { found = true; })) return std::nullopt;
-    return found;
-}
-// One field of the first row the select finds (empty when none); empty optional when it fails.
-std::optional<QString> firstText(DataModule &data, const QStringList &lines,
-                                 const QList<QVariant> &params, const QString &field)
-{
-    std::optional<QString> first;
-    if (!select(data, lines, params, [&](Query &q) {
-            if (!first) first = q.text(field);
-        }))
-        return std::nullopt;
-    return first.value_or(QString());
-}
-} // namespace
+using StoreQuery::any;
+using StoreQuery::firstText;
+using StoreQuery::select;
 
 std::optional<QList<QSqlRecord>> EmployerStore::employers()
 {
-    QList<QSqlRecord> rows;
-    if (!select(m_data, {QStringLiteral("select * from foglalk order by ceg_nev, id")}, {},
-                [&](Query &q) { rows << q.record(); }))
-        return std::nullopt;
-    return rows;
+    return StoreQuery::records(m_data,
+                               {QStringLiteral("select * from foglalk order by ceg_nev, id")});
 }
 
 std::optional<QSqlRecord> EmployerStore::employer(int id)
@@ -200,21 +165,9 @@ EmployerStore::InsertResult EmployerStore::insert(const QVariantMap &fields, int
                                                   const QString &reportType)
 {
     Transaction transaction(m_data.db());
-    Query q = m_data.query();
-    QStringList names, marks;
-    for (auto it = fields.begin(); it != fields.end(); ++it) {
-        names << it.key();
-        marks << QStringLiteral(":p") + QString::number(marks.size());
-    }
-    q.add(QStringLiteral("insert into foglalk (%1)").arg(names.join(QStringLiteral(", "))));
-    q.add(QStringLiteral("values (%1)").arg(marks.join(QStringLiteral(", "))));
-    int i = 0;
-    for (const QVariant &v : fields)
-        q.setParam(i++, v);
-    if (!transaction.isOpen() || !q.exec()) {
-        m_error = q.lastError();
+    if (!transaction.isOpen() ||
+        !StoreQuery::insert(m_data, QStringLiteral("foglalk"), fields, &m_error))
         return InsertResult::EmployerFailed;
-    }
 
     if (startNumber > 1) {
         const QString tax = fields.value(QStringLiteral("ADO_SZAM")).toString();
@@ -255,14 +208,7 @@ bool EmployerStore::update(int id, const QVariantMap &fields)
 
 bool EmployerStore::execute(const QStringList &lines, const QList<QVariant> &params)
 {
-    Query q = m_data.query();
-    for (const QString &line : lines)
-        q.add(line);
-    for (int i = 0; i < params.size(); ++i)
-        q.setParam(i, params[i]);
-    if (q.exec()) return true;
-    m_error = q.lastError();
-    return false;
+    return StoreQuery::execute(m_data, lines, params, &m_error);
 }
 
 bool EmployerStore::remove(int id)

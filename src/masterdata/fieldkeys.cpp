@@ -52,7 +52,27 @@ bool FieldKeys::eventFilter(QObject *watched, QEvent *event)
         key->key() == Qt::Key_Right || key->key() == Qt::Key_Home || key->key() == Qt::Key_End)
         return false;
     const QChar c = text[0];
-    const bool allowed = filter == Szam ? (c >= u'0' && c <= u'9') : (c >= u'1' && c <= u'3');
+    const bool digit = c >= u'0' && c <= u'9';
+    bool allowed = false;
+    switch (filter) {
+    case Szam:
+        allowed = digit;
+        break;
+    case AfaKod:
+        allowed = c >= u'1' && c <= u'3';
+        break;
+    case Kod:
+        allowed = digit || c == u' ';
+        break;
+    case CsaladiNev:
+        allowed = c != u'(' && c != u')' && c != u',';
+        break;
+    case Utonev:
+        allowed = c != u'(' && c != u')' && c != u',' && c != u'-';
+        break;
+    default:
+        allowed = true;
+    }
     if (allowed) return false;
     QApplication::beep();
     return true;

@@ -13,11 +13,12 @@ class FieldKeys : public QObject
 {
     Q_OBJECT
 public:
-    enum Filter { Tovabb, Szam, AfaKod };
+    enum Filter { Tovabb, Szam, AfaKod, Kod, CsaladiNev, Utonev };
 
     explicit FieldKeys(QObject *parent) : QObject(parent) {}
     // TovabbKeyPress: Enter moves the focus on. Szam (KeyPressSzam): digits and backspace.
-    // AfaKod (dbed_ado2KeyPress): 1, 2, 3 and backspace.
+    // AfaKod (dbed_ado2KeyPress): 1, 2, 3 and backspace. Kod: digits, blank and backspace.
+    // CsaladiNev: anything but "(", ")" and ","; Utonev: not "-" either.
     void install(QWidget *widget, Filter filter = Tovabb);
 
 protected:

@@ -33,6 +33,7 @@ BottomAnswer TOKBottomDlg::ask(const BottomQuestion &question)
         radio->setChecked(false);
         radio->setAutoExclusive(true);
         radio->setEnabled(!question.disabledChoices.contains(radio->objectName()));
+        if (radio->objectName() == question.preselected) radio->setChecked(true);
     }
     ui->rbtn_eljog->setVisible(question.showLateAgency);
     ui->CancelBtn->setEnabled(question.cancelEnabled);

@@ -1,5 +1,7 @@
 #include "scriptedprompter.h"
 
+#include <QDialog>
+
 void ScriptedPrompter::message(QWidget *, const QString &text, Icon)
 {
     messages << text;
@@ -47,4 +49,11 @@ BottomAnswer ScriptedPrompter::bottomQuestion(QWidget *, const BottomQuestion &q
     BottomAnswer yes;
     yes.result = 6;
     return yes;
+}
+
+int ScriptedPrompter::runDialog(QDialog *dialog)
+{
+    dialogsShown << dialog->objectName();
+    if (dialogActions.isEmpty()) return QDialog::Rejected;
+    return dialogActions.takeFirst()(dialog);
 }

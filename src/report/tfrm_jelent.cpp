@@ -1,0 +1,720 @@
+#include "tfrm_jelent.h"
+#include "ui_tfrm_jelent.h"
+
+#include "appcontext.h"
+#include "datetext.h"
+#include "fieldkeys.h"
+#include "prompter.h"
+#include "recordmodel.h"
+#include "tfrm_javitas.h"
+#include "waitcursor.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTimer>
+
+namespace
+{
+const QString Caption = QStringLiteral(" Jelentés adatok  - új jelentés rögzítése ");
+const QString ActivationFailed = QStringLiteral("Hiba az aktiváláskor");
+const QString OpenFailed = QStringLiteral("Hiba az adatbázis megnyitásánál!");
+const QString DeleteFailed = QStringLiteral("Hiba lépett fel a törlésnél !");
+const QStringList ReportTypes = {QStringLiteral("-- Válasszon jelentés típust ! --"),
+                                 QStringLiteral("08 - Biztosítottak jelentése(csak ellátás)"),
+                                 QStringLiteral("09 - Eü.szolgáltatásra jog. jelentése")};
+// The highest sequence number the three digits of a report file name can hold.
+constexpr int MaxReportNumber = 999;
+} // namespace
+
+Tfrm_jelent::Tfrm_jelent(AppContext &context, Page page, QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::Tfrm_jelent>()), m_context(context),
+      m_store(context.data), m_startPage(page)
+{
+    ui->setupUi(this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    m_persons = new RecordModel({{QStringLiteral("VEZ_NEV"), QStringLiteral("Családi név")},
+                                 {QStringLiteral("UTO_NEV"), QStringLiteral("Utónév")},
+                                 {QStringLiteral("UTO_NEV_2"), QStringLiteral("2. utónév")},
+                                 {QStringLiteral("TAJ"), QStringLiteral("TAJ szám")}},
+                                this);
+    m_lines = new RecordModel({{QStringLiteral("JAVITAS"), QStringLiteral("Jav")},
+                               {QStringLiteral("JEL_TETE"), QStringLiteral("Tétel")},
+                               {QStringLiteral("VEZ_NEV"), QStringLiteral("Családi név")},
+                               {QStringLiteral("UTO_NEV"), QStringLiteral("Utónév")},
+                               {QStringLiteral("KEZDET"), QStringLiteral("Kezdete")},
+                               {QStringLiteral("VEGE"), QStringLiteral("Vége")},
+                               {QStringLiteral("JOGCIM"), QStringLiteral("Jogcím")},
+                               {QStringLiteral("SZUN_KEZD"), QStringLiteral("Szün. kezdete")},
+                               {QStringLiteral("SZUN_VEGE"), QStringLiteral("Szün. vége")},
+                               {QStringLiteral("ELL_KOD"), QStringLiteral("Ellátás")},
+                               {QStringLiteral("ELL_KEZD"), QStringLiteral("Ell. kezdete")},
+                               {QStringLiteral("ELL_VEGE"), QStringLiteral("Ell. vége")},
+                               {QStringLiteral("SZUL_DAT"), QStringLiteral("Szül. dátum")}},
+                              this);
+    ui->dbg_taj->setModel(m_persons);
+    ui->dbg_temp->setModel(m_lines);
+    for (QTableView *grid : {ui->dbg_taj, ui->dbg_temp}) {
+        grid->verticalHeader()->setVisible(false);
+        grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+        grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        grid->horizontalHeader()->setStretchLastSection(true);
+    }
+    ui->dbg_taj->setColumnWidth(0, 120);
+    ui->dbg_taj->setColumnWidth(1, 90);
+    ui->dbg_taj->setColumnWidth(2, 80);
+    ui->dbg_temp->resizeColumnsToContents();
+    ui->cbx_rendez->addItems(
+        {QStringLiteral("TAJ-szám szerint"), QStringLiteral("Vezetéknév szerint")});
+    ui->cbx_rendez->setCurrentIndex(1);
+    m_yearLength = ReportLineRules::yearLength(QDate::currentDate());
+
+    connect(ui->cmb_fogl, &QComboBox::activated, this, &Tfrm_jelent::cmb_foglChange);
+    connect(ui->cmb_jelnev, &QComboBox::activated, this, &Tfrm_jelent::cmb_jelnevChange);
+    connect(ui->cbx_rendez, &QComboBox::activated, this, &Tfrm_jelent::cbx_rendezChange);
+    connect(ui->dbg_taj, &QTableView::doubleClicked, this, &Tfrm_jelent::takePerson);
+    connect(ui->dbg_taj, &QTableView::clicked, this, [this] {
+        if (!m_fromList) clearPersonFields();
+    });
+    connect(ui->dbg_temp, &QTableView::clicked, this, [this] {
+        const bool rows = m_lines->rowCount() > 0;
+        ui->bbtn_torol->setEnabled(rows);
+        ui->bbtn_visszavon->setEnabled(rows);
+    });
+    connect(ui->bbtn_ujjog, &QPushButton::clicked, this, [this] { newPerson(true); });
+    connect(ui->btn_ad, &QPushButton::clicked, this, &Tfrm_jelent::btn_adClick);
+    connect(ui->bbtn_torol, &QPushButton::clicked, this, &Tfrm_jelent::bbtn_torolClick);
+    connect(ui->bbtn_visszavon, &QPushButton::clicked, this, &Tfrm_jelent::bbtn_visszavonClick);
+    connect(ui->bbtn_megse, &QPushButton::clicked, this, &Tfrm_jelent::bbtn_megseClick);
+    connect(ui->bbtn_ujjel, &QPushButton::clicked, this, &Tfrm_jelent::bbtn_ujjelClick);
+    connect(ui->bbtn_rogzit, &QPushButton::clicked, this, &Tfrm_jelent::bbtn_rogzitClick);
+    connect(ui->bbtn_vissza, &QPushButton::clicked, this, &QDialog::reject);
+    setUpFields();
+
+    for (const char *table : {"orszag", "nyugdij", "taj", "jogcim", "feor"})
+        if (!m_context.data.hasTable(QLatin1String(table))) {
+            message(OpenFailed);
+            break;
+        }
+}
+
+Tfrm_jelent::~Tfrm_jelent() = default;
+
+QString Tfrm_jelent::maskText(const QLineEdit *edit)
+{
+    QString text = edit->displayText();
+    text.replace(u'_', u' ');
+    return text;
+}
+
+void Tfrm_jelent::message(const QString &text)
+{
+    Prompter::instance().message(this, text);
+}
+
+bool Tfrm_jelent::ask(const QString &line1, const QString &line2, bool noTajBox, bool *noTaj)
+{
+    BottomQuestion q;
+    q.line1 = line1;
+    q.line2 = line2;
+    q.showNoTaj = noTajBox;
+    const BottomAnswer a = Prompter::instance().bottomQuestion(this, q);
+    if (noTaj) *noTaj = a.result == 6 && a.noTaj;
+    if (a.result == 6) return true;
+    // "Mégse" of the question dialog leaves the person and shows the list again.
+    clearPersonFields();
+    loadPersons();
+    return false;
+}
+
+void Tfrm_jelent::closeSoon()
+{
+    QTimer::singleShot(10, this, [this] {
+        if (!m_ready) reject();
+    });
+}
+
+void Tfrm_jelent::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    FormShow();
+    FormActivate();
+}
+
+// ---------------------------------------------------------------- the page and its states
+
+void Tfrm_jelent::FormShow()
+{
+    WaitCursor busy;
+    const auto places = m_store.settlementNames();
+    const auto count = m_store.activeEmployerCount();
+    const auto names = m_store.activeEmployerNames();
+    const auto pending = m_store.anyPendingLine();
+    if (!places || !count || !names || !pending) {
+        message(ActivationFailed);
+        m_ready = false;
+        return;
+    }
+    ui->cmb_szulhely->clear();
+    ui->cmb_szulhely->addItems(*places);
+    if (*count == 0) {
+        message(
+            QStringLiteral("Nincs olyan aktív bejelentő \r\nakire jelentést lehet rögzíteni !"));
+        m_ready = false;
+        return;
+    }
+    m_ready = true;
+    ui->lbl_foglrec->setText(QString::number(*count));
+    ui->cmb_fogl->clear();
+    ui->cmb_fogl->addItems(*names);
+    ui->bbtn_ujjel->setEnabled(*pending);
+    clearPersonFields();
+}
+
+void Tfrm_jelent::FormActivate()
+{
+    if (!m_ready) {
+        closeSoon();
+        return;
+    }
+    resetEntryPage();
+    if (m_startPage == Page::Keszit) bbtn_rogzitClick();
+}
+
+void Tfrm_jelent::resetEntryPage()
+{
+    m_exit->setEnabled(false);
+    setWindowTitle(Caption);
+    ui->ntb_jelent->setCurrentWidget(ui->rogzit);
+    ui->gbx_fogl->setEnabled(true);
+    ui->cmb_fogl->setCurrentIndex(-1);
+    for (QLineEdit *e : {ui->ed_nytsz, ui->ed_adoszam, ui->ed_isz, ui->ed_hely, ui->ed_utca})
+        e->clear();
+    m_employer = {};
+    clearPersonFields();
+    for (QPushButton *b : {ui->bbtn_rogzit, ui->bbtn_torol, ui->bbtn_visszavon, ui->bbtn_ujjel,
+                           ui->bbtn_megse, ui->bbtn_ujjog})
+        b->setEnabled(false);
+    ui->bbtn_rogzit->setVisible(true);
+    ui->bbtn_ujjel->setVisible(true);
+    m_type08 = false;
+    m_type.clear();
+    m_persons->setRows({});
+    ui->dbg_taj->setEnabled(false);
+    ui->gbx_dolg->setEnabled(false);
+    ui->cmb_jelnev->clear();
+    ui->cmb_jelnev->addItems(ReportTypes);
+    ui->cmb_jelnev->setEditable(true);
+    ui->cmb_jelnev->setEnabled(true);
+
+    const auto countries = m_store.countries();
+    const auto funds = m_store.pensionFunds();
+    const auto occupations = m_store.occupations();
+    if (!countries || !funds || !occupations) {
+        message(ActivationFailed);
+    } else {
+        m_countries = *countries;
+        m_funds = *funds;
+        m_occupations = *occupations;
+    }
+    const QList<QPair<QComboBox *, const QList<ReportStore::CodeName> *>> lists = {
+        {ui->cmb_allamp, &m_countries}, {ui->cmb_pkod, &m_funds}, {ui->cmb_feor, &m_occupations}};
+    for (const auto &[combo, list] : lists) {
+        combo->clear();
+        for (const auto &[code, name] : *list)
+            combo->addItem(name, code);
+        combo->setCurrentIndex(-1);
+    }
+    ui->lbl_fo->setText(QStringLiteral("0"));
+    ui->lbl_sorszam->setText(QStringLiteral("0"));
+    ui->lbl_dolgrec->setText(QStringLiteral("0"));
+    m_lines->setRows({});
+    m_exit->setEnabled(true);
+    ui->cmb_fogl->setFocus();
+    if (ui->cmb_fogl->count() == 1) {
+        ui->cmb_fogl->setCurrentIndex(0);
+        cmb_foglChange();
+    }
+}
+
+void Tfrm_jelent::cmb_foglChange()
+{
+    const auto employer = m_store.employerByName(ui->cmb_fogl->currentText());
+    if (!employer || employer->id < 0) {
+        message(ActivationFailed);
+        return;
+    }
+    m_employer = *employer;
+    ui->ed_nytsz->setText(m_employer.registration);
+    ui->ed_adoszam->setText(m_employer.taxNumber);
+    ui->ed_isz->setText(m_employer.postcode);
+    ui->ed_hely->setText(m_employer.settlement);
+    ui->ed_utca->setText(m_employer.streetLine);
+    ui->ed_utca->setCursorPosition(0);
+    const bool prison = m_employer.taxNumber.startsWith(RunState::PrisonServiceBase);
+    ui->cmb_jogcim->setMinimumWidth(prison ? 220 : 369);
+    if (m_employer.azonTip != u"0") {
+        message(QStringLiteral("A bejelentőnek nem az adószám a jelentés azonosítója.\n\rJelenteni "
+                               "csak adószámon lehet !\n\rMódosítsa a \"Bejelentő "
+                               "törzsadatai\"-ban."));
+        ui->cmb_jelnev->setEnabled(false);
+        m_ready = false;
+        closeSoon();
+        return;
+    }
+    ui->cbx_rendez->setCurrentIndex(1);
+    loadPersons();
+    ui->cmb_jelnev->setEditable(false);
+    ui->cmb_jelnev->setCurrentIndex(0);
+    ui->cmb_jelnev->setFocus();
+}
+
+void Tfrm_jelent::cmb_jelnevChange()
+{
+    if (ui->cmb_jelnev->currentIndex() <= 0) ui->cmb_jelnev->setCurrentIndex(1);
+    m_type = ui->cmb_jelnev->currentText().left(2);
+    m_type08 = m_type == u"08";
+    ui->cmb_jelnev->setEnabled(false);
+    refreshLines();
+    if (ui->lbl_sorszam->text().toInt() > MaxReportNumber) {
+        message(QStringLiteral("A bejelentő %1-s típusú jelentésének sorszáma (%2) nem fér el a "
+                               "jelentés állomány nevében (legfeljebb %3).\n\rÚj jelentés nem "
+                               "rögzíthető.")
+                    .arg(m_type, ui->lbl_sorszam->text())
+                    .arg(MaxReportNumber));
+        resetEntryPage();
+        return;
+    }
+    m_checksOn = true;
+    ui->gbx_dolg->setEnabled(true);
+    ui->gbx_fogl->setEnabled(false);
+    ui->bbtn_ujjel->setEnabled(true);
+    ui->bbtn_ujjog->setEnabled(true);
+
+    const auto titles = m_store.titlesOfType(m_type);
+    const auto texts = m_store.titleTexts(m_type, m_employer.taxNumber);
+    const auto benefits =
+        m_type08 ? m_store.benefits(m_type)
+                 : std::optional<QList<ReportStore::Title>>(QList<ReportStore::Title>());
+    if (!titles || !texts || !benefits) {
+        message(OpenFailed);
+        return;
+    }
+    m_titles = *titles;
+    m_benefits = *benefits;
+    ui->cmb_jogcim->clear();
+    ui->cmb_jogcim->addItems(*texts);
+    ui->cmb_jogcim->setCurrentIndex(-1);
+    ui->cmb_ellatas->clear();
+    for (const ReportStore::Title &b : m_benefits)
+        ui->cmb_ellatas->addItem(b.text, b.code);
+    ui->cmb_ellatas->setCurrentIndex(-1);
+
+    ui->ed_keres->clear();
+    ui->cbx_rendez->setCurrentIndex(1);
+    ui->dbg_taj->setEnabled(true);
+    loadPersons();
+    ui->dbg_taj->setFocus();
+}
+
+void Tfrm_jelent::refreshLines()
+{
+    const auto lines = m_store.pendingLines(m_employer.id, m_type);
+    if (!lines) {
+        message(ActivationFailed);
+        return;
+    }
+    m_lines->setRows(*lines);
+    ui->dbg_temp->resizeColumnsToContents();
+    if (!lines->isEmpty()) {
+        ui->lbl_fo->setText(QString::number(lines->size()));
+        ui->lbl_sorszam->setText(m_lines->text(0, QStringLiteral("JEL_SZAM")));
+        ui->bbtn_torol->setEnabled(true);
+        ui->bbtn_visszavon->setEnabled(true);
+        return;
+    }
+    ui->lbl_fo->setText(QStringLiteral("0"));
+    const auto last = m_store.lastReportNumber(m_employer.id, m_type);
+    ui->lbl_sorszam->setText(QString::number(last.value_or(0) + 1));
+}
+
+void Tfrm_jelent::loadPersons(const ReportStore::PersonFilter &filter)
+{
+    if (m_employer.id < 0) return;
+    const bool byTaj = ui->cbx_rendez->currentIndex() == 0;
+    const auto rows =
+        m_store.persons(m_employer.id,
+                        byTaj && filter.familyName.isEmpty() ? ReportStore::PersonOrder::Taj
+                                                             : ReportStore::PersonOrder::Name,
+                        filter);
+    m_persons->setRows(rows.value_or(QList<QSqlRecord>()));
+    ui->lbl_dolgrec->setText(QString::number(m_persons->rowCount()));
+    if (m_persons->rowCount() > 0) ui->dbg_taj->selectRow(0);
+}
+
+void Tfrm_jelent::cbx_rendezChange()
+{
+    const bool byTaj = ui->cbx_rendez->currentIndex() == 0;
+    m_keys->install(ui->ed_keres, byTaj ? FieldKeys::Kod : FieldKeys::Tovabb);
+    ui->ed_keres->setMaxLength(byTaj ? 9 : 40);
+    loadPersons();
+    if (ui->dbg_taj->isEnabled()) ui->dbg_taj->setFocus();
+}
+
+void Tfrm_jelent::ed_keresEnter()
+{
+    const QString text = ui->ed_keres->text().trimmed();
+    if (text.isEmpty()) {
+        newPerson(false);
+        return;
+    }
+    ReportStore::PersonFilter filter;
+    if (ui->cbx_rendez->currentIndex() == 0)
+        filter.taj = text;
+    else
+        filter.familyName = text;
+    loadPersons(filter);
+    if (m_persons->rowCount() == 1) {
+        takePerson();
+    } else if (m_persons->rowCount() > 1) {
+        ui->dbg_taj->setFocus();
+    } else if (ask(QStringLiteral("A megadott feltételre nincs találat !"),
+                   QStringLiteral("Rögzít egy új munkavállalót ?!"))) {
+        openNewPersonFields(false);
+    }
+}
+
+void Tfrm_jelent::takePerson()
+{
+    const int row = ui->dbg_taj->currentIndex().row() < 0 ? 0 : ui->dbg_taj->currentIndex().row();
+    if (m_persons->rowCount() == 0) {
+        ui->ed_keres->setFocus();
+        return;
+    }
+    m_exit->setEnabled(false);
+    clearPersonFields();
+    auto text = [&](const char *field) { return m_persons->text(row, QLatin1String(field)); };
+    ui->ed_taj->setText(text("TAJ"));
+    const QList<QPair<QLineEdit *, const char *>> fields = {{ui->ed_vnev, "VEZ_NEV"},
+                                                            {ui->ed_knev, "UTO_NEV"},
+                                                            {ui->ed_knev2, "UTO_NEV_2"},
+                                                            {ui->ed_szvnev, "SZ_VEZ_NEV"},
+                                                            {ui->ed_szunev1, "SZ_UTO_NEV_1"},
+                                                            {ui->ed_szunev2, "SZ_UTO_NEV_2"},
+                                                            {ui->ed_avnev, "A_VEZ_NEV"},
+                                                            {ui->ed_aunev1, "A_UTO_NEV_1"},
+                                                            {ui->ed_aunev2, "A_UTO_NEV_2"},
+                                                            {ui->ed_okod, "O_KOD"},
+                                                            {ui->ed_pkod, "P_KOD"}};
+    for (const auto &[edit, field] : fields) {
+        edit->setText(text(field));
+        setOpen(edit, true);
+    }
+    ui->med_szuldat->setText(text("SZUL_DAT"));
+    setOpen(ui->med_szuldat, true);
+    ui->cmb_szulhely->setEditText(text("SZUL_HELY"));
+    for (QWidget *w :
+         {static_cast<QWidget *>(ui->cmb_szulhely), static_cast<QWidget *>(ui->cmb_allamp),
+          static_cast<QWidget *>(ui->cmb_pkod), static_cast<QWidget *>(ui->cbx_egyezik)})
+        setOpen(w, true);
+    pairCode(ui->ed_okod, ui->cmb_allamp, m_countries);
+    pairCode(ui->ed_pkod, ui->cmb_pkod, m_funds);
+    setRelationFieldsByType();
+    if (m_type08) {
+        setDisabledCleared(ui->ed_jkod);
+        setDisabledCleared(ui->cmb_jogcim);
+    }
+    ui->bbtn_megse->setEnabled(true);
+    ui->ed_vnev->setFocus();
+    m_exit->setEnabled(true);
+    m_fromList = true;
+}
+
+void Tfrm_jelent::newPerson(bool fromButton)
+{
+    const bool prison = m_employer.taxNumber.startsWith(RunState::PrisonServiceBase);
+    if (fromButton) m_context.run.prisonService = prison;
+    bool noTaj = false;
+    if (!ask(QStringLiteral("Nem adott meg azonosítót !"),
+             QStringLiteral("Rögzít egy új jogosultat ?!"), m_context.run.prisonService, &noTaj))
+        return;
+    openNewPersonFields(m_context.run.prisonService && noTaj);
+}
+
+void Tfrm_jelent::openNewPersonFields(bool withProvisional)
+{
+    QString provisional;
+    if (withProvisional) {
+        const auto next = nextProvisionalTaj();
+        if (!next) return;
+        provisional = *next;
+    }
+    m_exit->setEnabled(false);
+    clearPersonFields();
+    m_provisional = provisional.isEmpty() ? m_provisional : provisional;
+    ui->ed_taj->setText(provisional);
+    setOpen(ui->ed_taj, true);
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             ui->ed_vnev, ui->ed_knev, ui->ed_knev2, ui->ed_szvnev, ui->ed_szunev1, ui->ed_szunev2,
+             ui->ed_avnev, ui->ed_aunev1, ui->ed_aunev2, ui->med_szuldat, ui->cmb_szulhely,
+             ui->ed_okod, ui->cmb_allamp, ui->ed_pkod, ui->cmb_pkod, ui->ed_jkod, ui->cmb_jogcim,
+             ui->cbx_egyezik})
+        setOpen(w, true);
+    setRelationFieldsByType();
+    ui->bbtn_ujjog->setEnabled(false);
+    ui->bbtn_megse->setEnabled(true);
+    ui->ed_taj->setFocus();
+    m_exit->setEnabled(true);
+}
+
+std::optional<QString> Tfrm_jelent::nextProvisionalTaj()
+{
+    const auto highest = m_store.highestProvisionalTaj(m_employer.id);
+    if (!highest) {
+        message(ActivationFailed);
+        return std::nullopt;
+    }
+    const QString taj =
+        ReportLineRules::provisionalTaj(ReportLineRules::nextProvisionalBase(*highest));
+    if (taj.isEmpty()) {
+        message(QStringLiteral("Nem képezhető több ideiglenes TAJ szám:\n\ra 99999999 feletti "
+                               "alapszám nem fér el 8 számjegyen !"));
+        return std::nullopt;
+    }
+    return taj;
+}
+
+void Tfrm_jelent::setRelationFieldsByType()
+{
+    const bool prison = m_employer.taxNumber.startsWith(RunState::PrisonServiceBase);
+    for (QWidget *sex : {ui->rbtn_ferfi, ui->rbtn_no})
+        sex->setEnabled(!m_type08 && prison);
+    setOpen(ui->cbx_pakez, true);
+    if (!m_type08) {
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 ui->ed_jkod, ui->cmb_jogcim, ui->med_bkezd, ui->med_bvege, ui->med_szkezd,
+                 ui->med_szvege, ui->ed_mido, ui->ed_fkod, ui->cmb_feor})
+            setOpen(w, true);
+        for (QWidget *w :
+             {static_cast<QWidget *>(ui->ed_ekod), static_cast<QWidget *>(ui->cmb_ellatas),
+              static_cast<QWidget *>(ui->med_ekezd), static_cast<QWidget *>(ui->med_evege)})
+            setDisabledCleared(w);
+        return;
+    }
+    for (QWidget *w : {ui->med_bkezd, ui->med_bvege, ui->med_szkezd, ui->med_szvege})
+        setDisabledCleared(w);
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{ui->ed_ekod, ui->cmb_ellatas, ui->med_ekezd,
+                                          ui->med_evege, ui->ed_mido, ui->ed_fkod, ui->cmb_feor})
+        setOpen(w, true);
+}
+
+void Tfrm_jelent::clearPersonFields()
+{
+    const bool rulesOn = m_exit->isEnabled();
+    m_exit->setEnabled(false);
+    ui->ed_keres->clear();
+    for (QLineEdit *e : ui->rogzit->findChildren<QLineEdit *>()) {
+        if (e->parentWidget() == ui->gbx_szemely || e->parentWidget() == ui->gbx_jogviszony) {
+            e->clear();
+            setOpen(e, false);
+        }
+    }
+    for (QComboBox *c :
+         {static_cast<QComboBox *>(ui->cmb_szulhely), static_cast<QComboBox *>(ui->cmb_allamp),
+          static_cast<QComboBox *>(ui->cmb_pkod), static_cast<QComboBox *>(ui->cmb_jogcim),
+          static_cast<QComboBox *>(ui->cmb_feor), static_cast<QComboBox *>(ui->cmb_ellatas)}) {
+        c->setCurrentIndex(-1);
+        c->setEditText(QString());
+        c->setEnabled(false);
+    }
+    for (QCheckBox *b : {ui->cbx_pakez, ui->cbx_javit, ui->cbx_torles, ui->cbx_egyezik}) {
+        b->setChecked(false);
+        b->setEnabled(false);
+    }
+    for (QRadioButton *r : {ui->rbtn_ferfi, ui->rbtn_no}) {
+        r->setAutoExclusive(false);
+        r->setChecked(false);
+        r->setAutoExclusive(true);
+        r->setEnabled(false);
+    }
+    ui->bbtn_megse->setEnabled(false);
+    ui->btn_ad->setEnabled(false);
+    ui->bbtn_torol->setEnabled(false);
+    ui->bbtn_ujjog->setEnabled(!m_type.isEmpty());
+    m_checksOn = true;
+    m_dialogCancelled = false;
+    m_late = false;
+    m_javitLocked = m_torlesLocked = false;
+    m_earlierStart.clear();
+    m_earlierEnd.clear();
+    m_earlierSuspensionEnd.clear();
+    m_benefitValidFrom.clear();
+    m_fromList = false;
+    if (ui->dbg_taj->isEnabled()) ui->dbg_taj->setFocus();
+    m_exit->setEnabled(rulesOn);
+}
+
+// ---------------------------------------------------------------- lines
+
+QVariantMap Tfrm_jelent::lineValues() const
+{
+    auto text = [](const QLineEdit *e) { return QVariant(e->text()); };
+    auto date = [](const QLineEdit *e) {
+        const QString t = maskText(e);
+        return DateText::isEmpty(t) ? Query::null() : QVariant(t.trimmed());
+    };
+    const bool prison = m_employer.taxNumber.startsWith(RunState::PrisonServiceBase);
+    QString javitas = QStringLiteral("N");
+    if (m_late)
+        javitas = QStringLiteral("E");
+    else if ((ui->cbx_javit->isChecked() && m_type08) || ui->cbx_torles->isChecked())
+        javitas = QStringLiteral("I");
+    QString image;
+    if (!m_type08 && prison)
+        image = ui->rbtn_ferfi->isChecked() ? QStringLiteral("1") : QStringLiteral("2");
+    return {{QStringLiteral("JEL_SZAM"), ui->lbl_sorszam->text().toInt()},
+            {QStringLiteral("JEL_TETE"), ui->lbl_fo->text().toInt()},
+            {QStringLiteral("JAVITAS"), javitas},
+            {QStringLiteral("TAJ"), text(ui->ed_taj)},
+            {QStringLiteral("FOGLALK_ID"), m_employer.id},
+            {QStringLiteral("NYILV_SZAM"), m_employer.identifier()},
+            {QStringLiteral("VEZ_NEV"), text(ui->ed_vnev)},
+            {QStringLiteral("UTO_NEV"), text(ui->ed_knev)},
+            {QStringLiteral("UTO_NEV_2"), text(ui->ed_knev2)},
+            {QStringLiteral("SZ_VEZ_NEV"), text(ui->ed_szvnev)},
+            {QStringLiteral("SZ_UTO_NEV_1"), text(ui->ed_szunev1)},
+            {QStringLiteral("SZ_UTO_NEV_2"), text(ui->ed_szunev2)},
+            {QStringLiteral("A_VEZ_NEV"), text(ui->ed_avnev)},
+            {QStringLiteral("A_UTO_NEV_1"), text(ui->ed_aunev1)},
+            {QStringLiteral("A_UTO_NEV_2"), text(ui->ed_aunev2)},
+            {QStringLiteral("SZUL_DAT"), date(ui->med_szuldat)},
+            {QStringLiteral("SZUL_HELY"), ui->cmb_szulhely->currentText()},
+            {QStringLiteral("P_KOD"), text(ui->ed_pkod)},
+            {QStringLiteral("O_KOD"), text(ui->ed_okod)},
+            {QStringLiteral("JOGCIM"), text(ui->ed_jkod)},
+            {QStringLiteral("JEL_TIP"), ui->cmb_jelnev->currentText().left(2)},
+            {QStringLiteral("KEZDET"), date(ui->med_bkezd)},
+            {QStringLiteral("VEGE"), date(ui->med_bvege)},
+            {QStringLiteral("ELL_KEZD"), date(ui->med_ekezd)},
+            {QStringLiteral("ELL_VEGE"), date(ui->med_evege)},
+            {QStringLiteral("SZUN_KEZD"), date(ui->med_szkezd)},
+            {QStringLiteral("SZUN_VEGE"), date(ui->med_szvege)},
+            {QStringLiteral("HORA"), text(ui->ed_mido).toString().trimmed()},
+            {QStringLiteral("FEOR"), text(ui->ed_fkod)},
+            {QStringLiteral("ELL_KOD"), text(ui->ed_ekod)},
+            {QStringLiteral("PAKEZD"),
+             ui->cbx_pakez->isChecked() ? QStringLiteral("I") : QStringLiteral("N")},
+            {QStringLiteral("IMAGE"), image}};
+}
+
+void Tfrm_jelent::btn_adClick()
+{
+    const bool prison = m_employer.taxNumber.startsWith(RunState::PrisonServiceBase);
+    if (ui->ed_jkod->text().trimmed() == u"2771" && ui->ed_okod->text().trimmed() != u"348") {
+        message(QStringLiteral("Külföldit nem lehet ezen a jogcímen (2771) jelenteni !"));
+        return;
+    }
+    if (!m_type08 && prison && !ui->rbtn_ferfi->isChecked() && !ui->rbtn_no->isChecked()) {
+        message(QStringLiteral("Nem lehet rögzíthéshez előkészíteni a jelentést,\n\rmert BVOP "
+                               "jelentés esetén a fogvatartott nemét\n\rmeg kell adni 09-es "
+                               "típusnál!"));
+        return;
+    }
+    if (ui->ed_taj->text().trimmed().isEmpty() ||
+        maskText(ui->med_szuldat) == DateText::EmptyMask ||
+        ui->ed_szvnev->text().trimmed().isEmpty()) {
+        Prompter::instance().question(
+            this,
+            QStringLiteral(
+                "HIBA !\n\rNem lehet rögzíthéshez előkészíteni a jelentést !\n\rHiányzik "
+                "valamelyik kötelező adat :\n\rszületési/viselt név vagy szül.dátum vagy "
+                "taj"),
+            true);
+        return;
+    }
+    int item = ui->lbl_fo->text().toInt() + 1;
+    QVariantMap cancelling;
+    if (ui->cbx_javit->isChecked() && m_javitLocked) {
+        std::unique_ptr<Tfrm_javitas> correction;
+        {
+            WaitCursor busy;
+            const auto lines = m_store.completedNewLines(ui->ed_taj->text().trimmed());
+            correction = std::make_unique<Tfrm_javitas>(lines.value_or(QList<QSqlRecord>()), this);
+        }
+        if (Prompter::instance().runDialog(correction.get()) == QDialog::Accepted) {
+            cancelling = correction->cancellingLine(ui->lbl_sorszam->text().toInt(), item);
+            if (!cancelling.isEmpty()) ++item;
+        }
+    }
+    ui->lbl_fo->setText(QString::number(item));
+    QVariantMap line = lineValues();
+    const ReportStore::AddResult added = m_store.addLine(line, cancelling);
+    if (added != ReportStore::AddResult::Ok) {
+        // Nothing was written: the counts come back from the table, the line stays to retry.
+        refreshLines();
+        message(added == ReportStore::AddResult::CancellingFailed
+                    ? QStringLiteral("Hiba lépett fel a rögzítésnél !!")
+                    : QStringLiteral("Hiba lépett fel a jelentés előkészítésénél !!"));
+        ui->btn_ad->setEnabled(true);
+        return;
+    }
+    ui->bbtn_rogzit->setEnabled(true);
+    ui->bbtn_ujjel->setEnabled(true);
+    refreshLines();
+    loadPersons();
+    clearPersonFields();
+    ui->bbtn_torol->setEnabled(true);
+}
+
+void Tfrm_jelent::bbtn_torolClick()
+{
+    const int row = ui->dbg_temp->currentIndex().row();
+    if (row < 0 || m_lines->rowCount() == 0) return;
+    const QString family = m_lines->text(row, QStringLiteral("VEZ_NEV"));
+    const QString given = m_lines->text(row, QStringLiteral("UTO_NEV"));
+    if (!ask(QStringLiteral("Figyelem !"), QStringLiteral("Valóban törli a kijelölt sort ?!")))
+        return;
+    if (!m_store.deleteLines(m_employer.id, ui->lbl_sorszam->text().toInt(), m_type, family,
+                             given)) {
+        message(DeleteFailed);
+        return;
+    }
+    refreshLines();
+    if (m_lines->rowCount() == 0) {
+        message(QStringLiteral("Nincs több tétel !"));
+        ui->bbtn_torol->setEnabled(false);
+        resetEntryPage();
+    }
+}
+
+void Tfrm_jelent::bbtn_visszavonClick()
+{
+    if (!ask(QStringLiteral("Figyelem !"),
+             QStringLiteral("Valóban visszavonja az összes jelentéssort ?!")))
+        return;
+    if (!m_store.undoReport(m_employer.id, m_type)) message(DeleteFailed);
+    bbtn_ujjelClick();
+}
+
+void Tfrm_jelent::bbtn_megseClick()
+{
+    clearPersonFields();
+    loadPersons();
+}
+
+void Tfrm_jelent::bbtn_ujjelClick()
+{
+    m_lines->setRows({});
+    ui->gbx_fogl->setEnabled(true);
+    resetEntryPage();
+}
+
+void Tfrm_jelent::bbtn_rogzitClick()
+{
+    ui->bbtn_rogzit->setVisible(false);
+    ui->bbtn_ujjel->setVisible(false);
+    ui->ntb_jelent->setCurrentWidget(ui->keszit);
+}
