@@ -64,6 +64,9 @@ Tfrm_jelent::Tfrm_jelent(AppContext &context, Page page, QWidget *parent)
     ui->dbg_taj->setColumnWidth(1, 90);
     ui->dbg_taj->setColumnWidth(2, 80);
     ui->dbg_temp->resizeColumnsToContents();
+    // The employer's data are shown, never typed into.
+    for (QLineEdit *shown : {ui->ed_nytsz, ui->ed_adoszam, ui->ed_isz, ui->ed_hely, ui->ed_utca})
+        shown->setFocusPolicy(Qt::NoFocus);
     ui->cbx_rendez->addItems(
         {QStringLiteral("TAJ-szám szerint"), QStringLiteral("Vezetéknév szerint")});
     ui->cbx_rendez->setCurrentIndex(1);

@@ -558,6 +558,11 @@ void Tfrm_jelent::fillFromRelation(const QSqlRecord &relation, bool ended)
             for (QWidget *w : {ui->med_szkezd, ui->med_szvege})
                 setDisabledCleared(w);
     } else {
+        // Recorded suspension dates are shown; a title without suspension offers none.
+        if ((!title || title->suspension != u"I") && value("SZUN_KEZD").isEmpty() &&
+            value("SZUN_VEGE").isEmpty())
+            for (QWidget *w : {ui->med_szkezd, ui->med_szvege})
+                setDisabledCleared(w);
         setOpen(ui->cbx_pakez, value("PAKEZ") != u"X");
         setOpen(ui->cbx_javit, true);
     }

@@ -4,6 +4,7 @@
 #include "scriptedprompter.h"
 #include "testinstallation.h"
 #include "tfrm_foglalk.h"
+#include "windowdriver.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,60 +30,7 @@ bool exec(TestInstallation &t, const QString &sql)
     return q.exec(sql);
 }
 
-// Drives the register by its control names, as a clerk would with the keyboard.
-struct Driver {
-    Tfrm_foglalk &w;
-    template <typename T> T *get(const char *name) { return w.findChild<T *>(name); }
-    QLineEdit *edit(const char *name) { return get<QLineEdit>(name); }
-    QComboBox *combo(const char *name) { return get<QComboBox>(name); }
-    QPushButton *button(const char *name) { return get<QPushButton>(name); }
-
-    // Puts the cursor into a field, as a click would, without running the rule of the field
-    // the focus was in: each step checks one rule.
-    void focus(QWidget *field)
-    {
-        auto *exits = w.findChild<FieldExit *>("fieldExit");
-        const bool rulesOn = exits->isEnabled();
-        exits->setEnabled(false);
-        field->setFocus(Qt::MouseFocusReason);
-        QCoreApplication::processEvents();
-        exits->setEnabled(rulesOn);
-    }
-    // Types into a field key by key and leaves it with Tab.
-    void type(const char *name, const QString &text)
-    {
-        QLineEdit *e = edit(name);
-        focus(e);
-        if (!e->text().isEmpty()) {
-            e->selectAll();
-            QTest::keyClick(e, Qt::Key_Backspace);
-        }
-        e->setCursorPosition(0);
-        for (QChar c : text) {
-            if (c.unicode() < 128)
-                QTest::keyClick(e, char(c.unicode()));
-            else
-                QTest::sendKeyEvent(QTest::Click, e, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
-        QTest::keyClick(e, Qt::Key_Tab);
-        QCoreApplication::processEvents();
-    }
-    void choose(const char *name, const QString &text)
-    {
-        QComboBox *c = combo(name);
-        const int i = c->findText(text);
-        QVERIFY2(i >= 0, qPrintable(text));
-        c->setCurrentIndex(i);
-        Q_EMIT c->activated(i);
-        Q_EMIT c->textActivated(text);
-    }
-    void click(const char *name)
-    {
-        QVERIFY2(button(name)->isVisible() && button(name)->isEnabled(), name);
-        button(name)->click();
-        QCoreApplication::processEvents();
-    }
-};
+using Driver = WindowDriver;
 
 // An employer entered through the new-mode fields, ready to save.
 void fillNewEmployer(Driver &d, const QString &name, const QString &tax, const QString &district,

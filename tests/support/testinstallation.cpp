@@ -1,5 +1,6 @@
 #include "testinstallation.h"
 
+#include "demodata.h"
 #include "referenceloader.h"
 
 #include <QDir>
@@ -13,7 +14,7 @@ TestInstallation::TestInstallation(Content content, const QString &adminPassword
     if (!installation.create(adminPassword, &m_error)) return;
     m_context = std::unique_ptr<AppContext>(new AppContext{installation, {}, {}});
     if (!m_context->data.connect(installation.dataFolder(), &m_error)) return;
-    if (content == WithReferenceData) {
+    if (content != Empty) {
         for (const ReferenceFile &ref : ReferenceFiles::all()) {
             const auto r = ReferenceLoader(m_context->data)
                                .load(ref, QStringLiteral(":/refdata/") + ref.fileName);
@@ -23,6 +24,7 @@ TestInstallation::TestInstallation(Content content, const QString &adminPassword
             }
         }
     }
+    if (content == WithDemoData && !DemoData::add(m_context->data, &m_error)) return;
     m_ok = true;
 }
 

@@ -10,7 +10,7 @@
 class TestInstallation
 {
 public:
-    enum Content { Empty, WithReferenceData };
+    enum Content { Empty, WithReferenceData, WithDemoData };
 
     explicit TestInstallation(Content content = Empty, const QString &adminPassword = "pw");
     ~TestInstallation();

@@ -1,0 +1,13 @@
+#include <QApplication>
+#include <QtTest>
+
+int runRuleTests(int argc, char **argv);
+int runEntryTests(int argc, char **argv);
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    int failures = runRuleTests(argc, argv);
+    failures += runEntryTests(argc, argv);
+    return failures;
+}
