@@ -6,6 +6,7 @@
 #include "employerstore.h"
 #include "referenceloader.h"
 #include "registrydatabase.h"
+#include "reportgenerator.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,7 +47,13 @@ Options parse(const QStringList &arguments)
                 o.loadFiles << arguments[++i];
             if (o.loadFiles.isEmpty())
                 o.error = QStringLiteral("A --load után meg kell adni a fájlokat.");
-        } else if (a == u"--help" || a == u"-h")
+        } else if (a == u"--make")
+            o.make = true;
+        else if (a == u"--folder")
+            o.folder = value();
+        else if (a == u"--plain")
+            o.plain = true;
+        else if (a == u"--help" || a == u"-h")
             o.help = true;
         else if (a.startsWith(QStringLiteral("-platform")) ||
                  a.startsWith(QStringLiteral("-style")))
@@ -59,7 +66,8 @@ Options parse(const QStringList &arguments)
 
 bool isBatch(const Options &options)
 {
-    return options.init || !options.loadFiles.isEmpty() || options.help || !options.error.isEmpty();
+    return options.init || !options.loadFiles.isEmpty() || options.make || options.help ||
+           !options.error.isEmpty();
 }
 
 QString usage()
@@ -69,7 +77,9 @@ QString usage()
         "  tarvik [--home MAPPA]                      a program indítása\n"
         "  tarvik --init [--demo] [--home MAPPA] [--admin-password JELSZÓ]\n"
         "                                             új telepítés létrehozása\n"
-        "  tarvik [--home MAPPA] --load FÁJL...       OEP törzsfájlok beolvasása\n");
+        "  tarvik [--home MAPPA] --load FÁJL...       OEP törzsfájlok beolvasása\n"
+        "  tarvik [--home MAPPA] --make [--folder MAPPA] [--plain]\n"
+        "                                             a rögzítésre váró jelentések elkészítése\n");
 }
 
 namespace
@@ -167,6 +177,44 @@ int load(const Options &options, QTextStream &out, QTextStream &err)
         }
         out << QDir::toNativeSeparators(file) << ": " << r.lines << " sor betöltve ("
             << ref->table.toLower() << ")" << Qt::endl;
+    }
+    return 0;
+}
+
+int make(const Options &options, QTextStream &out, QTextStream &err)
+{
+    Installation installation(Installation::resolveHome(options.home));
+    AppContext context{installation, {}, {}};
+    context.run.initialise();
+    QString error;
+    if (!context.data.connect(installation.dataFolder(), &error)) {
+        err << "Az adatbázis nem nyitható meg: " << error << Qt::endl;
+        return 1;
+    }
+    ReportGenerator generator(context.data);
+    const auto reports = generator.pendingReports();
+    if (!reports) {
+        err << "Hiba lépett fel a jelentés készítésénél !" << Qt::endl;
+        return 1;
+    }
+    ReportGenerator::Options make;
+    make.folder =
+        options.folder.isEmpty() ? ReportGenerator::defaultFolder(installation) : options.folder;
+    make.coded = !options.plain;
+    make.version = context.run.version;
+    make.today = DateText::today();
+    for (const PendingReport &report : *reports) {
+        const ReportGenerator::Result r = generator.make(report, make);
+        if (!r.ok) {
+            const QString message =
+                r.refusal.isEmpty() ? QStringLiteral("Hiba lépett fel a jelentés készítésénél !")
+                                    : r.refusal;
+            err << QString(message).replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+            if (!r.error.isEmpty()) err << " (" << r.error << ")";
+            err << Qt::endl;
+            return 1;
+        }
+        out << QDir::toNativeSeparators(r.path) << Qt::endl;
     }
     return 0;
 }

@@ -16,6 +16,9 @@ struct Options {
     bool hasPassword = false;
     QString adminPassword;
     QStringList loadFiles;
+    bool make = false;
+    QString folder; // --folder: where --make writes
+    bool plain = false;
     bool help = false;
     QString error;
 };
@@ -27,6 +30,10 @@ bool isBatch(const Options &options);
 int initialise(const Options &options, QTextStream &out, QTextStream &err);
 // --load: reference files into their tables. Returns the process exit code.
 int load(const Options &options, QTextStream &out, QTextStream &err);
+
+// --make: every pending report into its file, as "Készítés" makes it for an ordinary user.
+// Prints the path of each file made; stops at the first failure with its message.
+int make(const Options &options, QTextStream &out, QTextStream &err);
 
 QString usage();
 

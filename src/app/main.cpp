@@ -31,6 +31,7 @@ int main(int argc, char *argv[])
             const int code = CommandLine::initialise(options, out, err);
             if (code != 0 || options.loadFiles.isEmpty()) return code;
         }
+        if (options.make) return CommandLine::make(options, out, err);
         return CommandLine::load(options, out, err);
     }
 

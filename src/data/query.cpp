@@ -88,6 +88,7 @@ bool Query::run()
             m_error = m_query.lastError().text();
             return false;
         }
+        m_rowsAffected = m_query.numRowsAffected();
     }
     return true;
 }

@@ -37,7 +37,8 @@ public:
     QString text(const QString &field) const;
     int integer(const QString &field) const;
     QSqlRecord record() const { return m_query.record(); }
-    int rowsAffected() const { return m_query.numRowsAffected(); }
+    // Rows the last statement changed (kept past the close that follows an exec).
+    int rowsAffected() const { return m_rowsAffected; }
     void close();
 
     QString sql() const { return m_lines.join(u'\n'); }
@@ -54,6 +55,7 @@ private:
     QStringList m_lines;
     QList<QVariant> m_params;
     QString m_error;
+    int m_rowsAffected = -1;
     QString m_preparedSql;
     QString m_translatedSource;
     QStringList m_translated;

@@ -28,7 +28,7 @@ constexpr int MaxReportNumber = 999;
 
 Tfrm_jelent::Tfrm_jelent(AppContext &context, Page page, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::Tfrm_jelent>()), m_context(context),
-      m_store(context.data), m_startPage(page)
+      m_store(context.data), m_startPage(page), m_generator(context.data)
 {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -93,6 +93,7 @@ Tfrm_jelent::Tfrm_jelent(AppContext &context, Page page, QWidget *parent)
     connect(ui->bbtn_rogzit, &QPushButton::clicked, this, &Tfrm_jelent::bbtn_rogzitClick);
     connect(ui->bbtn_vissza, &QPushButton::clicked, this, &QDialog::reject);
     setUpFields();
+    setUpMakingPage();
 
     for (const char *table : {"orszag", "nyugdij", "taj", "jogcim", "feor"})
         if (!m_context.data.hasTable(QLatin1String(table))) {
@@ -178,12 +179,13 @@ void Tfrm_jelent::FormShow()
 
 void Tfrm_jelent::FormActivate()
 {
-    if (!m_ready) {
-        closeSoon();
-        return;
+    if (m_ready) {
+        if (m_startPage == Page::Keszit)
+            m_ready = openMakingPage();
+        else
+            resetEntryPage();
     }
-    resetEntryPage();
-    if (m_startPage == Page::Keszit) bbtn_rogzitClick();
+    if (!m_ready) closeSoon();
 }
 
 void Tfrm_jelent::resetEntryPage()
@@ -719,5 +721,8 @@ void Tfrm_jelent::bbtn_rogzitClick()
 {
     ui->bbtn_rogzit->setVisible(false);
     ui->bbtn_ujjel->setVisible(false);
-    ui->ntb_jelent->setCurrentWidget(ui->keszit);
+    if (!openMakingPage()) {
+        m_ready = false;
+        closeSoon();
+    }
 }

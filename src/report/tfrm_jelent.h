@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reportgenerator.h"
 #include "reportlinerules.h"
 #include "reportstore.h"
 
@@ -70,6 +71,16 @@ private:
     bool ask(const QString &line1, const QString &line2, bool noTajBox = false,
              bool *noTaj = nullptr);
 
+    // The making page (tfrm_jelent_keszit.cpp).
+    void setUpMakingPage();
+    bool openMakingPage();
+    bool loadPendingReports();
+    void showCurrentReport();
+    void bbtn_keszitesClick();
+    bool makeFile(const QString &folder);
+    void setFolderMode(bool floppy);
+    void chooseFolder();
+
     // Field rules (tfrm_jelent_fields.cpp).
     void setUpFields();
     void ed_tajChange();
@@ -125,6 +136,10 @@ private:
     Page m_startPage;
     bool m_shown = false;
     bool m_filling = false;
+
+    // The making page.
+    ReportGenerator m_generator;
+    QList<PendingReport> m_reports;
 
     // The chosen employer.
     ReportStore::Employer m_employer;

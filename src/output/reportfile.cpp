@@ -1,0 +1,208 @@
+#include "reportfile.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
+
+namespace ReportFile
+{
+
+QString sequenceText(int number)
+{
+    const QString digits = QString::number(number);
+    return digits.size() >= 3 ? digits : QString(3 - digits.size(), u'0') + digits;
+}
+
+QString kindLetter(const QString &azonTip)
+{
+    const QString kind = azonTip.trimmed();
+    if (kind.isEmpty()) return {};
+    bool ok = false;
+    const int n = kind.toInt(&ok);
+    if (ok && n == 0) return QStringLiteral("A");
+    if (ok && n == 1) return QStringLiteral("N");
+    if (ok && n == 2) return QStringLiteral("T");
+    return QStringLiteral("X");
+}
+
+namespace
+{
+QString identifierText(const QString &identifier)
+{
+    return (QStringLiteral("00000000000") + identifier.trimmed()).right(11);
+}
+} // namespace
+
+QString fileName(const QString &type, const QString &county, const QString &azonTip,
+                 const QString &identifier, const QString &district, int sequence)
+{
+    return u'J' + type + county.left(2) + kindLetter(azonTip) + identifierText(identifier) + u'_' +
+           district + u'.' + sequenceText(sequence);
+}
+
+QString shortName(const QString &type, const QString &county, const QString &azonTip,
+                  const QString &identifier, int sequence)
+{
+    return u'J' + type + county.left(2) + kindLetter(azonTip) + identifierText(identifier) + u'.' +
+           sequenceText(sequence);
+}
+
+QString decodeText(const QByteArray &bytes)
+{
+    QStringDecoder decoder("windows-1250");
+    return decoder.decode(bytes);
+}
+
+std::optional<QByteArray> encode(const QString &text)
+{
+    QStringEncoder encoder("windows-1250");
+    const QByteArray bytes = encoder.encode(text);
+    // A character the code page lacks comes back as a substitute: only a round trip tells.
+    if (encoder.hasError() || decodeText(bytes) != text) return std::nullopt;
+    return bytes;
+}
+
+Line assemble(int blanks, QList<Slot> slots)
+{
+    std::stable_sort(slots.begin(), slots.end(),
+                     [](const Slot &a, const Slot &b) { return a.column < b.column; });
+    Line line;
+    line.text = QString(blanks, u' ');
+    for (const Slot &s : slots) {
+        if (s.value.size() > s.width) {
+            line.fault = Line::Fault::TooLong;
+            line.badField = s.field;
+            return line;
+        }
+        if (!encode(s.value)) {
+            line.fault = Line::Fault::NotEncodable;
+            line.badField = s.field;
+            return line;
+        }
+        line.text.insert(s.column - 1, s.value);
+    }
+    return line;
+}
+
+namespace
+{
+QString text(const QVariantMap &row, const char *field)
+{
+    QString v = row.value(QLatin1String(field)).toString();
+    while (v.endsWith(u' '))
+        v.chop(1);
+    return v;
+}
+} // namespace
+
+QList<Slot> headerSlots(const QString &version, const QString &type, int sequence, int items,
+                        const QString &shortFileName, const QString &madeOn, const QVariantMap &e)
+{
+    QList<Slot> s = {{1, 7, version, QStringLiteral("verzió")},
+                     {8, 2, type, QStringLiteral("JEL_TIP")},
+                     {10, 5, QString::number(sequence), QStringLiteral("JEL_SZAM")},
+                     {15, 5, QString::number(items), QStringLiteral("JEL_TETE")},
+                     {20, 21, shortFileName, QStringLiteral("FAJL_NEV")},
+                     {41, 21, shortFileName, QStringLiteral("FAJL_NEV")},
+                     {62, 10, madeOn, QStringLiteral("KESZ_DAT")}};
+    struct F {
+        int column, width;
+        const char *field;
+    };
+    static const F fields[] = {
+        {72, 10, "NYILV_SZAM"},  {82, 14, "FSZLA"},      {96, 50, "CEG_NEV"},
+        {146, 4, "SZ_IRSZ"},     {150, 1, "SZ_IRSZ_S"},  {151, 50, "SZ_UTCA"},
+        {201, 3, "SZ_CIM_JELL"}, {204, 5, "SZ_HAZ"},     {209, 5, "SZ_EMELET"},
+        {214, 5, "SZ_AJTO"},     {219, 5, "SZ_EPULET"},  {224, 5, "SZ_LH"},
+        {229, 4, "T_IRSZ"},      {233, 1, "T_IRSZ_S"},   {234, 50, "T_UTCA"},
+        {284, 3, "T_CIM_JELL"},  {287, 5, "T_HAZ"},      {292, 5, "T_EMELET"},
+        {297, 5, "T_AJTO"},      {302, 5, "T_EPULET"},   {307, 5, "T_LH"},
+        {312, 12, "TELEFON"},    {324, 12, "FAX"},       {336, 30, "EMAIL"},
+        {366, 24, "BANKSZAM"},   {390, 1, "TBKIFH"},     {391, 1, "TAKISZ"},
+        {392, 50, "UGYVEZETO"},  {442, 10, "CEG_INDUL"}, {452, 15, "CEG_AZON"},
+        {467, 3, "MEGYE"},       {470, 11, "ADO_SZAM"},  {481, 3, "JARAS_KOD"}};
+    for (const F &f : fields)
+        s << Slot{f.column, f.width, text(e, f.field), QLatin1String(f.field)};
+    return s;
+}
+
+QList<Slot> itemSlots(int sequence, const QVariantMap &line)
+{
+    QString javitas = text(line, "JAVITAS");
+    if (javitas == u"E") javitas = QStringLiteral("N");
+    QList<Slot> s = {{1, 5, QString::number(sequence), QStringLiteral("JEL_SZAM")},
+                     {6, 5, text(line, "JEL_TETE"), QStringLiteral("JEL_TETE")},
+                     {11, 1, javitas, QStringLiteral("JAVITAS")}};
+    struct F {
+        int column, width;
+        const char *field;
+    };
+    static const F fields[] = {{12, 9, "TAJ"},
+                               {21, 10, "SZUL_DAT"},
+                               {31, 30, "SZUL_HELY"},
+                               {61, 11, "NYILV_SZAM"},
+                               {72, 50, "VEZ_NEV"},
+                               {122, 20, "UTO_NEV"},
+                               {142, 20, "UTO_NEV_2"},
+                               {162, 50, "SZ_VEZ_NEV"},
+                               {212, 20, "SZ_UTO_NEV_1"},
+                               {232, 20, "SZ_UTO_NEV_2"},
+                               {252, 50, "A_VEZ_NEV"},
+                               {302, 20, "A_UTO_NEV_1"},
+                               {322, 20, "A_UTO_NEV_2"},
+                               {342, 4, "P_KOD"},
+                               {346, 3, "O_KOD"},
+                               {349, 4, "JOGCIM"},
+                               {353, 2, "JEL_TIP"},
+                               {355, 10, "KEZDET"},
+                               {365, 10, "VEGE"},
+                               {375, 10, "SZUN_KEZD"},
+                               {385, 10, "SZUN_VEGE"},
+                               {395, 2, "HORA"},
+                               {397, 4, "FEOR"},
+                               {401, 4, "ELL_KOD"},
+                               {405, 10, "ELL_KEZD"},
+                               {415, 10, "ELL_VEGE"},
+                               {425, 1, "PAKEZD"},
+                               {426, 2, "IMAGE"}};
+    for (const F &f : fields)
+        s << Slot{f.column, f.width, text(line, f.field), QLatin1String(f.field)};
+    return s;
+}
+
+std::optional<int> codingKey(const QString &identifier)
+{
+    QString digits = identifier;
+    while (digits.endsWith(u' '))
+        digits.chop(1);
+    digits = digits.left(11);
+    int sum = 0;
+    for (int i = 0; i < digits.size(); ++i) {
+        if (!digits[i].isDigit() || digits[i].unicode() > 127) return std::nullopt;
+        sum += (i + 1) * digits[i].digitValue();
+    }
+    return sum % 11;
+}
+
+QByteArray code(const QByteArray &plain, int key)
+{
+    QByteArray out(plain.size(), Qt::Uninitialized);
+    for (int i = 0; i < plain.size(); ++i) {
+        const int column = i + 1;
+        out[i] = char((quint8(plain[i]) + column % 10 + key) % 256);
+    }
+    return out;
+}
+
+QByteArray decode(const QByteArray &coded, int key)
+{
+    QByteArray out(coded.size(), Qt::Uninitialized);
+    for (int i = 0; i < coded.size(); ++i) {
+        const int column = i + 1;
+        out[i] = char((quint8(coded[i]) - column % 10 - key + 512) % 256);
+    }
+    return out;
+}
+
+} // namespace ReportFile

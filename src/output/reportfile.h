@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QVariantMap>
+
+#include <optional>
+
+// The layout of the report file OEP receives: its name, the header line and the item lines,
+// their assembly, the optional coding and the code page. Pure functions of their values; no
+// window and no table.
+namespace ReportFile
+{
+
+inline constexpr int HeaderBlanks = 484;
+inline constexpr int ItemBlanks = 427;
+
+// "1" → "001", "12" → "012"; three digits stay as they are.
+QString sequenceText(int number);
+// AZON_TIP 0 "A", 1 "N", 2 "T", another number "X"; nothing for an empty kind.
+QString kindLetter(const QString &azonTip);
+// J + type + county (2) + kind letter + identifier (11, zero-filled) + "_" + district + "." +
+// sequence: 25 characters.
+QString fileName(const QString &type, const QString &county, const QString &azonTip,
+                 const QString &identifier, const QString &district, int sequence);
+// The name without "_" and the district: 21 characters.
+QString shortName(const QString &type, const QString &county, const QString &azonTip,
+                  const QString &identifier, int sequence);
+
+// One value of a line: its 1-based start column, its slot width and its text.
+struct Slot {
+    int column;
+    int width;
+    QString value;
+    QString field; // for the message when the value does not fit
+};
+
+// A line assembled from its slots, or the field whose value does not fit its slot or cannot be
+// written in the code page.
+struct Line {
+    QString text;
+    QString badField;
+    enum class Fault { None, TooLong, NotEncodable } fault = Fault::None;
+    bool ok() const { return fault == Fault::None; }
+};
+
+// Inserts each value at its start column into a run of blanks, in column order.
+Line assemble(int blanks, QList<Slot> slots);
+
+// The header: the employer row (foglalk field names), the report's type, number, item count,
+// short name and the day it is made.
+QList<Slot> headerSlots(const QString &version, const QString &type, int sequence, int items,
+                        const QString &shortFileName, const QString &madeOn,
+                        const QVariantMap &employer);
+// An item: one pending line (jel_temp field names); a stored "E" is written as "N".
+QList<Slot> itemSlots(int sequence, const QVariantMap &line);
+
+// The coding key: sum of position × digit of the identifier (first 11 characters, trimmed)
+// modulo 11; empty when a character is not a digit.
+std::optional<int> codingKey(const QString &identifier);
+// Windows-1250 bytes of a line, each raised by (column modulo 10) + K, wrapping past 255.
+QByteArray code(const QByteArray &plain, int key);
+QByteArray decode(const QByteArray &coded, int key);
+// The line in the Hungarian Windows code page; empty optional when a character has no place
+// in it.
+std::optional<QByteArray> encode(const QString &text);
+QString decodeText(const QByteArray &bytes);
+
+} // namespace ReportFile

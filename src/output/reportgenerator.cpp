@@ -1,0 +1,368 @@
+#include "reportgenerator.h"
+
+#include "datamodule.h"
+#include "installation.h"
+#include "registrydatabase.h"
+#include "reportfile.h"
+#include "storequery.h"
+#include "transaction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlRecord>
+#include <QTemporaryFile>
+
+namespace
+{
+
+QVariantMap toMap(const QSqlRecord &record)
+{
+    // The pending line's own fields come first and keep their names; the employer's fields of
+    // the join are added only where the names differ.
+    QVariantMap map;
+    for (int i = 0; i < record.count(); ++i) {
+        const QString name = record.fieldName(i).toUpper();
+        if (map.contains(name)) continue;
+        QVariant v = record.value(i);
+        if (v.typeId() == QMetaType::QString) v = Query::rightTrimmed(v.toString());
+        map.insert(name, v);
+    }
+    return map;
+}
+
+QString text(const QVariantMap &m, const char *field)
+{
+    return m.value(QLatin1String(field)).toString();
+}
+
+const char *const LineFields[] = {
+    "JEL_SZAM",  "JEL_TETE",    "JAVITAS",     "TAJ",        "FOGLALK_ID",   "NYILV_SZAM",
+    "VEZ_NEV",   "UTO_NEV",     "UTO_NEV_2",   "SZ_VEZ_NEV", "SZ_UTO_NEV_1", "SZ_UTO_NEV_2",
+    "A_VEZ_NEV", "A_UTO_NEV_1", "A_UTO_NEV_2", "SZUL_DAT",   "SZUL_HELY",    "P_KOD",
+    "O_KOD",     "JOGCIM",      "JEL_TIP",     "KEZDET",     "VEGE",         "HORA",
+    "FEOR",      "ELL_KOD",     "ELL_KEZD",    "ELL_VEGE",   "SZUN_KEZD",    "SZUN_VEGE",
+    "PAKEZD",    "IMAGE"};
+const char *const PersonFields[] = {"VEZ_NEV",   "UTO_NEV",     "P_KOD",        "O_KOD",
+                                    "UTO_NEV_2", "SZ_VEZ_NEV",  "SZ_UTO_NEV_1", "SZ_UTO_NEV_2",
+                                    "A_VEZ_NEV", "A_UTO_NEV_1", "A_UTO_NEV_2",  "SZUL_DAT",
+                                    "SZUL_HELY"};
+const char *const HeaderCopy[] = {
+    "NYILV_SZAM", "FSZLA",   "CEG_NEV",   "SZ_IRSZ", "SZ_IRSZ_S", "SZ_UTCA",   "SZ_HAZ",
+    "SZ_EMELET",  "SZ_AJTO", "SZ_EPULET", "SZ_LH",   "T_IRSZ",    "T_IRSZ_S",  "T_UTCA",
+    "T_CIM_JELL", "T_HAZ",   "T_EMELET",  "T_AJTO",  "T_EPULET",  "T_LH",      "TELEFON",
+    "FAX",        "EMAIL",   "BANKSZAM",  "TBKIFH",  "TAKISZ",    "UGYVEZETO", "CEG_INDUL",
+    "CEG_AZON",   "MEGYE",   "ADO_SZAM"};
+
+// One statement prepared once and run for every line.
+struct Statement {
+    Query q;
+    Statement(DataModule &data, const QStringList &lines) : q(data.query())
+    {
+        for (const QString &l : lines)
+            q.add(l);
+    }
+    bool run(const QList<QVariant> &params, QString *error)
+    {
+        for (int i = 0; i < params.size(); ++i)
+            q.setParam(i, params[i]);
+        if (q.exec()) return true;
+        *error = q.lastError();
+        return false;
+    }
+};
+
+QString marks(int n)
+{
+    QStringList m;
+    for (int i = 0; i < n; ++i)
+        m << QStringLiteral(":p%1").arg(i);
+    return m.join(u", ");
+}
+
+QString refusal(const ReportFile::Line &line, const QString &who)
+{
+    const QString what = line.fault == ReportFile::Line::Fault::TooLong
+                             ? QStringLiteral("hosszabb, mint a jelentésben neki jutó hely")
+                             : QStringLiteral("olyan karaktert tartalmaz, amely nem írható a "
+                                              "jelentésbe");
+    return who + QStringLiteral(" %1 adata %2.\n\rA jelentés nem készült el, javítsa az adatot !")
+                     .arg(line.badField, what);
+}
+
+} // namespace
+
+std::optional<int> ReportGenerator::pendingLineCount()
+{
+    int n = -1;
+    if (!StoreQuery::select(m_data,
+                            {QStringLiteral("select count(*) x "), QStringLiteral("from jel_temp")},
+                            {}, [&](Query &q) { n = q.integer(QStringLiteral("x")); }))
+        return std::nullopt;
+    return n;
+}
+
+std::optional<QList<PendingReport>> ReportGenerator::pendingReports()
+{
+    QList<PendingReport> reports;
+    if (!StoreQuery::select(
+            m_data,
+            {QStringLiteral("select t1.nyilv_szam, t1.foglalk_id ,t2.ceg_nev, count(t1.foglalk_id) "
+                            "db, t1.jel_tip,"),
+             QStringLiteral("t2.sz_irsz, t3.telepules, t2.sz_utca, t4.kozternev, t2.sz_haz , "
+                            "t2.telefon , t2.fax"),
+             QStringLiteral("from jel_temp t1, foglalk t2, irsz t3, koz_ter t4  "),
+             QStringLiteral("where t2.id = t1.foglalk_id  and t2.sz_irsz = t3.irsz and "
+                            "t2.sz_irsz_s = t3.suly and t2.sz_cim_jell = t4.kod "),
+             QStringLiteral("group by t1.nyilv_szam, t1.foglalk_id , t2.ceg_nev, t1.jel_tip, "
+                            "t2.sz_irsz, t3.telepules,"),
+             QStringLiteral("t2.sz_utca, t2.telefon, t2.fax, t4.kozternev, t2.sz_haz"),
+             QStringLiteral("order by t2.ceg_nev")},
+            {}, [&](Query &q) {
+                PendingReport r;
+                r.employerId = q.integer(QStringLiteral("foglalk_id"));
+                r.identifier = q.text(QStringLiteral("nyilv_szam"));
+                r.name = q.text(QStringLiteral("ceg_nev"));
+                r.type = q.text(QStringLiteral("jel_tip"));
+                r.lines = q.integer(QStringLiteral("db"));
+                reports << r;
+            }))
+        return std::nullopt;
+    return reports;
+}
+
+std::optional<QList<QVariantMap>> ReportGenerator::lines(int employerId, const QString &type)
+{
+    QList<QVariantMap> rows;
+    if (!StoreQuery::select(
+            m_data,
+            {QStringLiteral("select t1.*,"),
+             QStringLiteral("t2.nyilv_szam, t2.megye, t2.azon_tip, t2.jaras_kod, t3.mep_nev"),
+             QStringLiteral("from jel_temp t1, foglalk t2, mep t3"),
+             QStringLiteral("where t2.id = :ny and  t2.id = t1.foglalk_id and t1.jel_tip = :jt"),
+             QStringLiteral("and t2.megye = t3.megyekod"),
+             QStringLiteral("order by t1.vez_nev, t1.uto_nev, t1.kezdet ")},
+            {employerId, type}, [&](Query &q) { rows << toMap(q.record()); }))
+        return std::nullopt;
+    return rows;
+}
+
+QString ReportGenerator::defaultFolder(const Installation &installation)
+{
+    QString folder = Settings::read(QStringLiteral("Alap jelent"));
+    if (folder.trimmed().isEmpty()) {
+        folder = QDir(installation.programFolder()).filePath(QStringLiteral("jelentesek"));
+        QDir().mkpath(folder);
+    }
+    return folder;
+}
+
+QString ReportGenerator::fileNameOf(const QVariantMap &firstLine)
+{
+    return ReportFile::fileName(text(firstLine, "JEL_TIP"), text(firstLine, "MEGYE"),
+                                text(firstLine, "AZON_TIP"), text(firstLine, "NYILV_SZAM"),
+                                text(firstLine, "JARAS_KOD"),
+                                firstLine.value(QStringLiteral("JEL_SZAM")).toInt());
+}
+
+ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const Options &options,
+                                              const Progress &progress)
+{
+    Result r;
+    const auto lines = this->lines(report.employerId, report.type);
+    const auto employers = StoreQuery::records(
+        m_data, {QStringLiteral("select * from foglalk"), QStringLiteral("where id = :ny")},
+        {report.employerId});
+    if (!lines || lines->isEmpty() || !employers || employers->isEmpty()) {
+        r.error = QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók");
+        return r;
+    }
+    const QVariantMap &first = lines->first();
+    const QVariantMap employer = toMap(employers->first());
+    const int sequence = first.value(QStringLiteral("JEL_SZAM")).toInt();
+    const auto key = ReportFile::codingKey(text(first, "NYILV_SZAM"));
+    if (!key) {
+        r.error = QStringLiteral("a bejelentő azonosítója nem csak számjegy");
+        return r;
+    }
+    r.fileName = fileNameOf(first);
+    const QString shortName =
+        ReportFile::shortName(text(first, "JEL_TIP"), text(first, "MEGYE"), text(first, "AZON_TIP"),
+                              text(first, "NYILV_SZAM"), sequence);
+
+    // Every line is built before anything is written: a value that does not fit refuses the
+    // whole report.
+    QByteArray content;
+    auto append = [&](const ReportFile::Line &line) {
+        QByteArray bytes = *ReportFile::encode(line.text);
+        content += options.coded ? ReportFile::code(bytes, *key) : bytes;
+        content += "\r\n";
+    };
+    const ReportFile::Line header = ReportFile::assemble(
+        ReportFile::HeaderBlanks,
+        ReportFile::headerSlots(options.version, report.type, sequence, int(lines->size()),
+                                shortName, options.today, employer));
+    if (!header.ok()) {
+        r.refusal =
+            refusal(header, QStringLiteral("A(z) \"%1\" bejelentő").arg(text(employer, "CEG_NEV")));
+        return r;
+    }
+    append(header);
+    for (const QVariantMap &line : *lines) {
+        const ReportFile::Line item =
+            ReportFile::assemble(ReportFile::ItemBlanks, ReportFile::itemSlots(sequence, line));
+        if (!item.ok()) {
+            r.refusal = refusal(item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
+                                          .arg(text(line, "JEL_TETE"), text(line, "VEZ_NEV"),
+                                               text(line, "UTO_NEV"), text(line, "TAJ")));
+            return r;
+        }
+        append(item);
+    }
+
+    Transaction transaction(m_data.db());
+    if (!transaction.isOpen()) {
+        r.error = QStringLiteral("a tranzakció nem indítható");
+        return r;
+    }
+    if (!fileRows(report, *lines, employer, r.fileName, options, progress, &r.error)) return r;
+
+    // The file goes under a temporary name beside its place and takes its name only now.
+    const QDir folder(options.folder);
+    r.path = folder.filePath(r.fileName);
+    QTemporaryFile temporary(folder.filePath(r.fileName + QStringLiteral(".XXXXXX")));
+    temporary.setAutoRemove(true);
+    if (!folder.exists() || !temporary.open() || temporary.write(content) != content.size() ||
+        !temporary.flush()) {
+        r.error = QStringLiteral("a fájl nem írható: ") + temporary.errorString();
+        return r;
+    }
+    temporary.close();
+    const QString kept = r.path + QStringLiteral(".elozo");
+    const bool hadFile = QFileInfo::exists(r.path);
+    if (hadFile) {
+        QFile::remove(kept);
+        if (!QFile::rename(r.path, kept)) {
+            r.error = QStringLiteral("a régi fájl nem nevezhető át");
+            return r;
+        }
+    }
+    if (!QFile::rename(temporary.fileName(), r.path)) {
+        if (hadFile) QFile::rename(kept, r.path);
+        r.error = QStringLiteral("a fájl nem kaphatja meg a nevét");
+        return r;
+    }
+    temporary.setAutoRemove(false);
+    if (!transaction.commit()) {
+        // The tables stay as they were: so must the folder.
+        QFile::remove(r.path);
+        if (hadFile) QFile::rename(kept, r.path);
+        r.error = QStringLiteral("a változások nem véglegesíthetők");
+        return r;
+    }
+    if (hadFile) QFile::remove(kept);
+    r.ok = true;
+    return r;
+}
+
+bool ReportGenerator::fileRows(const PendingReport &report, const QList<QVariantMap> &lines,
+                               const QVariantMap &employer, const QString &fileName,
+                               const Options &options, const Progress &progress, QString *error)
+{
+    QStringList lineNames;
+    for (const char *f : LineFields)
+        lineNames << QLatin1String(f);
+    Statement archive(m_data,
+                      {QStringLiteral("insert into jel_tete (%1)").arg(lineNames.join(u", ")),
+                       QStringLiteral("values (%1)").arg(marks(int(lineNames.size())))});
+    QStringList personSets, personNames;
+    for (const char *f : PersonFields) {
+        personSets << QStringLiteral("%1 = :p%2").arg(QLatin1String(f)).arg(personSets.size());
+        personNames << QLatin1String(f);
+    }
+    Statement personUpdate(m_data, {QStringLiteral("update taj set ") + personSets.join(u", "),
+                                    QStringLiteral("where taj = :t")});
+    Statement personInsert(
+        m_data, {QStringLiteral("insert into taj (TAJ, %1)").arg(personNames.join(u", ")),
+                 QStringLiteral("values (:t, %1)").arg(marks(int(personNames.size())))});
+    // An end or start that is empty on both sides counts as the same ("is" matches nulls).
+    Statement relationDelete(
+        m_data, {QStringLiteral("delete from taj_jogcim"),
+                 QStringLiteral("where taj = :t and foglalk_id = :nyt and jogcim = :jc and "
+                                "jel_tip = :jt"),
+                 QStringLiteral("and kezdet is :ke and vege is :ve")});
+    const QStringList relationSet = {
+        QStringLiteral("update taj_jogcim set"),
+        QStringLiteral("kezdet = :ke, vege = :ve, hora = :ho, feor = :fe, "),
+        QStringLiteral("ell_kod = :elk, ell_kezd = :ek, ell_vege = :ev,"),
+        QStringLiteral("szun_kezd = :szk, szun_vege = :szv, pakez = :pa ")};
+    const QString where =
+        QStringLiteral("where taj = :t and foglalk_id = :nyt and jogcim = :jc and jel_tip = :jt");
+    Statement relationUpdate(m_data, QStringList(relationSet) << where);
+    Statement relationUpdate1101(m_data, QStringList(relationSet)
+                                             << where + QStringLiteral(" and feor = :f"));
+    Statement relationInsert(
+        m_data, {QStringLiteral("insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, "
+                                "KEZDET, VEGE, HORA, FEOR, ELL_KOD, ELL_KEZD, ELL_VEGE, "
+                                "SZUN_KEZD, SZUN_VEGE, PAKEZ)"),
+                 QStringLiteral("values (%1)").arg(marks(14))});
+
+    int done = 0;
+    for (const QVariantMap &line : lines) {
+        if (progress) progress(done++, int(lines.size()));
+        QList<QVariant> archived;
+        for (const char *f : LineFields)
+            archived << line.value(QLatin1String(f));
+        if (text(line, "JAVITAS") == u"E") archived[2] = QStringLiteral("N");
+        if (!archive.run(archived, error)) return false;
+
+        QList<QVariant> person;
+        for (const char *f : PersonFields)
+            person << line.value(QLatin1String(f));
+        const QVariant taj = line.value(QStringLiteral("TAJ"));
+        if (!personUpdate.run(QList<QVariant>(person) << taj, error)) return false;
+        if (personUpdate.q.rowsAffected() == 0 &&
+            !personInsert.run(QList<QVariant>{taj} + person, error))
+            return false;
+
+        const QString javitas = text(line, "JAVITAS");
+        const QList<QVariant> keys = {taj, line.value(QStringLiteral("FOGLALK_ID")),
+                                      line.value(QStringLiteral("JOGCIM")),
+                                      line.value(QStringLiteral("JEL_TIP"))};
+        if (javitas == u"I") {
+            if (!relationDelete.run(QList<QVariant>(keys) << line.value(QStringLiteral("KEZDET"))
+                                                          << line.value(QStringLiteral("VEGE")),
+                                    error))
+                return false;
+        } else if (javitas != u"E") {
+            QList<QVariant> values;
+            for (const char *f : {"KEZDET", "VEGE", "HORA", "FEOR", "ELL_KOD", "ELL_KEZD",
+                                  "ELL_VEGE", "SZUN_KEZD", "SZUN_VEGE", "PAKEZD"})
+                values << line.value(QLatin1String(f));
+            const bool employment = text(line, "JOGCIM") == u"1101";
+            Statement &update = employment ? relationUpdate1101 : relationUpdate;
+            QList<QVariant> params = values + keys;
+            if (employment) params << line.value(QStringLiteral("FEOR"));
+            if (!update.run(params, error)) return false;
+            if (update.q.rowsAffected() == 0 && !relationInsert.run(keys + values, error))
+                return false;
+        }
+    }
+
+    if (progress) progress(done, int(lines.size()));
+    QVariantMap head{{QStringLiteral("JEL_TIP"), report.type},
+                     {QStringLiteral("JEL_SZAM"), lines.first().value(QStringLiteral("JEL_SZAM"))},
+                     {QStringLiteral("JEL_TETE"), int(lines.size())},
+                     {QStringLiteral("FAJL_NEV"), fileName},
+                     {QStringLiteral("OEP_NEV"), QString()},
+                     {QStringLiteral("KESZ_DAT"), options.today},
+                     {QStringLiteral("FOGLALK_ID"), report.employerId},
+                     {QStringLiteral("SZ_CIM_JEL"), employer.value(QStringLiteral("SZ_CIM_JELL"))}};
+    for (const char *f : HeaderCopy)
+        head.insert(QLatin1String(f), employer.value(QLatin1String(f)));
+    if (!StoreQuery::insert(m_data, QStringLiteral("jel_fej"), head, error)) return false;
+    return StoreQuery::execute(
+        m_data,
+        {QStringLiteral("delete from jel_temp"), QStringLiteral("where foglalk_id = :ny"),
+         QStringLiteral("and jel_szam = :jsz"), QStringLiteral("and jel_tip = :jt")},
+        {report.employerId, lines.first().value(QStringLiteral("JEL_SZAM")), report.type}, error);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QVariantMap>
+
+#include <functional>
+#include <optional>
+
+class DataModule;
+class Installation;
+
+// One report waiting to be made: the pending lines of an employer and a report type.
+struct PendingReport {
+    int employerId = -1;
+    QString identifier, name, type;
+    int lines = 0;
+};
+
+// Turns a pending report into its file and files it: the completed report and its lines, the
+// persons and their relations, the pending lines removed. All or nothing: the tables change in
+// one transaction, and the file takes its name only when every row is in.
+class ReportGenerator
+{
+public:
+    explicit ReportGenerator(DataModule &data) : m_data(data) {}
+
+    std::optional<int> pendingLineCount();
+    // In employer name order.
+    std::optional<QList<PendingReport>> pendingReports();
+    // The lines of a report in file order (family name, first given name, start), each with
+    // the employer's MEGYE, AZON_TIP, JARAS_KOD and MEP_NEV.
+    std::optional<QList<QVariantMap>> lines(int employerId, const QString &type);
+
+    // The folder of the setting "Alap jelent", else jelentesek under the program folder
+    // (made when missing).
+    static QString defaultFolder(const Installation &installation);
+
+    struct Options {
+        QString folder;
+        bool coded = true;
+        QString version;
+        QString today; // date text
+    };
+    struct Result {
+        bool ok = false;
+        QString path, fileName;
+        // When a value cannot be written: which employer or person and which field. Empty for
+        // a failure of the store or the file.
+        QString refusal;
+        QString error; // the technical reason, for the log
+    };
+    using Progress = std::function<void(int done, int total)>;
+    Result make(const PendingReport &report, const Options &options, const Progress &progress = {});
+
+    // The file name of a report from its first line (with the employer's fields).
+    static QString fileNameOf(const QVariantMap &firstLine);
+
+private:
+    bool fileRows(const PendingReport &report, const QList<QVariantMap> &lines,
+                  const QVariantMap &employer, const QString &fileName, const Options &options,
+                  const Progress &progress, QString *error);
+
+    DataModule &m_data;
+};

@@ -1,0 +1,222 @@
+// The making page of the report window: the pending reports, the lines of the chosen one, where
+// the file goes and the run that makes it.
+#include "tfrm_jelent.h"
+#include "ui_tfrm_jelent.h"
+
+#include "appcontext.h"
+#include "datetext.h"
+#include "prompter.h"
+#include "registrydatabase.h"
+#include "waitcursor.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QStorageInfo>
+
+namespace
+{
+const QString MakingFailed = QStringLiteral("Hiba lépett fel a jelentés készítésénél !");
+const QString DefaultFloppy = QStringLiteral("/media/floppy");
+// The special user who may leave the forms unprinted and write a plain report.
+const QString SpecialUser = QStringLiteral("QVX");
+
+QString typeText(const QString &type)
+{
+    if (type == u"08") return QStringLiteral("08 - Biztosítottak jelentése(csak ellátás)");
+    if (type == u"09") return QStringLiteral("09 - Eü.szolgáltatásra jog. jelentése");
+    return QStringLiteral("00");
+}
+
+QString floppyFolder()
+{
+    const QString folder = Settings::read(QStringLiteral("Floppy"));
+    return folder.trimmed().isEmpty() ? DefaultFloppy : folder;
+}
+} // namespace
+
+void Tfrm_jelent::setUpMakingPage()
+{
+    ui->dbg_tempfej->setColumnCount(2);
+    ui->dbg_tempfej->setHorizontalHeaderLabels(
+        {QStringLiteral("Jelentés azon.:"), QStringLiteral("Bejelentő(k) neve:")});
+    ui->DBGrid1->setColumnCount(7);
+    ui->DBGrid1->setHorizontalHeaderLabels({QStringLiteral("Tétel"), QStringLiteral("Jav"),
+                                            QStringLiteral("TAJ szám"), QStringLiteral("Név"),
+                                            QStringLiteral("Jogcím"), QStringLiteral("Kezdete"),
+                                            QStringLiteral("Vége")});
+    for (QTableWidget *grid : {ui->dbg_tempfej, ui->DBGrid1}) {
+        grid->verticalHeader()->setVisible(false);
+        grid->horizontalHeader()->setStretchLastSection(true);
+        grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    }
+    ui->dbg_tempfej->setColumnWidth(0, 110);
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid() && volume.isReady()) ui->drv_lbox->addItem(volume.rootPath());
+    ui->rbtn_floppy->setChecked(true);
+    setFolderMode(true);
+    // The printed forms come with their own work; until then there is nothing to preview.
+    ui->bbtn_bejelento->setEnabled(false);
+    ui->bbtn_nyilatkozat->setEnabled(false);
+    ui->cbx_kodolt->setChecked(true);
+
+    connect(ui->rbtn_floppy, &QRadioButton::toggled, this, [this](bool on) { setFolderMode(on); });
+    connect(ui->drv_lbox, &QComboBox::activated, this,
+            [this] { ui->dir_lbox->setText(ui->drv_lbox->currentText()); });
+    connect(ui->sbtn_mappa, &QPushButton::clicked, this, &Tfrm_jelent::chooseFolder);
+    connect(ui->dbg_tempfej, &QTableWidget::currentCellChanged, this, [this] {
+        if (!m_filling) showCurrentReport();
+    });
+    connect(ui->bbtn_keszites, &QPushButton::clicked, this, &Tfrm_jelent::bbtn_keszitesClick);
+}
+
+void Tfrm_jelent::setFolderMode(bool floppy)
+{
+    for (QWidget *w : {static_cast<QWidget *>(ui->drv_lbox), static_cast<QWidget *>(ui->dir_lbox),
+                       static_cast<QWidget *>(ui->sbtn_mappa)})
+        w->setEnabled(!floppy);
+}
+
+void Tfrm_jelent::chooseFolder()
+{
+    const QString folder = Prompter::instance().chooseFolder(
+        this, QStringLiteral("A jelentés állomány helye"), ui->dir_lbox->text());
+    if (!folder.isEmpty()) ui->dir_lbox->setText(QDir::toNativeSeparators(folder));
+}
+
+bool Tfrm_jelent::openMakingPage()
+{
+    const auto count = m_generator.pendingLineCount();
+    if (!count) {
+        message(QStringLiteral("Hiba az aktiváláskor"));
+        return false;
+    }
+    if (*count == 0) {
+        message(QStringLiteral("Nincs jelentés tétel rögzítve !!"));
+        return false;
+    }
+    if (!loadPendingReports()) return false;
+    ui->rbtn_megadott->setChecked(true);
+    ui->dir_lbox->setText(
+        QDir::toNativeSeparators(ReportGenerator::defaultFolder(m_context.installation)));
+    const bool special = m_context.run.userName == SpecialUser;
+    ui->cbx_kodolt->setVisible(special);
+    ui->cbx_kodolt->setChecked(true);
+    for (QCheckBox *print : {ui->cbx_bejelento, ui->cbx_nyilatkozat}) {
+        print->setEnabled(special);
+        print->setChecked(!special);
+    }
+    setWindowTitle(QStringLiteral(" Jelentés adatok  - jelentés készítése "));
+    for (QPushButton *b : {ui->bbtn_rogzit, ui->bbtn_ujjel, ui->bbtn_megse})
+        b->setVisible(false);
+    ui->ntb_jelent->setCurrentWidget(ui->keszit);
+    ui->bbtn_keszites->setFocus();
+    return true;
+}
+
+bool Tfrm_jelent::loadPendingReports()
+{
+    const auto reports = m_generator.pendingReports();
+    if (!reports) {
+        message(QStringLiteral("Hiba az aktiváláskor"));
+        return false;
+    }
+    if (reports->isEmpty() || reports->first().lines == 0) {
+        message(QStringLiteral("Nincs több rögzítésre váró jelentés !"));
+        return false;
+    }
+    m_reports = *reports;
+    m_filling = true;
+    ui->dbg_tempfej->setRowCount(int(m_reports.size()));
+    for (int i = 0; i < m_reports.size(); ++i) {
+        ui->dbg_tempfej->setItem(i, 0, new QTableWidgetItem(m_reports[i].identifier));
+        ui->dbg_tempfej->setItem(i, 1, new QTableWidgetItem(m_reports[i].name));
+    }
+    ui->dbg_tempfej->setCurrentCell(0, 0);
+    m_filling = false;
+    ui->lbl_jelentok->setText(QString::number(m_reports.size()));
+    showCurrentReport();
+    return true;
+}
+
+void Tfrm_jelent::showCurrentReport()
+{
+    const int row = ui->dbg_tempfej->currentRow();
+    if (row < 0 || row >= m_reports.size()) return;
+    const PendingReport &report = m_reports[row];
+    const auto lines = m_generator.lines(report.employerId, report.type);
+    ui->DBGrid1->setRowCount(0);
+    if (!lines || lines->isEmpty()) {
+        ui->lbl_fajlnev->clear();
+        ui->lbl_tetel->setText(QStringLiteral("0"));
+        ui->bbtn_keszites->setEnabled(false);
+        return;
+    }
+    ui->DBGrid1->setRowCount(int(lines->size()));
+    for (int i = 0; i < lines->size(); ++i) {
+        const QVariantMap &l = (*lines)[i];
+        const QStringList cells = {l.value(QStringLiteral("JEL_TETE")).toString(),
+                                   l.value(QStringLiteral("JAVITAS")).toString(),
+                                   l.value(QStringLiteral("TAJ")).toString(),
+                                   l.value(QStringLiteral("VEZ_NEV")).toString() + u' ' +
+                                       l.value(QStringLiteral("UTO_NEV")).toString(),
+                                   l.value(QStringLiteral("JOGCIM")).toString(),
+                                   l.value(QStringLiteral("KEZDET")).toString(),
+                                   l.value(QStringLiteral("VEGE")).toString()};
+        for (int c = 0; c < cells.size(); ++c)
+            ui->DBGrid1->setItem(i, c, new QTableWidgetItem(cells[c]));
+    }
+    ui->DBGrid1->resizeColumnsToContents();
+    ui->lbl_tetel->setText(QString::number(lines->size()));
+    ui->lbl_jeltip->setText(typeText(report.type));
+    ui->lbl_fajlnev->setText(ReportGenerator::fileNameOf(lines->first()));
+    ui->bbtn_keszites->setEnabled(true);
+}
+
+void Tfrm_jelent::bbtn_keszitesClick()
+{
+    const bool floppy = ui->rbtn_floppy->isChecked();
+    if (floppy) {
+        // Offer the drive again until a disk is there or the clerk goes on without one.
+        while (!QDir(floppyFolder()).exists() &&
+               Prompter::instance().question(this, QStringLiteral("Nincs a meghajtóban lemez !"),
+                                             true) == Prompter::Ok) {
+        }
+    }
+    const QString folder =
+        floppy ? floppyFolder() : QDir::fromNativeSeparators(ui->dir_lbox->text());
+    const bool made = makeFile(folder);
+    if (made && floppy) {
+        Settings::write(QStringLiteral("Szem_adat"), DateText::today());
+        Settings::write(QStringLiteral("Szem_jogcim"), DateText::today());
+    }
+    if (!loadPendingReports()) {
+        m_ready = false;
+        closeSoon();
+    }
+}
+
+bool Tfrm_jelent::makeFile(const QString &folder)
+{
+    const int row = ui->dbg_tempfej->currentRow();
+    if (row < 0 || row >= m_reports.size()) return false;
+    for (QPushButton *b : {ui->bbtn_bejelento, ui->bbtn_nyilatkozat, ui->bbtn_keszites})
+        b->setEnabled(false);
+    ReportGenerator::Options options;
+    options.folder = folder;
+    options.coded = ui->cbx_kodolt->isChecked();
+    options.version = m_context.run.version;
+    options.today = DateText::today();
+    ReportGenerator::Result result;
+    {
+        WaitCursor busy;
+        result = m_generator.make(m_reports[row], options, [this](int done, int total) {
+            ui->prb_folyamat->setMaximum(total);
+            ui->prb_folyamat->setValue(done);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    }
+    ui->prb_folyamat->setValue(0);
+    ui->bbtn_keszites->setEnabled(true);
+    if (!result.ok) message(result.refusal.isEmpty() ? MakingFailed : result.refusal);
+    return result.ok;
+}
