@@ -1,0 +1,13 @@
+#include <QApplication>
+#include <QtTest>
+
+int runFormatTests(int argc, char **argv);
+int runGenerateTests(int argc, char **argv);
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    int failures = runFormatTests(argc, argv);
+    failures += runGenerateTests(argc, argv);
+    return failures;
+}

@@ -1,0 +1,309 @@
+#include "commandline.h"
+#include "reportfile.h"
+#include "reportgenerator.h"
+#include "scriptedprompter.h"
+#include "testinstallation.h"
+#include "tfrm_jelent.h"
+#include "windowdriver.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace
+{
+const QString Tax = QStringLiteral("12345676242");
+// 1×1 + 2×2 + 3×3 + 4×4 + 5×5 + 6×6 + 7×7 + 8×6 + 9×2 + 10×4 + 11×2 = 268; 268 mod 11 = 4.
+constexpr int DemoKey = 4;
+
+bool exec(TestInstallation &t, const QString &sql)
+{
+    QSqlQuery q(t.data().db());
+    if (q.exec(sql)) return true;
+    qWarning() << sql << q.lastError().text();
+    return false;
+}
+
+// A pending line of the demo company's next "09" report.
+QString pendingLine(int item, const QString &javitas, const QString &taj, const QString &family,
+                    const QString &title, const QString &start, const QString &end = "NULL",
+                    const QString &feor = "'4131'")
+{
+    return QString(
+               "insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, "
+               "VEZ_NEV, UTO_NEV, SZ_VEZ_NEV, SZUL_DAT, SZUL_HELY, O_KOD, JOGCIM, JEL_TIP, "
+               "KEZDET, VEGE, HORA, FEOR, PAKEZD) values (2, %1, '%2', '%3', 1, '%4', '%5', "
+               "'ÉVA', '%5', '1980.01.01', 'PÉCS', '348', '%6', '09', '%7', %8, '40', %9, 'N')")
+        .arg(item)
+        .arg(javitas, taj, Tax, family, title, start, end, feor);
+}
+
+// The whole state a run may touch, to compare before and after a failure.
+QString snapshot(TestInstallation &t)
+{
+    QStringList parts;
+    for (const char *table : {"jel_temp", "jel_tete", "jel_fej", "taj", "taj_jogcim"}) {
+        QSqlQuery q(t.data().db());
+        q.exec(QString("select * from %1 order by rowid").arg(table));
+        while (q.next()) {
+            QStringList row;
+            for (int i = 0; i < q.record().count(); ++i)
+                row << q.value(i).toString();
+            parts << QString(table) + ':' + row.join(u'|');
+        }
+    }
+    return parts.join(u'\n');
+}
+
+QStringList fileLines(const QString &path, int key = -1)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray all = f.readAll();
+    QStringList out;
+    for (QByteArray line : all.split('\n')) {
+        if (line.isEmpty()) continue;
+        if (!line.endsWith('\r')) return {QStringLiteral("line without CR LF")};
+        line.chop(1);
+        out << ReportFile::decodeText(key >= 0 ? ReportFile::decode(line, key) : line);
+    }
+    return out;
+}
+
+ReportGenerator::Options options(const QString &folder, bool coded = false)
+{
+    ReportGenerator::Options o;
+    o.folder = folder;
+    o.coded = coded;
+    o.version = QStringLiteral("1.0.4.3");
+    o.today = QStringLiteral("2026.12.08");
+    return o;
+}
+} // namespace
+
+class TestGenerate : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void threeLinesThroughTheWindow()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
+        QVERIFY(exec(t, pendingLine(2, "E", "123456788", "KOVÁCS", "1101", "2024.03.01")));
+        QVERIFY(exec(
+            t, pendingLine(3, "I", "111222337", "SZABÓ", "1202", "2025.09.01", "NULL", "NULL")));
+        QTemporaryDir out;
+        ScriptedPrompter prompter;
+        t.context().run.version = QStringLiteral("1.0.4.3");
+        Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
+        w.show();
+        QCoreApplication::processEvents();
+        WindowDriver d{w};
+        QCOMPARE(w.windowTitle(), QStringLiteral(" Jelentés adatok  - jelentés készítése "));
+        QCOMPARE(d.get<QLabel>("lbl_jelentok")->text(), QStringLiteral("1"));
+        QCOMPARE(d.get<QLabel>("lbl_tetel")->text(), QStringLiteral("3"));
+        QCOMPARE(d.get<QLabel>("lbl_fajlnev")->text(), QStringLiteral("J0901A12345676242_020.002"));
+        QCOMPARE(d.get<QLabel>("lbl_jeltip")->text(),
+                 QStringLiteral("09 - Eü.szolgáltatásra jog. jelentése"));
+        // An ordinary user always prints both forms and writes a coded file.
+        QVERIFY(!d.get<QCheckBox>("cbx_kodolt")->isVisible());
+        QVERIFY(d.get<QCheckBox>("cbx_bejelento")->isChecked());
+        QVERIFY(!d.get<QCheckBox>("cbx_bejelento")->isEnabled());
+        QVERIFY(d.get<QRadioButton>("rbtn_megadott")->isChecked());
+        QCOMPARE(QDir::fromNativeSeparators(d.edit("dir_lbox")->text()), t.path("jelentesek"));
+        d.edit("dir_lbox")->setText(out.path());
+        d.click("bbtn_keszites");
+        QCOMPARE(prompter.messages, QStringList{"Nincs több rögzítésre váró jelentés !"});
+        QTRY_VERIFY(!w.isVisible());
+
+        const QStringList lines = fileLines(out.filePath("J0901A12345676242_020.002"), DemoKey);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0].mid(0, 19), QStringLiteral("1.0.4.3092    3    "));
+        QCOMPARE(lines[0].mid(19, 21), QStringLiteral("J0901A12345676242.002"));
+        QCOMPARE(lines[0].mid(95, 21), QStringLiteral("DEMO KERESKEDELMI KFT"));
+        // Items in name order; the late line goes as "N".
+        QCOMPARE(lines[1].left(20), QStringLiteral("2    2    N123456788"));
+        QCOMPARE(lines[2].left(20), QStringLiteral("2    3    I111222337"));
+        QCOMPARE(lines[3].left(20), QStringLiteral("2    1    N044332217"));
+        QCOMPARE(lines[3].mid(71, 5), QStringLiteral("VARGA"));
+
+        QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 0);
+        QCOMPARE(t.scalar("select JEL_TETE || '|' || FAJL_NEV || '|' || CEG_NEV || '|' || "
+                          "SZ_CIM_JEL from jel_fej where jel_szam = 2")
+                     .toString(),
+                 QStringLiteral("3|J0901A12345676242_020.002|DEMO KERESKEDELMI KFT|001"));
+        QCOMPARE(t.scalar("select group_concat(javitas, '') from (select javitas from jel_tete "
+                          "where jel_szam = 2 order by jel_tete)")
+                     .toString(),
+                 QStringLiteral("NNI"));
+        // New person and relation; the late line leaves the register; "I" removes the
+        // open agency relation.
+        QCOMPARE(t.scalar("select vez_nev from taj where taj = '044332217'").toString(),
+                 QStringLiteral("VARGA"));
+        QCOMPARE(t.scalar("select count(*) from taj_jogcim where taj = '044332217'").toInt(), 1);
+        QCOMPARE(t.scalar("select count(*) from taj_jogcim where taj = '111222337'").toInt(), 0);
+        QCOMPARE(t.scalar("select kezdet from taj_jogcim where taj = '123456788'").toString(),
+                 QStringLiteral("2024.03.01"));
+    }
+
+    void relationRegister()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        // Two employments with different occupations, and two lines of another title.
+        QVERIFY(exec(
+            t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.01.05", "NULL", "'4131'")));
+        QVERIFY(exec(
+            t, pendingLine(2, "N", "044332217", "VARGA", "1101", "2026.02.02", "NULL", "'5113'")));
+        QVERIFY(exec(t, pendingLine(3, "N", "038521467", "NAGY", "2720", "2026.01.05",
+                                    "'2026.06.30'", "NULL")));
+        QVERIFY(exec(t, pendingLine(4, "N", "038521467", "NAGY", "2720", "2026.07.01",
+                                    "'2026.12.31'", "NULL")));
+        QVERIFY(exec(t, pendingLine(5, "I", "038521467", "NAGY", "1101", "2023.01.02",
+                                    "'2025.06.30'", "'5113'")));
+        QTemporaryDir out;
+        ReportGenerator g(t.data());
+        const auto reports = g.pendingReports();
+        QVERIFY(reports && reports->size() == 1);
+        QVERIFY(g.make(reports->first(), options(out.path())).ok);
+        QCOMPARE(t.scalar("select group_concat(feor, ',') from (select feor from taj_jogcim where "
+                          "taj = '044332217' order by feor)")
+                     .toString(),
+                 QStringLiteral("4131,5113"));
+        QCOMPARE(
+            t.scalar("select count(*) || '|' || max(kezdet) || '|' || max(vege) from taj_jogcim "
+                     "where taj = '038521467' and jogcim = '2720'")
+                .toString(),
+            QStringLiteral("1|2026.07.01|2026.12.31"));
+        QCOMPARE(
+            t.scalar("select count(*) from taj_jogcim where taj = '038521467' and jogcim = '1101'")
+                .toInt(),
+            0);
+        // A plain file has no coding and ends every line with CR LF.
+        const QStringList lines = fileLines(out.filePath("J0901A12345676242_020.002"));
+        QCOMPARE(lines.size(), 6);
+        QVERIFY(lines[0].startsWith("1.0.4.3092    5    J0901A12345676242.002"));
+    }
+
+    void failuresChangeNothing_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("file") << "file";
+        QTest::newRow("jel_tete row") << "jel_tete";
+        QTest::newRow("jel_fej row") << "jel_fej";
+        QTest::newRow("value too long") << "value";
+    }
+
+    void failuresChangeNothing()
+    {
+        QFETCH(QString, where);
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
+        QVERIFY(exec(t, pendingLine(2, "N", "123456788", "KOVÁCS", "1101", "2024.03.01")));
+        QTemporaryDir out;
+        QString folder = out.path();
+        // A file of the same name made before stays as it was.
+        const QString earlier = out.filePath("J0901A12345676242_020.002");
+        QFile old(earlier);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("régi");
+        old.close();
+        if (where == "file") folder = earlier; // a file, not a folder
+        if (where == "jel_tete")
+            QVERIFY(exec(t, "create trigger fail before insert on jel_tete when new.jel_tete = 1 "
+                            "begin select raise(abort, 'forced'); end"));
+        if (where == "jel_fej")
+            QVERIFY(exec(t, "create trigger fail before insert on jel_fej begin select "
+                            "raise(abort, 'forced'); end"));
+        if (where == "value")
+            QVERIFY(exec(t, "update foglalk set sz_haz = '12/A-3B' where id = 1"));
+        const QString before = snapshot(t);
+        ReportGenerator g(t.data());
+        const ReportGenerator::Result r =
+            g.make(g.pendingReports()->first(), options(folder, true));
+        QVERIFY(!r.ok);
+        QCOMPARE(snapshot(t), before);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"J0901A12345676242_020.002"});
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("régi"));
+        if (where == "value")
+            QCOMPARE(r.refusal,
+                     QStringLiteral("A(z) \"DEMO KERESKEDELMI KFT\" bejelentő SZ_HAZ adata "
+                                    "hosszabb, mint a jelentésben neki jutó hely.\n\rA "
+                                    "jelentés nem készült el, javítsa az adatot !"));
+        else
+            QVERIFY(r.refusal.isEmpty());
+    }
+
+    void windowReportsFailureAndStaysUsable()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
+        ScriptedPrompter prompter;
+        Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
+        w.show();
+        QCoreApplication::processEvents();
+        WindowDriver d{w};
+        d.edit("dir_lbox")->setText(t.path("nincs/ilyen"));
+        d.click("bbtn_keszites");
+        QCOMPARE(prompter.messages, QStringList{"Hiba lépett fel a jelentés készítésénél !"});
+        QVERIFY(w.isVisible());
+        QVERIFY(d.button("bbtn_keszites")->isEnabled());
+        QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 1);
+    }
+
+    void commandLineMakesEveryReport()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
+        QVERIFY(exec(t,
+                     "insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, "
+                     "NYILV_SZAM, VEZ_NEV, UTO_NEV, SZ_VEZ_NEV, SZUL_DAT, O_KOD, JOGCIM, JEL_TIP, "
+                     "KEZDET, PAKEZD, IMAGE) values (1, 1, 'N', '900000014', 2, '15752026241', "
+                     "'FOGOLY', 'EGY', 'FOGOLY', '1990.01.01', '348', '2771', '09', '2026.11.02', "
+                     "'N', '1')"));
+        QTemporaryDir out;
+        CommandLine::Options o;
+        o.home = t.home();
+        o.make = true;
+        o.folder = out.path();
+        QString printed, errors;
+        QTextStream so(&printed), se(&errors);
+        QCOMPARE(CommandLine::make(o, so, se), 0);
+        so.flush();
+        // Employer name order: the prison service first.
+        QCOMPARE(
+            printed.split('\n', Qt::SkipEmptyParts),
+            (QStringList{QDir::toNativeSeparators(out.filePath("J0901A15752026241_024.001")),
+                         QDir::toNativeSeparators(out.filePath("J0901A12345676242_020.002"))}));
+        const QStringList prison = fileLines(out.filePath("J0901A15752026241_024.001"),
+                                             *ReportFile::codingKey("15752026241"));
+        QCOMPARE(prison.size(), 2);
+        QCOMPARE(prison[1].mid(425, 2), QStringLiteral("1 "));
+        QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 0);
+        // Nothing left: a second run makes nothing and succeeds.
+        printed.clear();
+        QCOMPARE(CommandLine::make(o, so, se), 0);
+        so.flush();
+        QVERIFY(printed.isEmpty());
+    }
+};
+
+int runGenerateTests(int argc, char **argv)
+{
+    TestGenerate t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_generate.moc"
