@@ -12,13 +12,14 @@ Query::Query(QSqlDatabase db) : m_query(db) {}
 void Query::clear()
 {
     close();
-    m_lines.clear();
+    m_sql.clear();
     m_params.clear();
 }
 
 Query &Query::add(const QString &line)
 {
-    m_lines << line;
+    if (!m_sql.isEmpty()) m_sql += u'\n';
+    m_sql += line;
     return *this;
 }
 
@@ -113,6 +114,13 @@ bool Query::next()
 QVariant Query::value(const QString &field) const
 {
     const QVariant v = m_query.value(field);
+    if (v.typeId() == QMetaType::QString) return rightTrimmed(v.toString());
+    return v;
+}
+
+QVariant Query::value(int index) const
+{
+    const QVariant v = m_query.value(index);
     if (v.typeId() == QMetaType::QString) return rightTrimmed(v.toString());
     return v;
 }

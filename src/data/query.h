@@ -34,6 +34,8 @@ public:
     bool next();
     bool isActive() const { return m_query.isActive(); }
     QVariant value(const QString &field) const;
+    // By position in the result, for loops over many rows.
+    QVariant value(int index) const;
     QString text(const QString &field) const;
     int integer(const QString &field) const;
     QSqlRecord record() const { return m_query.record(); }
@@ -41,7 +43,7 @@ public:
     int rowsAffected() const { return m_rowsAffected; }
     void close();
 
-    QString sql() const { return m_lines.join(u'\n'); }
+    QString sql() const { return m_sql; }
     QString lastError() const { return m_error; }
 
     static QString rightTrimmed(const QString &text);
@@ -52,7 +54,7 @@ private:
     bool run();
 
     QSqlQuery m_query;
-    QStringList m_lines;
+    QString m_sql; // the lines joined, kept as they are added: loops run the same text often
     QList<QVariant> m_params;
     QString m_error;
     int m_rowsAffected = -1;

@@ -1,7 +1,7 @@
 #include "reportfile.h"
 
+#include <QHash>
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <algorithm>
 
@@ -48,18 +48,57 @@ QString shortName(const QString &type, const QString &county, const QString &azo
            sequenceText(sequence);
 }
 
+namespace
+{
+// The code page as two tables, built once: a report of ten thousand lines converts every
+// value, and a converter per value costs more than the whole file.
+struct CodePage {
+    QString toUnicode[256];
+    QHash<char16_t, char> fromUnicode;
+    CodePage()
+    {
+        QStringDecoder decoder("windows-1250");
+        for (int b = 0; b < 256; ++b) {
+            const QString c = decoder.decode(QByteArray(1, char(b)));
+            decoder.resetState();
+            toUnicode[b] = c;
+            if (c.size() == 1 && c[0] != QChar::ReplacementCharacter)
+                fromUnicode.insert(c[0].unicode(), char(b));
+        }
+    }
+};
+
+const CodePage &codePage()
+{
+    static const CodePage page;
+    return page;
+}
+} // namespace
+
 QString decodeText(const QByteArray &bytes)
 {
-    QStringDecoder decoder("windows-1250");
-    return decoder.decode(bytes);
+    const CodePage &page = codePage();
+    QString text;
+    text.reserve(bytes.size());
+    for (char b : bytes)
+        text += page.toUnicode[quint8(b)];
+    return text;
 }
 
 std::optional<QByteArray> encode(const QString &text)
 {
-    QStringEncoder encoder("windows-1250");
-    const QByteArray bytes = encoder.encode(text);
-    // A character the code page lacks comes back as a substitute: only a round trip tells.
-    if (encoder.hasError() || decodeText(bytes) != text) return std::nullopt;
+    const CodePage &page = codePage();
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    for (int i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 128) {
+            bytes[i] = char(c);
+            continue;
+        }
+        const auto it = page.fromUnicode.constFind(c);
+        if (it == page.fromUnicode.constEnd()) return std::nullopt;
+        bytes[i] = *it;
+    }
     return bytes;
 }
 
@@ -72,12 +111,12 @@ Line assemble(int blanks, QList<Slot> slots)
     for (const Slot &s : slots) {
         if (s.value.size() > s.width) {
             line.fault = Line::Fault::TooLong;
-            line.badField = s.field;
+            line.badField = QString::fromUtf8(s.field);
             return line;
         }
         if (!encode(s.value)) {
             line.fault = Line::Fault::NotEncodable;
-            line.badField = s.field;
+            line.badField = QString::fromUtf8(s.field);
             return line;
         }
         line.text.insert(s.column - 1, s.value);
@@ -99,13 +138,13 @@ QString text(const QVariantMap &row, const char *field)
 QList<Slot> headerSlots(const QString &version, const QString &type, int sequence, int items,
                         const QString &shortFileName, const QString &madeOn, const QVariantMap &e)
 {
-    QList<Slot> s = {{1, 7, version, QStringLiteral("verzió")},
-                     {8, 2, type, QStringLiteral("JEL_TIP")},
-                     {10, 5, QString::number(sequence), QStringLiteral("JEL_SZAM")},
-                     {15, 5, QString::number(items), QStringLiteral("JEL_TETE")},
-                     {20, 21, shortFileName, QStringLiteral("FAJL_NEV")},
-                     {41, 21, shortFileName, QStringLiteral("FAJL_NEV")},
-                     {62, 10, madeOn, QStringLiteral("KESZ_DAT")}};
+    QList<Slot> s = {{1, 7, version, "verzió"},
+                     {8, 2, type, "JEL_TIP"},
+                     {10, 5, QString::number(sequence), "JEL_SZAM"},
+                     {15, 5, QString::number(items), "JEL_TETE"},
+                     {20, 21, shortFileName, "FAJL_NEV"},
+                     {41, 21, shortFileName, "FAJL_NEV"},
+                     {62, 10, madeOn, "KESZ_DAT"}};
     struct F {
         int column, width;
         const char *field;
@@ -123,51 +162,63 @@ QList<Slot> headerSlots(const QString &version, const QString &type, int sequenc
         {392, 50, "UGYVEZETO"},  {442, 10, "CEG_INDUL"}, {452, 15, "CEG_AZON"},
         {467, 3, "MEGYE"},       {470, 11, "ADO_SZAM"},  {481, 3, "JARAS_KOD"}};
     for (const F &f : fields)
-        s << Slot{f.column, f.width, text(e, f.field), QLatin1String(f.field)};
+        s << Slot{f.column, f.width, text(e, f.field), f.field};
     return s;
 }
 
-QList<Slot> itemSlots(int sequence, const QVariantMap &line)
+const char *fieldName(Field field)
 {
-    QString javitas = text(line, "JAVITAS");
+    static const char *const names[FieldCount] = {
+        "JEL_SZAM",    "JEL_TETE",   "JAVITAS",      "TAJ",          "FOGLALK_ID", "NYILV_SZAM",
+        "VEZ_NEV",     "UTO_NEV",    "UTO_NEV_2",    "P_KOD",        "O_KOD",      "JOGCIM",
+        "JEL_TIP",     "KEZDET",     "VEGE",         "SZUN_KEZD",    "SZUN_VEGE",  "SZUL_DAT",
+        "SZUL_HELY",   "SZ_VEZ_NEV", "SZ_UTO_NEV_1", "SZ_UTO_NEV_2", "A_VEZ_NEV",  "A_UTO_NEV_1",
+        "A_UTO_NEV_2", "HORA",       "FEOR",         "ELL_KOD",      "ELL_KEZD",   "ELL_VEGE",
+        "PAKEZD",      "IMAGE"};
+    return names[field];
+}
+
+QList<Slot> itemSlots(int sequence, const ReportLine &line)
+{
+    QString javitas = line[JAVITAS];
     if (javitas == u"E") javitas = QStringLiteral("N");
-    QList<Slot> s = {{1, 5, QString::number(sequence), QStringLiteral("JEL_SZAM")},
-                     {6, 5, text(line, "JEL_TETE"), QStringLiteral("JEL_TETE")},
-                     {11, 1, javitas, QStringLiteral("JAVITAS")}};
+    QList<Slot> s = {{1, 5, QString::number(sequence), "JEL_SZAM"},
+                     {6, 5, line[JEL_TETE], "JEL_TETE"},
+                     {11, 1, javitas, "JAVITAS"}};
     struct F {
         int column, width;
-        const char *field;
+        Field field;
     };
-    static const F fields[] = {{12, 9, "TAJ"},
-                               {21, 10, "SZUL_DAT"},
-                               {31, 30, "SZUL_HELY"},
-                               {61, 11, "NYILV_SZAM"},
-                               {72, 50, "VEZ_NEV"},
-                               {122, 20, "UTO_NEV"},
-                               {142, 20, "UTO_NEV_2"},
-                               {162, 50, "SZ_VEZ_NEV"},
-                               {212, 20, "SZ_UTO_NEV_1"},
-                               {232, 20, "SZ_UTO_NEV_2"},
-                               {252, 50, "A_VEZ_NEV"},
-                               {302, 20, "A_UTO_NEV_1"},
-                               {322, 20, "A_UTO_NEV_2"},
-                               {342, 4, "P_KOD"},
-                               {346, 3, "O_KOD"},
-                               {349, 4, "JOGCIM"},
-                               {353, 2, "JEL_TIP"},
-                               {355, 10, "KEZDET"},
-                               {365, 10, "VEGE"},
-                               {375, 10, "SZUN_KEZD"},
-                               {385, 10, "SZUN_VEGE"},
-                               {395, 2, "HORA"},
-                               {397, 4, "FEOR"},
-                               {401, 4, "ELL_KOD"},
-                               {405, 10, "ELL_KEZD"},
-                               {415, 10, "ELL_VEGE"},
-                               {425, 1, "PAKEZD"},
-                               {426, 2, "IMAGE"}};
+    static const F fields[] = {{12, 9, TAJ},
+                               {21, 10, SZUL_DAT},
+                               {31, 30, SZUL_HELY},
+                               {61, 11, NYILV_SZAM},
+                               {72, 50, VEZ_NEV},
+                               {122, 20, UTO_NEV},
+                               {142, 20, UTO_NEV_2},
+                               {162, 50, SZ_VEZ_NEV},
+                               {212, 20, SZ_UTO_NEV_1},
+                               {232, 20, SZ_UTO_NEV_2},
+                               {252, 50, A_VEZ_NEV},
+                               {302, 20, A_UTO_NEV_1},
+                               {322, 20, A_UTO_NEV_2},
+                               {342, 4, P_KOD},
+                               {346, 3, O_KOD},
+                               {349, 4, JOGCIM},
+                               {353, 2, JEL_TIP},
+                               {355, 10, KEZDET},
+                               {365, 10, VEGE},
+                               {375, 10, SZUN_KEZD},
+                               {385, 10, SZUN_VEGE},
+                               {395, 2, HORA},
+                               {397, 4, FEOR},
+                               {401, 4, ELL_KOD},
+                               {405, 10, ELL_KEZD},
+                               {415, 10, ELL_VEGE},
+                               {425, 1, PAKEZD},
+                               {426, 2, IMAGE}};
     for (const F &f : fields)
-        s << Slot{f.column, f.width, text(line, f.field), QLatin1String(f.field)};
+        s << Slot{f.column, f.width, line[f.field], fieldName(f.field)};
     return s;
 }
 

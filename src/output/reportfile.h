@@ -13,6 +13,55 @@
 namespace ReportFile
 {
 
+// The fields of a report line (jel_temp, jel_tete), in table order.
+enum Field {
+    JEL_SZAM,
+    JEL_TETE,
+    JAVITAS,
+    TAJ,
+    FOGLALK_ID,
+    NYILV_SZAM,
+    VEZ_NEV,
+    UTO_NEV,
+    UTO_NEV_2,
+    P_KOD,
+    O_KOD,
+    JOGCIM,
+    JEL_TIP,
+    KEZDET,
+    VEGE,
+    SZUN_KEZD,
+    SZUN_VEGE,
+    SZUL_DAT,
+    SZUL_HELY,
+    SZ_VEZ_NEV,
+    SZ_UTO_NEV_1,
+    SZ_UTO_NEV_2,
+    A_VEZ_NEV,
+    A_UTO_NEV_1,
+    A_UTO_NEV_2,
+    HORA,
+    FEOR,
+    ELL_KOD,
+    ELL_KEZD,
+    ELL_VEGE,
+    PAKEZD,
+    IMAGE,
+    FieldCount
+};
+// The field's name in the tables.
+const char *fieldName(Field field);
+
+// One line of a report, held by field position: a report may have ten thousand of them.
+struct ReportLine {
+    QString values[FieldCount];
+    // The employer's fields the file name needs.
+    QString megye, azonTip, jarasKod;
+
+    QString &operator[](Field f) { return values[f]; }
+    const QString &operator[](Field f) const { return values[f]; }
+};
+
 inline constexpr int HeaderBlanks = 484;
 inline constexpr int ItemBlanks = 427;
 
@@ -33,7 +82,7 @@ struct Slot {
     int column;
     int width;
     QString value;
-    QString field; // for the message when the value does not fit
+    const char *field; // for the message when the value does not fit
 };
 
 // A line assembled from its slots, or the field whose value does not fit its slot or cannot be
@@ -53,8 +102,8 @@ Line assemble(int blanks, QList<Slot> slots);
 QList<Slot> headerSlots(const QString &version, const QString &type, int sequence, int items,
                         const QString &shortFileName, const QString &madeOn,
                         const QVariantMap &employer);
-// An item: one pending line (jel_temp field names); a stored "E" is written as "N".
-QList<Slot> itemSlots(int sequence, const QVariantMap &line);
+// An item: one pending line; a stored "E" is written as "N".
+QList<Slot> itemSlots(int sequence, const ReportLine &line);
 
 // The coding key: sum of position × digit of the identifier (first 11 characters, trimmed)
 // modulo 11; empty when a character is not a digit.

@@ -35,17 +35,6 @@ QString text(const QVariantMap &m, const char *field)
     return m.value(QLatin1String(field)).toString();
 }
 
-const char *const LineFields[] = {
-    "JEL_SZAM",  "JEL_TETE",    "JAVITAS",     "TAJ",        "FOGLALK_ID",   "NYILV_SZAM",
-    "VEZ_NEV",   "UTO_NEV",     "UTO_NEV_2",   "SZ_VEZ_NEV", "SZ_UTO_NEV_1", "SZ_UTO_NEV_2",
-    "A_VEZ_NEV", "A_UTO_NEV_1", "A_UTO_NEV_2", "SZUL_DAT",   "SZUL_HELY",    "P_KOD",
-    "O_KOD",     "JOGCIM",      "JEL_TIP",     "KEZDET",     "VEGE",         "HORA",
-    "FEOR",      "ELL_KOD",     "ELL_KEZD",    "ELL_VEGE",   "SZUN_KEZD",    "SZUN_VEGE",
-    "PAKEZD",    "IMAGE"};
-const char *const PersonFields[] = {"VEZ_NEV",   "UTO_NEV",     "P_KOD",        "O_KOD",
-                                    "UTO_NEV_2", "SZ_VEZ_NEV",  "SZ_UTO_NEV_1", "SZ_UTO_NEV_2",
-                                    "A_VEZ_NEV", "A_UTO_NEV_1", "A_UTO_NEV_2",  "SZUL_DAT",
-                                    "SZUL_HELY"};
 const char *const HeaderCopy[] = {
     "NYILV_SZAM", "FSZLA",   "CEG_NEV",   "SZ_IRSZ", "SZ_IRSZ_S", "SZ_UTCA",   "SZ_HAZ",
     "SZ_EMELET",  "SZ_AJTO", "SZ_EPULET", "SZ_LH",   "T_IRSZ",    "T_IRSZ_S",  "T_UTCA",
@@ -130,9 +119,14 @@ std::optional<QList<PendingReport>> ReportGenerator::pendingReports()
     return reports;
 }
 
-std::optional<QList<QVariantMap>> ReportGenerator::lines(int employerId, const QString &type)
+std::optional<QList<ReportFile::ReportLine>> ReportGenerator::lines(int employerId,
+                                                                    const QString &type)
 {
-    QList<QVariantMap> rows;
+    QList<ReportFile::ReportLine> rows;
+    // Field positions are found once; the pending line's own fields come first in the result.
+    int at[ReportFile::FieldCount];
+    int megye = -1, azonTip = -1, jarasKod = -1;
+    bool first = true;
     if (!StoreQuery::select(
             m_data,
             {QStringLiteral("select t1.*,"),
@@ -141,7 +135,25 @@ std::optional<QList<QVariantMap>> ReportGenerator::lines(int employerId, const Q
              QStringLiteral("where t2.id = :ny and  t2.id = t1.foglalk_id and t1.jel_tip = :jt"),
              QStringLiteral("and t2.megye = t3.megyekod"),
              QStringLiteral("order by t1.vez_nev, t1.uto_nev, t1.kezdet ")},
-            {employerId, type}, [&](Query &q) { rows << toMap(q.record()); }))
+            {employerId, type}, [&](Query &q) {
+                if (first) {
+                    const QSqlRecord r = q.record();
+                    for (int f = 0; f < ReportFile::FieldCount; ++f)
+                        at[f] =
+                            r.indexOf(QLatin1String(ReportFile::fieldName(ReportFile::Field(f))));
+                    megye = r.indexOf(QStringLiteral("megye"));
+                    azonTip = r.indexOf(QStringLiteral("azon_tip"));
+                    jarasKod = r.indexOf(QStringLiteral("jaras_kod"));
+                    first = false;
+                }
+                ReportFile::ReportLine line;
+                for (int f = 0; f < ReportFile::FieldCount; ++f)
+                    line.values[f] = q.value(at[f]).toString();
+                line.megye = q.value(megye).toString();
+                line.azonTip = q.value(azonTip).toString();
+                line.jarasKod = q.value(jarasKod).toString();
+                rows << line;
+            }))
         return std::nullopt;
     return rows;
 }
@@ -156,12 +168,11 @@ QString ReportGenerator::defaultFolder(const Installation &installation)
     return folder;
 }
 
-QString ReportGenerator::fileNameOf(const QVariantMap &firstLine)
+QString ReportGenerator::fileNameOf(const ReportFile::ReportLine &first)
 {
-    return ReportFile::fileName(text(firstLine, "JEL_TIP"), text(firstLine, "MEGYE"),
-                                text(firstLine, "AZON_TIP"), text(firstLine, "NYILV_SZAM"),
-                                text(firstLine, "JARAS_KOD"),
-                                firstLine.value(QStringLiteral("JEL_SZAM")).toInt());
+    using namespace ReportFile;
+    return ReportFile::fileName(first[JEL_TIP], first.megye, first.azonTip, first[NYILV_SZAM],
+                                first.jarasKod, first[JEL_SZAM].toInt());
 }
 
 ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const Options &options,
@@ -176,18 +187,18 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         r.error = QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók");
         return r;
     }
-    const QVariantMap &first = lines->first();
+    using namespace ReportFile;
+    const ReportLine &first = lines->first();
     const QVariantMap employer = toMap(employers->first());
-    const int sequence = first.value(QStringLiteral("JEL_SZAM")).toInt();
-    const auto key = ReportFile::codingKey(text(first, "NYILV_SZAM"));
+    const int sequence = first[JEL_SZAM].toInt();
+    const auto key = codingKey(first[NYILV_SZAM]);
     if (!key) {
         r.error = QStringLiteral("a bejelentő azonosítója nem csak számjegy");
         return r;
     }
     r.fileName = fileNameOf(first);
-    const QString shortName =
-        ReportFile::shortName(text(first, "JEL_TIP"), text(first, "MEGYE"), text(first, "AZON_TIP"),
-                              text(first, "NYILV_SZAM"), sequence);
+    const QString shortName = ReportFile::shortName(first[JEL_TIP], first.megye, first.azonTip,
+                                                    first[NYILV_SZAM], sequence);
 
     // Every line is built before anything is written: a value that does not fit refuses the
     // whole report.
@@ -207,13 +218,14 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         return r;
     }
     append(header);
-    for (const QVariantMap &line : *lines) {
+    content.reserve(int(lines->size()) * 600);
+    for (const ReportLine &line : *lines) {
         const ReportFile::Line item =
             ReportFile::assemble(ReportFile::ItemBlanks, ReportFile::itemSlots(sequence, line));
         if (!item.ok()) {
-            r.refusal = refusal(item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
-                                          .arg(text(line, "JEL_TETE"), text(line, "VEZ_NEV"),
-                                               text(line, "UTO_NEV"), text(line, "TAJ")));
+            r.refusal =
+                refusal(item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
+                                  .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV], line[TAJ]));
             return r;
         }
         append(item);
@@ -264,20 +276,26 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
     return r;
 }
 
-bool ReportGenerator::fileRows(const PendingReport &report, const QList<QVariantMap> &lines,
+bool ReportGenerator::fileRows(const PendingReport &report,
+                               const QList<ReportFile::ReportLine> &lines,
                                const QVariantMap &employer, const QString &fileName,
                                const Options &options, const Progress &progress, QString *error)
 {
+    using namespace ReportFile;
     QStringList lineNames;
-    for (const char *f : LineFields)
-        lineNames << QLatin1String(f);
+    for (int f = 0; f < FieldCount; ++f)
+        lineNames << QLatin1String(fieldName(Field(f)));
     Statement archive(m_data,
                       {QStringLiteral("insert into jel_tete (%1)").arg(lineNames.join(u", ")),
-                       QStringLiteral("values (%1)").arg(marks(int(lineNames.size())))});
+                       QStringLiteral("values (%1)").arg(marks(FieldCount))});
+    const Field personFields[] = {VEZ_NEV,     UTO_NEV,      P_KOD,        O_KOD,     UTO_NEV_2,
+                                  SZ_VEZ_NEV,  SZ_UTO_NEV_1, SZ_UTO_NEV_2, A_VEZ_NEV, A_UTO_NEV_1,
+                                  A_UTO_NEV_2, SZUL_DAT,     SZUL_HELY};
     QStringList personSets, personNames;
-    for (const char *f : PersonFields) {
-        personSets << QStringLiteral("%1 = :p%2").arg(QLatin1String(f)).arg(personSets.size());
-        personNames << QLatin1String(f);
+    for (Field f : personFields) {
+        personSets
+            << QStringLiteral("%1 = :p%2").arg(QLatin1String(fieldName(f))).arg(personSets.size());
+        personNames << QLatin1String(fieldName(f));
     }
     Statement personUpdate(m_data, {QStringLiteral("update taj set ") + personSets.join(u", "),
                                     QStringLiteral("where taj = :t")});
@@ -305,52 +323,49 @@ bool ReportGenerator::fileRows(const PendingReport &report, const QList<QVariant
                                 "KEZDET, VEGE, HORA, FEOR, ELL_KOD, ELL_KEZD, ELL_VEGE, "
                                 "SZUN_KEZD, SZUN_VEGE, PAKEZ)"),
                  QStringLiteral("values (%1)").arg(marks(14))});
+    const Field relationFields[] = {KEZDET,   VEGE,     HORA,      FEOR,      ELL_KOD,
+                                    ELL_KEZD, ELL_VEGE, SZUN_KEZD, SZUN_VEGE, PAKEZD};
 
     int done = 0;
-    for (const QVariantMap &line : lines) {
+    QList<QVariant> params;
+    for (const ReportLine &line : lines) {
         if (progress) progress(done++, int(lines.size()));
-        QList<QVariant> archived;
-        for (const char *f : LineFields)
-            archived << line.value(QLatin1String(f));
-        if (text(line, "JAVITAS") == u"E") archived[2] = QStringLiteral("N");
-        if (!archive.run(archived, error)) return false;
+        params.clear();
+        for (int f = 0; f < FieldCount; ++f)
+            params << line.values[f];
+        if (line[JAVITAS] == u"E") params[JAVITAS] = QStringLiteral("N");
+        if (!archive.run(params, error)) return false;
 
-        QList<QVariant> person;
-        for (const char *f : PersonFields)
-            person << line.value(QLatin1String(f));
-        const QVariant taj = line.value(QStringLiteral("TAJ"));
-        if (!personUpdate.run(QList<QVariant>(person) << taj, error)) return false;
-        if (personUpdate.q.rowsAffected() == 0 &&
-            !personInsert.run(QList<QVariant>{taj} + person, error))
-            return false;
+        params.clear();
+        for (Field f : personFields)
+            params << line[f];
+        params << line[TAJ];
+        if (!personUpdate.run(params, error)) return false;
+        if (personUpdate.q.rowsAffected() == 0) {
+            params.prepend(params.takeLast());
+            if (!personInsert.run(params, error)) return false;
+        }
 
-        const QString javitas = text(line, "JAVITAS");
-        const QList<QVariant> keys = {taj, line.value(QStringLiteral("FOGLALK_ID")),
-                                      line.value(QStringLiteral("JOGCIM")),
-                                      line.value(QStringLiteral("JEL_TIP"))};
-        if (javitas == u"I") {
-            if (!relationDelete.run(QList<QVariant>(keys) << line.value(QStringLiteral("KEZDET"))
-                                                          << line.value(QStringLiteral("VEGE")),
-                                    error))
+        const QList<QVariant> keys = {line[TAJ], line[FOGLALK_ID], line[JOGCIM], line[JEL_TIP]};
+        if (line[JAVITAS] == u"I") {
+            if (!relationDelete.run(QList<QVariant>(keys) << line[KEZDET] << line[VEGE], error))
                 return false;
-        } else if (javitas != u"E") {
+        } else if (line[JAVITAS] != u"E") {
             QList<QVariant> values;
-            for (const char *f : {"KEZDET", "VEGE", "HORA", "FEOR", "ELL_KOD", "ELL_KEZD",
-                                  "ELL_VEGE", "SZUN_KEZD", "SZUN_VEGE", "PAKEZD"})
-                values << line.value(QLatin1String(f));
-            const bool employment = text(line, "JOGCIM") == u"1101";
+            for (Field f : relationFields)
+                values << line[f];
+            const bool employment = line[JOGCIM] == u"1101";
             Statement &update = employment ? relationUpdate1101 : relationUpdate;
-            QList<QVariant> params = values + keys;
-            if (employment) params << line.value(QStringLiteral("FEOR"));
+            params = values + keys;
+            if (employment) params << line[FEOR];
             if (!update.run(params, error)) return false;
             if (update.q.rowsAffected() == 0 && !relationInsert.run(keys + values, error))
                 return false;
         }
     }
 
-    if (progress) progress(done, int(lines.size()));
     QVariantMap head{{QStringLiteral("JEL_TIP"), report.type},
-                     {QStringLiteral("JEL_SZAM"), lines.first().value(QStringLiteral("JEL_SZAM"))},
+                     {QStringLiteral("JEL_SZAM"), lines.first()[JEL_SZAM].toInt()},
                      {QStringLiteral("JEL_TETE"), int(lines.size())},
                      {QStringLiteral("FAJL_NEV"), fileName},
                      {QStringLiteral("OEP_NEV"), QString()},
@@ -364,5 +379,5 @@ bool ReportGenerator::fileRows(const PendingReport &report, const QList<QVariant
         m_data,
         {QStringLiteral("delete from jel_temp"), QStringLiteral("where foglalk_id = :ny"),
          QStringLiteral("and jel_szam = :jsz"), QStringLiteral("and jel_tip = :jt")},
-        {report.employerId, lines.first().value(QStringLiteral("JEL_SZAM")), report.type}, error);
+        {report.employerId, lines.first()[JEL_SZAM].toInt(), report.type}, error);
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariantMap>
 
+#include "reportfile.h"
+
 #include <functional>
 #include <optional>
 
@@ -29,8 +31,8 @@ public:
     // In employer name order.
     std::optional<QList<PendingReport>> pendingReports();
     // The lines of a report in file order (family name, first given name, start), each with
-    // the employer's MEGYE, AZON_TIP, JARAS_KOD and MEP_NEV.
-    std::optional<QList<QVariantMap>> lines(int employerId, const QString &type);
+    // the employer's MEGYE, AZON_TIP and JARAS_KOD.
+    std::optional<QList<ReportFile::ReportLine>> lines(int employerId, const QString &type);
 
     // The folder of the setting "Alap jelent", else jelentesek under the program folder
     // (made when missing).
@@ -54,10 +56,10 @@ public:
     Result make(const PendingReport &report, const Options &options, const Progress &progress = {});
 
     // The file name of a report from its first line (with the employer's fields).
-    static QString fileNameOf(const QVariantMap &firstLine);
+    static QString fileNameOf(const ReportFile::ReportLine &firstLine);
 
 private:
-    bool fileRows(const PendingReport &report, const QList<QVariantMap> &lines,
+    bool fileRows(const PendingReport &report, const QList<ReportFile::ReportLine> &lines,
                   const QVariantMap &employer, const QString &fileName, const Options &options,
                   const Progress &progress, QString *error);
 

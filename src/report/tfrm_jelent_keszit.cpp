@@ -153,15 +153,10 @@ void Tfrm_jelent::showCurrentReport()
     }
     ui->DBGrid1->setRowCount(int(lines->size()));
     for (int i = 0; i < lines->size(); ++i) {
-        const QVariantMap &l = (*lines)[i];
-        const QStringList cells = {l.value(QStringLiteral("JEL_TETE")).toString(),
-                                   l.value(QStringLiteral("JAVITAS")).toString(),
-                                   l.value(QStringLiteral("TAJ")).toString(),
-                                   l.value(QStringLiteral("VEZ_NEV")).toString() + u' ' +
-                                       l.value(QStringLiteral("UTO_NEV")).toString(),
-                                   l.value(QStringLiteral("JOGCIM")).toString(),
-                                   l.value(QStringLiteral("KEZDET")).toString(),
-                                   l.value(QStringLiteral("VEGE")).toString()};
+        using namespace ReportFile;
+        const ReportLine &l = (*lines)[i];
+        const QStringList cells = {l[JEL_TETE], l[JAVITAS], l[TAJ], l[VEZ_NEV] + u' ' + l[UTO_NEV],
+                                   l[JOGCIM],   l[KEZDET],  l[VEGE]};
         for (int c = 0; c < cells.size(); ++c)
             ui->DBGrid1->setItem(i, c, new QTableWidgetItem(cells[c]));
     }

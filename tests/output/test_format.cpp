@@ -111,17 +111,18 @@ private Q_SLOTS:
     void itemLine()
     {
         // Every slot filled to its width puts each value at its column.
-        QVariantMap line{{"JEL_TETE", "12"},
-                         {"JAVITAS", "E"},
-                         {"TAJ", "123456788"},
-                         {"SZUL_DAT", "1985.04.12"},
-                         {"NYILV_SZAM", "12345676242"},
-                         {"O_KOD", "348"},
-                         {"JOGCIM", "2771"},
-                         {"JEL_TIP", "09"},
-                         {"KEZDET", "2026.11.02"},
-                         {"PAKEZD", "N"},
-                         {"IMAGE", "2"}};
+        ReportLine line;
+        line[JEL_TETE] = "12";
+        line[JAVITAS] = "E";
+        line[TAJ] = "123456788";
+        line[SZUL_DAT] = "1985.04.12";
+        line[NYILV_SZAM] = "12345676242";
+        line[O_KOD] = "348";
+        line[JOGCIM] = "2771";
+        line[JEL_TIP] = "09";
+        line[KEZDET] = "2026.11.02";
+        line[PAKEZD] = "N";
+        line[IMAGE] = "2";
         const QList<Slot> slots = itemSlots(3, line);
         int total = 0;
         for (const Slot &s : slots)
