@@ -424,6 +424,8 @@ private Q_SLOTS:
         w->grab().save(dir + "/jelent_4_person.png");
         d.click("btn_ad");
         w->grab().save(dir + "/jelent_5_added.png");
+        d.click("bbtn_rogzit");
+        w->grab().save(dir + "/jelent_6_keszit.png");
         Tfrm_munkaviszony choice({}, w.get());
         choice.show();
         choice.grab().save(dir + "/munkaviszony.png");
