@@ -224,3 +224,26 @@ std::optional<bool> EmployerStore::prisonServiceActive()
                 QStringLiteral("where ado_szam like :ny and ceg_vege is null")},
                {RunState::PrisonServiceBase + u'%'});
 }
+
+std::optional<QList<QVariantMap>> EmployerStore::sheetRows()
+{
+    QList<QVariantMap> rows;
+    if (!select(m_data,
+                {QStringLiteral("select t2.nyilv_szam, t2.ceg_nev, t2.fszla, t2.ugyvezeto, "
+                                "t2.ceg_indul, t2.ceg_vege, t2.bankszam, t2.ceg_azon,"),
+                 QStringLiteral("t2.sz_irsz, t3.telepules, t2.sz_utca, t4.kozternev, t2.sz_haz , "
+                                "t2.telefon , t2.fax, t2.email, t2.ado_szam"),
+                 QStringLiteral("from foglalk t2, irsz t3, koz_ter t4  "),
+                 QStringLiteral("where  t2.sz_irsz = t3.irsz and t2.sz_irsz_s = t3.suly and "
+                                "t2.sz_cim_jell = t4.kod "),
+                 QStringLiteral("order by t2.ceg_nev")},
+                {}, [&](Query &q) {
+                    QVariantMap row;
+                    const QSqlRecord r = q.record();
+                    for (int i = 0; i < r.count(); ++i)
+                        row.insert(r.fieldName(i).toLower(), q.value(i));
+                    rows << row;
+                }))
+        return std::nullopt;
+    return rows;
+}

@@ -55,6 +55,10 @@ public:
     bool execute(const QStringList &lines, const QList<QVariant> &params);
     bool remove(int id);
 
+    // The employers of the printed employer sheet, in name order; an employer whose seat
+    // postcode or street type has no reference row is left out.
+    std::optional<QList<QVariantMap>> sheetRows();
+
     // An active employer whose tax number begins with the prison-service base exists.
     std::optional<bool> prisonServiceActive();
 

@@ -6,8 +6,10 @@
 #include "employerrules.h"
 #include "fieldkeys.h"
 #include "identifierchecks.h"
+#include "printedforms.h"
 #include "prompter.h"
 #include "registrydatabase.h"
+#include "waitcursor.h"
 
 #include <QTimer>
 
@@ -125,8 +127,7 @@ Tfrm_foglalk::Tfrm_foglalk(AppContext &context, QWidget *parent)
     connect(ui->bbtn_ment, &QPushButton::clicked, this, &Tfrm_foglalk::MentClick);
     connect(ui->bbtn_megse, &QPushButton::clicked, this, &Tfrm_foglalk::MegseClick);
     connect(ui->bbtn_vissza, &QPushButton::clicked, this, &Tfrm_foglalk::bbtn_visszaClick);
-    // The employer sheet comes with the printed forms.
-    ui->bbtn_nyomtat->setEnabled(false);
+    connect(ui->bbtn_nyomtat, &QPushButton::clicked, this, &Tfrm_foglalk::NyomtatClick);
     ui->cmb_azontip->setEnabled(false);
     ui->dbg_fogl->horizontalHeader()->setStretchLastSection(true);
 }
@@ -960,4 +961,19 @@ void Tfrm_foglalk::saveModify()
     Settings::write(QStringLiteral("Fogl"), DateText::today());
     showCurrent();
     enterView();
+}
+
+void Tfrm_foglalk::NyomtatClick()
+{
+    std::optional<QList<QVariantMap>> rows;
+    {
+        WaitCursor busy;
+        rows = m_store.sheetRows();
+    }
+    if (!rows || rows->isEmpty()) {
+        message(QStringLiteral("Nincs bejelentő rögzítve !"));
+        closeSoon();
+        return;
+    }
+    PrintedForms::preview(Tqrp_foglriport(*rows).form(), this);
 }

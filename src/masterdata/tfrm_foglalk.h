@@ -44,6 +44,7 @@ private:
     void MegseClick();
     void TorolClick();
     void bbtn_visszaClick();
+    void NyomtatClick();
     void closeSoon();
 
     // Lists.

@@ -55,8 +55,8 @@ const char *fieldName(Field field);
 // One line of a report, held by field position: a report may have ten thousand of them.
 struct ReportLine {
     QString values[FieldCount];
-    // The employer's fields the file name needs.
-    QString megye, azonTip, jarasKod;
+    // The employer's fields the file name needs, and its fund's name for the printed sheet.
+    QString megye, azonTip, jarasKod, mepNev;
 
     QString &operator[](Field f) { return values[f]; }
     const QString &operator[](Field f) const { return values[f]; }

@@ -113,6 +113,13 @@ std::optional<QList<PendingReport>> ReportGenerator::pendingReports()
                 r.name = q.text(QStringLiteral("ceg_nev"));
                 r.type = q.text(QStringLiteral("jel_tip"));
                 r.lines = q.integer(QStringLiteral("db"));
+                r.address = q.text(QStringLiteral("sz_irsz")) + QStringLiteral("  ") +
+                            q.text(QStringLiteral("telepules")) + QStringLiteral(" , ") +
+                            q.text(QStringLiteral("sz_utca")) + QStringLiteral("  ") +
+                            q.text(QStringLiteral("kozternev")) + QStringLiteral("  ") +
+                            q.text(QStringLiteral("sz_haz"));
+                r.phone = q.text(QStringLiteral("telefon"));
+                r.fax = q.text(QStringLiteral("fax"));
                 reports << r;
             }))
         return std::nullopt;
@@ -125,7 +132,7 @@ std::optional<QList<ReportFile::ReportLine>> ReportGenerator::lines(int employer
     QList<ReportFile::ReportLine> rows;
     // Field positions are found once; the pending line's own fields come first in the result.
     int at[ReportFile::FieldCount];
-    int megye = -1, azonTip = -1, jarasKod = -1;
+    int megye = -1, azonTip = -1, jarasKod = -1, mepNev = -1;
     bool first = true;
     if (!StoreQuery::select(
             m_data,
@@ -144,6 +151,7 @@ std::optional<QList<ReportFile::ReportLine>> ReportGenerator::lines(int employer
                     megye = r.indexOf(QStringLiteral("megye"));
                     azonTip = r.indexOf(QStringLiteral("azon_tip"));
                     jarasKod = r.indexOf(QStringLiteral("jaras_kod"));
+                    mepNev = r.indexOf(QStringLiteral("mep_nev"));
                     first = false;
                 }
                 ReportFile::ReportLine line;
@@ -152,6 +160,7 @@ std::optional<QList<ReportFile::ReportLine>> ReportGenerator::lines(int employer
                 line.megye = q.value(megye).toString();
                 line.azonTip = q.value(azonTip).toString();
                 line.jarasKod = q.value(jarasKod).toString();
+                line.mepNev = q.value(mepNev).toString();
                 rows << line;
             }))
         return std::nullopt;

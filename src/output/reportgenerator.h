@@ -17,6 +17,8 @@ struct PendingReport {
     int employerId = -1;
     QString identifier, name, type;
     int lines = 0;
+    // For the printed forms: the seat address as one line, phone and fax.
+    QString address, phone, fax;
 };
 
 // Turns a pending report into its file and files it: the completed report and its lines, the

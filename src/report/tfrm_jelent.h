@@ -80,6 +80,10 @@ private:
     bool makeFile(const QString &folder);
     void setFolderMode(bool floppy);
     void chooseFolder();
+    void BejelentoClick();
+    void NyilatkozatClick();
+    // Prints the ticked forms of the current report; false when printing failed.
+    bool printForms();
 
     // Field rules (tfrm_jelent_fields.cpp).
     void setUpFields();
@@ -140,6 +144,7 @@ private:
     // The making page.
     ReportGenerator m_generator;
     QList<PendingReport> m_reports;
+    QList<ReportFile::ReportLine> m_reportLines; // of the current pending report
 
     // The chosen employer.
     ReportStore::Employer m_employer;

@@ -5,6 +5,7 @@
 
 #include "appcontext.h"
 #include "datetext.h"
+#include "printedforms.h"
 #include "prompter.h"
 #include "registrydatabase.h"
 #include "waitcursor.h"
@@ -54,9 +55,6 @@ void Tfrm_jelent::setUpMakingPage()
         if (volume.isValid() && volume.isReady()) ui->drv_lbox->addItem(volume.rootPath());
     ui->rbtn_floppy->setChecked(true);
     setFolderMode(true);
-    // The printed forms come with their own work; until then there is nothing to preview.
-    ui->bbtn_bejelento->setEnabled(false);
-    ui->bbtn_nyilatkozat->setEnabled(false);
     ui->cbx_kodolt->setChecked(true);
 
     connect(ui->rbtn_floppy, &QRadioButton::toggled, this, [this](bool on) { setFolderMode(on); });
@@ -67,6 +65,8 @@ void Tfrm_jelent::setUpMakingPage()
         if (!m_filling) showCurrentReport();
     });
     connect(ui->bbtn_keszites, &QPushButton::clicked, this, &Tfrm_jelent::bbtn_keszitesClick);
+    connect(ui->bbtn_bejelento, &QPushButton::clicked, this, &Tfrm_jelent::BejelentoClick);
+    connect(ui->bbtn_nyilatkozat, &QPushButton::clicked, this, &Tfrm_jelent::NyilatkozatClick);
 }
 
 void Tfrm_jelent::setFolderMode(bool floppy)
@@ -145,6 +145,7 @@ void Tfrm_jelent::showCurrentReport()
     const PendingReport &report = m_reports[row];
     const auto lines = m_generator.lines(report.employerId, report.type);
     ui->DBGrid1->setRowCount(0);
+    m_reportLines = lines.value_or(QList<ReportFile::ReportLine>());
     if (!lines || lines->isEmpty()) {
         ui->lbl_fajlnev->clear();
         ui->lbl_tetel->setText(QStringLiteral("0"));
@@ -164,7 +165,54 @@ void Tfrm_jelent::showCurrentReport()
     ui->lbl_tetel->setText(QString::number(lines->size()));
     ui->lbl_jeltip->setText(typeText(report.type));
     ui->lbl_fajlnev->setText(ReportGenerator::fileNameOf(lines->first()));
-    ui->bbtn_keszites->setEnabled(true);
+    for (QPushButton *b : {ui->bbtn_keszites, ui->bbtn_bejelento, ui->bbtn_nyilatkozat})
+        b->setEnabled(true);
+}
+
+void Tfrm_jelent::BejelentoClick()
+{
+    const int row = ui->dbg_tempfej->currentRow();
+    if (ui->lbl_fajlnev->text().isEmpty() || row < 0 || row >= m_reports.size()) return;
+    std::optional<BandedForm> form;
+    {
+        WaitCursor busy;
+        form = PrintedForms::sheetOf(m_reports[row], m_reportLines, ui->lbl_fajlnev->text(),
+                                     DateText::today())
+                   .form();
+    }
+    PrintedForms::preview(*form, this);
+}
+
+void Tfrm_jelent::NyilatkozatClick()
+{
+    const int row = ui->dbg_tempfej->currentRow();
+    if (ui->lbl_fajlnev->text().isEmpty() || row < 0 || row >= m_reports.size()) return;
+    PrintedForms::preview(PrintedForms::declarationOf(m_reports[row], ui->lbl_tetel->text().toInt(),
+                                                      ui->lbl_fajlnev->text(),
+                                                      m_context.run.version, m_context.run.userName)
+                              .form(),
+                          this);
+}
+
+bool Tfrm_jelent::printForms()
+{
+    const int row = ui->dbg_tempfej->currentRow();
+    if (row < 0 || row >= m_reports.size()) return false;
+    WaitCursor busy;
+    bool ok = true;
+    if (ui->cbx_bejelento->isChecked())
+        ok = PrintedForms::print(PrintedForms::sheetOf(m_reports[row], m_reportLines,
+                                                       ui->lbl_fajlnev->text(), DateText::today())
+                                     .form(),
+                                 PrintedForms::copiesSetting(QStringLiteral("Bejelentolap db")));
+    if (ok && ui->cbx_nyilatkozat->isChecked())
+        ok = PrintedForms::print(
+            PrintedForms::declarationOf(m_reports[row], ui->lbl_tetel->text().toInt(),
+                                        ui->lbl_fajlnev->text(), m_context.run.version,
+                                        m_context.run.userName)
+                .form(),
+            PrintedForms::copiesSetting(QStringLiteral("Nyilatkozat db")));
+    return ok;
 }
 
 void Tfrm_jelent::bbtn_keszitesClick()
@@ -179,6 +227,15 @@ void Tfrm_jelent::bbtn_keszitesClick()
     }
     const QString folder =
         floppy ? floppyFolder() : QDir::fromNativeSeparators(ui->dir_lbox->text());
+    // The forms go to the printer before the file is written. On the floppy path a printing
+    // failure is reported and the making goes on; on the folder path it ends the making.
+    if (!printForms()) {
+        if (!floppy) {
+            message(MakingFailed);
+            return;
+        }
+        message(QStringLiteral("Hiba lépett fel a nyomtatásnál !"));
+    }
     const bool made = makeFile(folder);
     if (made && floppy) {
         Settings::write(QStringLiteral("Szem_adat"), DateText::today());

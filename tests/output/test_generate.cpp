@@ -6,11 +6,14 @@
 #include "tfrm_jelent.h"
 #include "windowdriver.h"
 
+#include "datetext.h"
+#include "registrydatabase.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPrinterInfo>
 #include <QRadioButton>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -103,6 +106,25 @@ private Q_SLOTS:
         QTemporaryDir out;
         ScriptedPrompter prompter;
         t.context().run.version = QStringLiteral("1.0.4.3");
+        if (QPrinterInfo::defaultPrinter().isNull()) {
+            // An ordinary user always prints both forms first: with no printer the folder path
+            // ends the making and nothing changes.
+            Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
+            w.show();
+            QCoreApplication::processEvents();
+            WindowDriver d{w};
+            QVERIFY(!d.get<QCheckBox>("cbx_kodolt")->isVisible());
+            QVERIFY(d.get<QCheckBox>("cbx_bejelento")->isChecked());
+            QVERIFY(!d.get<QCheckBox>("cbx_bejelento")->isEnabled());
+            d.edit("dir_lbox")->setText(out.path());
+            d.click("bbtn_keszites");
+            QCOMPARE(prompter.messages, QStringList{"Hiba lépett fel a jelentés készítésénél !"});
+            QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 3);
+            QVERIFY(QDir(out.path()).isEmpty());
+            prompter.messages.clear();
+        }
+        // The special user may leave the forms unprinted.
+        t.context().run.userName = QStringLiteral("QVX");
         Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
         w.show();
         QCoreApplication::processEvents();
@@ -113,16 +135,17 @@ private Q_SLOTS:
         QCOMPARE(d.get<QLabel>("lbl_fajlnev")->text(), QStringLiteral("J0901A12345676242_020.002"));
         QCOMPARE(d.get<QLabel>("lbl_jeltip")->text(),
                  QStringLiteral("09 - Eü.szolgáltatásra jog. jelentése"));
-        // An ordinary user always prints both forms and writes a coded file.
-        QVERIFY(!d.get<QCheckBox>("cbx_kodolt")->isVisible());
-        QVERIFY(d.get<QCheckBox>("cbx_bejelento")->isChecked());
-        QVERIFY(!d.get<QCheckBox>("cbx_bejelento")->isEnabled());
+        QVERIFY(d.get<QCheckBox>("cbx_kodolt")->isVisible() &&
+                d.get<QCheckBox>("cbx_kodolt")->isChecked());
+        QVERIFY(!d.get<QCheckBox>("cbx_bejelento")->isChecked());
+        QVERIFY(d.get<QCheckBox>("cbx_bejelento")->isEnabled());
         QVERIFY(d.get<QRadioButton>("rbtn_megadott")->isChecked());
         QCOMPARE(QDir::fromNativeSeparators(d.edit("dir_lbox")->text()), t.path("jelentesek"));
         d.edit("dir_lbox")->setText(out.path());
         d.click("bbtn_keszites");
         QCOMPARE(prompter.messages, QStringList{"Nincs több rögzítésre váró jelentés !"});
         QTRY_VERIFY(!w.isVisible());
+        QVERIFY(Settings::read("Szem_adat") != DateText::today());
 
         const QStringList lines = fileLines(out.filePath("J0901A12345676242_020.002"), DemoKey);
         QCOMPARE(lines.size(), 4);
@@ -250,6 +273,7 @@ private Q_SLOTS:
         QVERIFY(t.ok());
         QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
         ScriptedPrompter prompter;
+        t.context().run.userName = QStringLiteral("QVX");
         Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
         w.show();
         QCoreApplication::processEvents();
@@ -260,6 +284,43 @@ private Q_SLOTS:
         QVERIFY(w.isVisible());
         QVERIFY(d.button("bbtn_keszites")->isEnabled());
         QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 1);
+    }
+
+    void floppyPath()
+    {
+        if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is installed");
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
+        QTemporaryDir floppy;
+        Settings::write("Floppy", floppy.filePath("A"));
+        ScriptedPrompter prompter;
+        Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
+        w.show();
+        QCoreApplication::processEvents();
+        WindowDriver d{w};
+        d.get<QRadioButton>("rbtn_floppy")->click();
+        QVERIFY(!d.edit("dir_lbox")->isEnabled());
+        // No disk: asked again until the clerk goes on without one; the making then fails.
+        prompter.answers << Prompter::Ok << Prompter::Cancel;
+        d.click("bbtn_keszites");
+        QCOMPARE(prompter.questions,
+                 (QStringList{"Nincs a meghajtóban lemez !", "Nincs a meghajtóban lemez !"}));
+        QCOMPARE(prompter.messages.mid(2),
+                 (QStringList{"Hiba lépett fel a nyomtatásnál !",
+                              "Hiba lépett fel a jelentés készítésénél !"}));
+        QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 1);
+        QVERIFY(Settings::read("Szem_adat").isEmpty() ||
+                Settings::read("Szem_adat") != DateText::today());
+        // With the disk in, the printing failure is reported and the file is made all the same.
+        QVERIFY(QDir().mkpath(floppy.filePath("A")));
+        prompter.messages.clear();
+        d.click("bbtn_keszites");
+        QCOMPARE(prompter.messages, (QStringList{"Hiba lépett fel a nyomtatásnál !",
+                                                 "Nincs több rögzítésre váró jelentés !"}));
+        QVERIFY(QFile::exists(floppy.filePath("A/J0901A12345676242_020.002")));
+        QCOMPARE(Settings::read("Szem_adat"), DateText::today());
+        QCOMPARE(Settings::read("Szem_jogcim"), DateText::today());
     }
 
     void commandLineMakesEveryReport()
