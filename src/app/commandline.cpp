@@ -4,6 +4,7 @@
 #include "datetext.h"
 #include "demodata.h"
 #include "employerstore.h"
+#include "printedforms.h"
 #include "referenceloader.h"
 #include "registrydatabase.h"
 #include "reportgenerator.h"
@@ -53,6 +54,8 @@ Options parse(const QStringList &arguments)
             o.folder = value();
         else if (a == u"--plain")
             o.plain = true;
+        else if (a == u"--pdf")
+            o.pdf = true;
         else if (a == u"--help" || a == u"-h")
             o.help = true;
         else if (a.startsWith(QStringLiteral("-platform")) ||
@@ -78,7 +81,7 @@ QString usage()
         "  tarvik --init [--demo] [--home MAPPA] [--admin-password JELSZÓ]\n"
         "                                             új telepítés létrehozása\n"
         "  tarvik [--home MAPPA] --load FÁJL...       OEP törzsfájlok beolvasása\n"
-        "  tarvik [--home MAPPA] --make [--folder MAPPA] [--plain]\n"
+        "  tarvik [--home MAPPA] --make [--folder MAPPA] [--plain] [--pdf]\n"
         "                                             a rögzítésre váró jelentések elkészítése\n");
 }
 
@@ -181,6 +184,26 @@ int load(const Options &options, QTextStream &out, QTextStream &err)
     return 0;
 }
 
+namespace
+{
+bool writeForms(ReportGenerator &generator, const PendingReport &report,
+                const Installation &installation, const RunState &run)
+{
+    const auto lines = generator.lines(report.employerId, report.type);
+    if (!lines || lines->isEmpty()) return false;
+    const QString fileName = ReportGenerator::fileNameOf(lines->first());
+    const QString folder = installation.programFolder();
+    return PrintedForms::exportPdf(
+               PrintedForms::sheetOf(report, *lines, fileName, DateText::today()).form(),
+               PrintedForms::pdfPath(folder, QStringLiteral("bejelentolap_"), fileName)) &&
+           PrintedForms::exportPdf(
+               PrintedForms::declarationOf(report, int(lines->size()), fileName, run.version,
+                                           run.userName)
+                   .form(),
+               PrintedForms::pdfPath(folder, QStringLiteral("nyilatkozat_"), fileName));
+}
+} // namespace
+
 int make(const Options &options, QTextStream &out, QTextStream &err)
 {
     Installation installation(Installation::resolveHome(options.home));
@@ -204,6 +227,13 @@ int make(const Options &options, QTextStream &out, QTextStream &err)
     make.version = context.run.version;
     make.today = DateText::today();
     for (const PendingReport &report : *reports) {
+        // The forms first, as the making page prints them: as PDF into Text/.
+        if (options.pdf && !writeForms(generator, report, installation, context.run)) {
+            err << "Hiba lépett fel a jelentés készítésénél ! (a nyomtatványok PDF fájlja nem "
+                   "készült el)"
+                << Qt::endl;
+            return 1;
+        }
         const ReportGenerator::Result r = generator.make(report, make);
         if (!r.ok) {
             const QString message =

@@ -19,6 +19,7 @@ struct Options {
     bool make = false;
     QString folder; // --folder: where --make writes
     bool plain = false;
+    bool pdf = false; // --pdf: --make also writes both forms of each report as PDF
     bool help = false;
     QString error;
 };

@@ -5,9 +5,11 @@
 #include "tokbottomdlg.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -17,7 +19,13 @@ int main(int argc, char *argv[])
     const CommandLine::Options options = CommandLine::parse(arguments);
 
     if (CommandLine::isBatch(options)) {
-        QCoreApplication app(argc, argv);
+        // PDF forms need fonts, and fonts need a GUI application; it never shows a window.
+        if (options.pdf && qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        std::unique_ptr<QCoreApplication> app(options.pdf ? new QGuiApplication(argc, argv)
+                                                          : new QCoreApplication(argc, argv));
         QTextStream out(stdout), err(stderr);
         if (!options.error.isEmpty()) {
             err << options.error << Qt::endl << CommandLine::usage();

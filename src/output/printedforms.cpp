@@ -100,42 +100,43 @@ BandedForm Tqrp_bejelento::form() const
         partyBlock(p, c.top + 220, d.party);
     });
     const QList<TypePair> pairs = typePairs(d.type);
-    f.setDetail(5 * RowStep + 40, int(d.lines.size()),
-                [d, pairs, completed](BF::Context &c, int row) {
-                    using namespace ReportFile;
-                    QPainter &p = c.painter;
-                    const ReportLine &l = d.lines[row];
-                    p.setPen(QPen(Qt::gray, 2));
-                    p.drawLine(Left, c.top + 10, Right, c.top + 10);
-                    p.setPen(Qt::black);
-                    const int x1 = Left, x2 = Left + 620, x3 = Left + 1180, w = 560;
-                    int y = c.top + 30;
-                    BF::pair(p, x1, y, QStringLiteral("TAJ szám :"), l[TAJ], w);
-                    BF::pair(p, x2, y, QStringLiteral("Szül.dátum :"), l[SZUL_DAT], w);
-                    BF::pair(p, x3, y, pairs[0].caption, l[pairs[0].field], Right - x3);
-                    y += RowStep;
-                    BF::pair(p, x1, y, QStringLiteral("Családi név :"), l[VEZ_NEV], w);
-                    BF::pair(p, x2, y, QStringLiteral("Állampolg.kód:"), l[O_KOD], w);
-                    BF::pair(p, x3, y, pairs[1].caption, l[pairs[1].field], Right - x3);
-                    y += RowStep;
-                    BF::pair(p, x1, y, QStringLiteral("Utónév :"),
-                             (l[UTO_NEV] + u' ' + l[UTO_NEV_2]).trimmed(), w);
-                    BF::pair(p, x2, y, QStringLiteral("Javítandó ? :"), l[JAVITAS], w);
-                    BF::pair(p, x3, y, pairs[2].caption, l[pairs[2].field], Right - x3);
-                    y += RowStep;
-                    BF::pair(p, x1, y, QStringLiteral("Szüneteltetés kezdete :"), l[SZUN_KEZD], w);
-                    BF::pair(p, x2, y, QStringLiteral("Szüneteltetés vége :"), l[SZUN_VEGE], w);
-                    if (completed)
-                        BF::pair(p, x3, y, QStringLiteral("MNYP.kód :"), l[P_KOD], Right - x3);
-                    y += RowStep;
-                    BF::pair(p, x1, y, QStringLiteral("MEP neve :"), l.mepNev, Right - x1);
-                });
+    f.setDetail(
+        5 * RowStep + 40, int(d.lines.size()), [d, pairs, completed](BF::Context &c, int row) {
+            using namespace ReportFile;
+            QPainter &p = c.painter;
+            const ReportLine &l = d.lines[row];
+            p.setPen(QPen(Qt::gray, 2));
+            p.drawLine(Left, c.top + 10, Right, c.top + 10);
+            p.setPen(Qt::black);
+            const int x1 = Left, x2 = Left + 600, x3 = Left + 1150, w = 580, w3 = Right - x3;
+            constexpr int pt = 9;
+            int y = c.top + 30;
+            BF::pair(p, x1, y, QStringLiteral("TAJ szám :"), l[TAJ], w, pt);
+            BF::pair(p, x2, y, QStringLiteral("Szül.dátum :"), l[SZUL_DAT], w, pt);
+            BF::pair(p, x3, y, pairs[0].caption, l[pairs[0].field], w3, pt);
+            y += RowStep;
+            BF::pair(p, x1, y, QStringLiteral("Családi név :"), l[VEZ_NEV], w, pt);
+            BF::pair(p, x2, y, QStringLiteral("Állampolg.kód:"), l[O_KOD], w, pt);
+            BF::pair(p, x3, y, pairs[1].caption, l[pairs[1].field], w3, pt);
+            y += RowStep;
+            BF::pair(p, x1, y, QStringLiteral("Utónév :"),
+                     (l[UTO_NEV] + u' ' + l[UTO_NEV_2]).trimmed(), w, pt);
+            BF::pair(p, x2, y, QStringLiteral("Javítandó ? :"), l[JAVITAS], w, pt);
+            BF::pair(p, x3, y, pairs[2].caption, l[pairs[2].field], w3, pt);
+            y += RowStep;
+            BF::pair(p, x1, y, QStringLiteral("Szüneteltetés kezdete :"), l[SZUN_KEZD], 740, pt);
+            BF::pair(p, x1 + 760, y, QStringLiteral("Szüneteltetés vége :"), l[SZUN_VEGE],
+                     x3 - x1 - 780, pt);
+            if (completed) BF::pair(p, x3, y, QStringLiteral("MNYP.kód :"), l[P_KOD], w3, pt);
+            y += RowStep;
+            BF::pair(p, x1, y, QStringLiteral("MEP neve :"), l.mepNev, Right - x1, pt);
+        });
     f.setFooter(430, [d](BF::Context &c) {
         QPainter &p = c.painter;
         int y = c.top + 10;
-        BF::pair(p, Left, y, QStringLiteral("Dátum : "), d.printDate, 500);
-        BF::pair(p, Left + 520, y, QStringLiteral("Fájl neve :"), d.fileName, 820);
-        BF::pair(p, Left + 1360, y, QStringLiteral("Küldött tételek száma :"),
+        BF::pair(p, Left, y, QStringLiteral("Dátum : "), d.printDate, 440);
+        BF::pair(p, Left + 450, y, QStringLiteral("Fájl neve :"), d.fileName, 800);
+        BF::pair(p, Left + 1270, y, QStringLiteral("Küldött tételek száma :"),
                  QString::number(d.lineCount));
         signature(p, y + 40);
         y += 230;
