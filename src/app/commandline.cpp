@@ -193,14 +193,16 @@ bool writeForms(ReportGenerator &generator, const PendingReport &report,
     if (!lines || lines->isEmpty()) return false;
     const QString fileName = ReportGenerator::fileNameOf(lines->first());
     const QString folder = installation.programFolder();
-    return PrintedForms::exportPdf(
-               PrintedForms::sheetOf(report, *lines, fileName, DateText::today()).form(),
-               PrintedForms::pdfPath(folder, QStringLiteral("bejelentolap_"), fileName)) &&
-           PrintedForms::exportPdf(
-               PrintedForms::declarationOf(report, int(lines->size()), fileName, run.version,
-                                           run.userName)
-                   .form(),
-               PrintedForms::pdfPath(folder, QStringLiteral("nyilatkozat_"), fileName));
+    using PrintedForms::Form;
+    return !PrintedForms::savePdf(
+                PrintedForms::sheetOf(report, *lines, fileName, DateText::today()).form(), folder,
+                Form::Sheet, fileName)
+                .isEmpty() &&
+           !PrintedForms::savePdf(PrintedForms::declarationOf(report, int(lines->size()),
+                                                              fileName, run.version, run.userName)
+                                      .form(),
+                                  folder, Form::Declaration, fileName)
+                .isEmpty();
 }
 } // namespace
 

@@ -970,7 +970,12 @@ void Tfrm_foglalk::NyomtatClick()
         WaitCursor busy;
         rows = m_store.sheetRows();
     }
-    if (!rows || rows->isEmpty()) {
+    if (!rows) {
+        // The list could not be read: say so and leave the register as it is.
+        message(QStringLiteral("Hiba lépett fel a nyomtatásnál !"));
+        return;
+    }
+    if (rows->isEmpty()) {
         message(QStringLiteral("Nincs bejelentő rögzítve !"));
         closeSoon();
         return;

@@ -97,9 +97,19 @@ void BandedForm::pair(QPainter &p, int x, int y, const QString &caption, const Q
 {
     text(p, x, y, caption, font(points, true));
     const int captionWidth = p.fontMetrics().horizontalAdvance(caption + u' ');
-    p.setFont(font(points));
-    // A value too long for its column is shortened on paper, never run into the next one.
+    // A value too long for its column is set smaller, down to two thirds of its size, so that
+    // the whole of it is printed; only what still does not fit is shortened. It never runs
+    // into the next column.
+    QFont valueFont = font(points);
+    const int room = width - captionWidth;
+    if (width > 0) {
+        const int smallest = valueFont.pixelSize() * 2 / 3;
+        while (valueFont.pixelSize() > smallest &&
+               QFontMetrics(valueFont).horizontalAdvance(value) > room)
+            valueFont.setPixelSize(valueFont.pixelSize() - 1);
+    }
+    p.setFont(valueFont);
     const QString shown =
-        width > 0 ? p.fontMetrics().elidedText(value, Qt::ElideRight, width - captionWidth) : value;
+        width > 0 ? p.fontMetrics().elidedText(value, Qt::ElideRight, room) : value;
     p.drawText(QPoint(x + captionWidth, y + p.fontMetrics().ascent()), shown);
 }

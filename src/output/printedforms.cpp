@@ -16,7 +16,8 @@ namespace
 using BF = BandedForm;
 constexpr int Left = BF::Margin;
 constexpr int Right = BF::PageWidth - BF::Margin;
-constexpr int RowStep = 55; // one line of 10-point text and its spacing
+constexpr int RowStep = 55;    // one line of 10-point text and its spacing
+constexpr int DetailStep = 46; // one line of the 9-point detail bands
 
 void centred(QPainter &p, int y, const QString &text, const QFont &font)
 {
@@ -101,34 +102,37 @@ BandedForm Tqrp_bejelento::form() const
     });
     const QList<TypePair> pairs = typePairs(d.type);
     f.setDetail(
-        5 * RowStep + 40, int(d.lines.size()), [d, pairs, completed](BF::Context &c, int row) {
+        6 * DetailStep + 40, int(d.lines.size()), [d, pairs, completed](BF::Context &c, int row) {
             using namespace ReportFile;
             QPainter &p = c.painter;
             const ReportLine &l = d.lines[row];
             p.setPen(QPen(Qt::gray, 2));
             p.drawLine(Left, c.top + 10, Right, c.top + 10);
             p.setPen(Qt::black);
-            const int x1 = Left, x2 = Left + 600, x3 = Left + 1150, w = 580, w3 = Right - x3;
+            // Names get two columns' width; the type-dependent pairs keep the third.
+            const int x1 = Left, x2 = Left + 560, x3 = Left + 1200, w = x2 - x1 - 20,
+                      wide = x3 - x1 - 20, w3 = Right - x3;
             constexpr int pt = 9;
             int y = c.top + 30;
             BF::pair(p, x1, y, QStringLiteral("TAJ szám :"), l[TAJ], w, pt);
-            BF::pair(p, x2, y, QStringLiteral("Szül.dátum :"), l[SZUL_DAT], w, pt);
+            BF::pair(p, x2, y, QStringLiteral("Szül.dátum :"), l[SZUL_DAT], x3 - x2 - 20, pt);
             BF::pair(p, x3, y, pairs[0].caption, l[pairs[0].field], w3, pt);
-            y += RowStep;
-            BF::pair(p, x1, y, QStringLiteral("Családi név :"), l[VEZ_NEV], w, pt);
-            BF::pair(p, x2, y, QStringLiteral("Állampolg.kód:"), l[O_KOD], w, pt);
+            y += DetailStep;
+            BF::pair(p, x1, y, QStringLiteral("Családi név :"), l[VEZ_NEV], wide, pt);
             BF::pair(p, x3, y, pairs[1].caption, l[pairs[1].field], w3, pt);
-            y += RowStep;
+            y += DetailStep;
             BF::pair(p, x1, y, QStringLiteral("Utónév :"),
-                     (l[UTO_NEV] + u' ' + l[UTO_NEV_2]).trimmed(), w, pt);
-            BF::pair(p, x2, y, QStringLiteral("Javítandó ? :"), l[JAVITAS], w, pt);
+                     (l[UTO_NEV] + u' ' + l[UTO_NEV_2]).trimmed(), wide, pt);
             BF::pair(p, x3, y, pairs[2].caption, l[pairs[2].field], w3, pt);
-            y += RowStep;
+            y += DetailStep;
+            BF::pair(p, x1, y, QStringLiteral("Állampolg.kód:"), l[O_KOD], w, pt);
+            BF::pair(p, x2, y, QStringLiteral("Javítandó ? :"), l[JAVITAS], x3 - x2 - 20, pt);
+            if (completed) BF::pair(p, x3, y, QStringLiteral("MNYP.kód :"), l[P_KOD], w3, pt);
+            y += DetailStep;
             BF::pair(p, x1, y, QStringLiteral("Szüneteltetés kezdete :"), l[SZUN_KEZD], 740, pt);
             BF::pair(p, x1 + 760, y, QStringLiteral("Szüneteltetés vége :"), l[SZUN_VEGE],
-                     x3 - x1 - 780, pt);
-            if (completed) BF::pair(p, x3, y, QStringLiteral("MNYP.kód :"), l[P_KOD], w3, pt);
-            y += RowStep;
+                     Right - x1 - 760, pt);
+            y += DetailStep;
             BF::pair(p, x1, y, QStringLiteral("MEP neve :"), l.mepNev, Right - x1, pt);
         });
     f.setFooter(430, [d](BF::Context &c) {
@@ -269,6 +273,33 @@ Tqrp_nyilatkozat declarationOf(const PendingReport &report, int lineCount, const
                              now.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"))});
 }
 
+QString identifierFromFileName(const QString &fileName)
+{
+    return fileName.mid(6, 11);
+}
+
+Tqrp_bejelentoi completedSheetOf(const CompletedReport &report, const QString &today)
+{
+    const FormParty party{report.name, identifierFromFileName(report.fileName),
+                          report.postcode + u' ' + report.settlement + u' ' + report.street,
+                          report.phone, report.fax};
+    return Tqrp_bejelentoi({party, report.type.left(2), report.fileName, int(report.lines.size()),
+                            report.lines, today});
+}
+
+Tqrp_nyilatkozat completedDeclarationOf(const CompletedReport &report, int lineCount,
+                                        const QString &version, const QString &userName)
+{
+    const FormParty party{report.name, identifierFromFileName(report.fileName),
+                          report.postcode + u' ' + report.settlement + QStringLiteral(" , ") +
+                              report.street,
+                          report.phone, report.fax};
+    const QDateTime now = QDateTime::currentDateTime();
+    return Tqrp_nyilatkozat({party, report.fileName, lineCount, version, userName,
+                             now.toString(QStringLiteral("yyyy.MM.dd")),
+                             now.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"))});
+}
+
 int copies(const QString &setting, bool *repair)
 {
     if (repair) *repair = setting.isEmpty();
@@ -313,10 +344,21 @@ void preview(const BandedForm &form, QWidget *parent)
     Prompter::instance().runDialog(&dialog);
 }
 
-QString pdfPath(const QString &programFolder, const QString &prefix, const QString &fileName)
+QString pdfPath(const QString &programFolder, Form kind, const QString &fileName)
 {
-    return QDir(programFolder)
-        .filePath(QStringLiteral("Text/") + prefix + fileName + QStringLiteral(".pdf"));
+    const QString prefix = kind == Form::Sheet ? QStringLiteral("Text/bejelentolap_")
+                                               : QStringLiteral("Text/nyilatkozat_");
+    return QDir(programFolder).filePath(prefix + fileName + QStringLiteral(".pdf"));
+}
+
+QString savePdf(const BandedForm &form, const QString &programFolder, Form kind,
+                const QString &fileName)
+{
+    const QString path = pdfPath(programFolder, kind, fileName);
+    if (!exportPdf(form, path)) return {};
+    return (kind == Form::Sheet ? QStringLiteral("A bejelentőlap elkészült:\n\r")
+                                : QStringLiteral("A nyilatkozat elkészült:\n\r")) +
+           QDir::toNativeSeparators(path);
 }
 
 } // namespace PrintedForms

@@ -89,6 +89,21 @@ Tqrp_bejelento sheetOf(const PendingReport &report, const QList<ReportFile::Repo
 Tqrp_nyilatkozat declarationOf(const PendingReport &report, int lineCount, const QString &fileName,
                                const QString &version, const QString &userName);
 
+// A completed report as the completed-reports window hands it over.
+struct CompletedReport {
+    QString fileName; // FAJL_NEV
+    QString name;     // the employer name to show
+    QString postcode, settlement, street, phone, fax;
+    QString type; // the type chosen there: its first two characters count
+    QList<ReportFile::ReportLine> lines;
+};
+// The 11-digit identifier inside a report file name (its characters 7 to 17), which is what
+// the report was sent under even when the employer's data have changed since.
+QString identifierFromFileName(const QString &fileName);
+Tqrp_bejelentoi completedSheetOf(const CompletedReport &report, const QString &today);
+Tqrp_nyilatkozat completedDeclarationOf(const CompletedReport &report, int lineCount,
+                                        const QString &version, const QString &userName);
+
 // Copies from a setting's text: its first two characters as a number; 1 when that is no number.
 // An empty text also gives 1, and *repair tells that "1" should be stored.
 int copies(const QString &setting, bool *repair = nullptr);
@@ -100,6 +115,11 @@ bool print(const BandedForm &form, int copies);
 bool exportPdf(const BandedForm &form, const QString &path);
 // The preview window, through the Prompter.
 void preview(const BandedForm &form, QWidget *parent);
+enum class Form { Sheet, Declaration };
 // "Text/bejelentolap_" or "Text/nyilatkozat_" + file name + ".pdf" under the program folder.
-QString pdfPath(const QString &programFolder, const QString &prefix, const QString &fileName);
+QString pdfPath(const QString &programFolder, Form kind, const QString &fileName);
+// Exports the form to its place under Text/ (which must exist) and returns the message telling
+// where it went; an empty text when the export failed.
+QString savePdf(const BandedForm &form, const QString &programFolder, Form kind,
+                const QString &fileName);
 } // namespace PrintedForms

@@ -4,6 +4,7 @@
 #include "installation.h"
 #include "registrydatabase.h"
 #include "reportfile.h"
+#include "schema.h"
 #include "storequery.h"
 #include "transaction.h"
 
@@ -300,8 +301,18 @@ bool ReportGenerator::fileRows(const PendingReport &report,
     const Field personFields[] = {VEZ_NEV,     UTO_NEV,      P_KOD,        O_KOD,     UTO_NEV_2,
                                   SZ_VEZ_NEV,  SZ_UTO_NEV_1, SZ_UTO_NEV_2, A_VEZ_NEV, A_UTO_NEV_1,
                                   A_UTO_NEV_2, SZUL_DAT,     SZUL_HELY};
+    // The register keeps a family name of 40 and a first given name of 15 characters while a
+    // report line carries 50 and 20: the register's copy is cut to its columns, the archived
+    // line and the file keep the name whole.
+    QList<int> personWidths;
+    const Schema::Table *person = Schema::table(QStringLiteral("taj"));
     QStringList personSets, personNames;
     for (Field f : personFields) {
+        int width = 0;
+        for (const Schema::Field &column : person->fields)
+            if (column.name == QLatin1String(fieldName(f)) && column.kind == Schema::Kind::Text)
+                width = column.width;
+        personWidths << width;
         personSets
             << QStringLiteral("%1 = :p%2").arg(QLatin1String(fieldName(f))).arg(personSets.size());
         personNames << QLatin1String(fieldName(f));
@@ -346,8 +357,9 @@ bool ReportGenerator::fileRows(const PendingReport &report,
         if (!archive.run(params, error)) return false;
 
         params.clear();
-        for (Field f : personFields)
-            params << line[f];
+        for (int i = 0; i < int(std::size(personFields)); ++i)
+            params << (personWidths[i] > 0 ? line[personFields[i]].left(personWidths[i])
+                                           : line[personFields[i]]);
         params << line[TAJ];
         if (!personUpdate.run(params, error)) return false;
         if (personUpdate.q.rowsAffected() == 0) {

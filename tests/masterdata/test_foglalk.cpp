@@ -1,4 +1,5 @@
 #include "employerrules.h"
+#include "employerstore.h"
 #include "fieldkeys.h"
 #include "registrydatabase.h"
 #include "scriptedprompter.h"
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSqlQuery>
@@ -75,6 +77,7 @@ private Q_SLOTS:
     void deleteConfirmed();
     void queryUser();
     void leavingSetsPrisonServiceFlag();
+    void employerSheet();
     void screenshots();
 };
 
@@ -497,6 +500,51 @@ void TestFoglalk::deleteConfirmed()
              QStringLiteral("A KFT"));
     QCOMPARE(d.get<QLabel>("lbl_foglrec")->text(), QStringLiteral("1"));
     QCOMPARE(w->mode(), Tfrm_foglalk::Mode::View);
+}
+
+void TestFoglalk::employerSheet()
+{
+    TestInstallation t(TestInstallation::WithReferenceData);
+    QVERIFY(t.ok());
+    ScriptedPrompter prompter;
+    // An employer without a seat address is not listable: nothing to print, the register closes.
+    QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM) values ('CÍM NÉLKÜL', '12345676242')"));
+    {
+        auto w = openWindow(t);
+        Driver d{*w};
+        d.click("bbtn_nyomtat");
+        QCOMPARE(prompter.messages, QStringList{"Nincs bejelentő rögzítve !"});
+        QTRY_VERIFY(!w->isVisible());
+        QVERIFY(prompter.dialogsShown.isEmpty());
+    }
+    QCOMPARE(t.scalar("select count(*) from koz_ter where KOD = '999'").toInt(), 0);
+    QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM, SZ_IRSZ, SZ_IRSZ_S, SZ_CIM_JELL, "
+                    "SZ_UTCA, SZ_HAZ, CEG_INDUL) values "
+                    "('RENDBEN KFT', '12345676241', '1011', '0', '001', 'Fő', '12', '2001.02.03'), "
+                    "('ISMERETLEN TÍPUS KFT', '12345676240', '1011', '0', '999', 'Fő', '1', NULL)"));
+    const auto rows = EmployerStore(t.data()).sheetRows();
+    QVERIFY(rows);
+    QCOMPARE(rows->size(), 1);
+    QCOMPARE(rows->first().value("ceg_nev").toString(), QStringLiteral("RENDBEN KFT"));
+    QCOMPARE(rows->first().value("telepules").toString(), QStringLiteral("Budapest"));
+    QCOMPARE(rows->first().value("kozternev").toString(),
+             t.scalar("select KOZTERNEV from koz_ter where KOD = '001'").toString());
+    prompter.messages.clear();
+    int pages = 0;
+    prompter.dialogActions << [&pages](QDialog *dialog) {
+        auto *view = dialog->findChild<QPrintPreviewWidget *>();
+        if (!view) return int(QDialog::Rejected);
+        view->updatePreview();
+        pages = view->pageCount();
+        return int(QDialog::Accepted);
+    };
+    auto w = openWindow(t);
+    Driver d{*w};
+    d.click("bbtn_nyomtat");
+    QCOMPARE(prompter.dialogsShown, QStringList{"previewDialog"});
+    QCOMPARE(pages, 1);
+    QVERIFY(prompter.messages.isEmpty());
+    QVERIFY(w->isVisible());
 }
 
 void TestFoglalk::queryUser()

@@ -3,11 +3,13 @@
 
 int runFormatTests(int argc, char **argv);
 int runGenerateTests(int argc, char **argv);
+int runFormsTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     int failures = runFormatTests(argc, argv);
     failures += runGenerateTests(argc, argv);
+    failures += runFormsTests(argc, argv);
     return failures;
 }

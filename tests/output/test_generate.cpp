@@ -13,7 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPrintPreviewWidget>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QRadioButton>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -216,6 +218,33 @@ private Q_SLOTS:
         QVERIFY(lines[0].startsWith("1.0.4.3092    5    J0901A12345676242.002"));
     }
 
+    // A line may carry a longer name than the person register holds: the report is made with
+    // the whole name, the register keeps what fits its columns.
+    void longNamesFitTheRegister()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        const QString family = QString(48, u'W') + "ÉK", given = QString(19, u'M') + "Ő";
+        QVERIFY(exec(t, pendingLine(1, "N", "044332217", family, "1101", "2026.11.02")));
+        QVERIFY(exec(t, QString("update jel_temp set UTO_NEV = '%1'").arg(given)));
+        QTemporaryDir out;
+        ReportGenerator g(t.data());
+        const auto reports = g.pendingReports();
+        QVERIFY(reports && reports->size() == 1);
+        const ReportGenerator::Result r = g.make(reports->first(), options(out.path()));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(t.scalar("select VEZ_NEV || '|' || UTO_NEV from taj where TAJ = '044332217'")
+                     .toString(),
+                 family.left(40) + '|' + given.left(15));
+        QCOMPARE(t.scalar("select VEZ_NEV || '|' || UTO_NEV from jel_tete where TAJ = "
+                          "'044332217'")
+                     .toString(),
+                 family + '|' + given);
+        const QStringList lines = fileLines(out.filePath("J0901A12345676242_020.002"));
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[1].mid(71, 70), family + given);
+    }
+
     void failuresChangeNothing_data()
     {
         QTest::addColumn<QString>("where");
@@ -321,6 +350,91 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(floppy.filePath("A/J0901A12345676242_020.002")));
         QCOMPARE(Settings::read("Szem_adat"), DateText::today());
         QCOMPARE(Settings::read("Szem_jogcim"), DateText::today());
+    }
+
+    // An ordinary user's forms go to the printer first: on the folder path a machine without
+    // a printer ends the making and the report stays pending.
+    void folderPathStopsWhenPrintingFails()
+    {
+        if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is installed");
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
+        QTemporaryDir out;
+        ScriptedPrompter prompter;
+        Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
+        w.show();
+        QCoreApplication::processEvents();
+        WindowDriver d{w};
+        QVERIFY(d.get<QCheckBox>("cbx_bejelento")->isChecked());
+        QVERIFY(!d.get<QCheckBox>("cbx_bejelento")->isEnabled());
+        d.edit("dir_lbox")->setText(out.path());
+        d.click("bbtn_keszites");
+        QCOMPARE(prompter.messages, QStringList{"Hiba lépett fel a jelentés készítésénél !"});
+        QVERIFY(QDir(out.path()).isEmpty());
+        QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 1);
+        QVERIFY(d.button("bbtn_keszites")->isEnabled());
+        // The copies settings were read, and an absent one stored as "1".
+        QCOMPARE(Settings::read("Bejelentolap db"), QStringLiteral("1"));
+    }
+
+    void previewsShowTheCurrentReport()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
+        ScriptedPrompter prompter;
+        Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
+        w.show();
+        QCoreApplication::processEvents();
+        WindowDriver d{w};
+        int pages = 0;
+        auto countPages = [&pages](QDialog *dialog) {
+            auto *view = dialog->findChild<QPrintPreviewWidget *>();
+            if (!view) return int(QDialog::Rejected);
+        view->updatePreview();
+        pages = view->pageCount();
+            return int(QDialog::Accepted);
+        };
+        prompter.dialogActions << countPages;
+        d.click("bbtn_bejelento");
+        QCOMPARE(pages, 1);
+        prompter.dialogActions << countPages;
+        pages = 0;
+        d.click("bbtn_nyilatkozat");
+        QCOMPARE(pages, 1);
+        QCOMPARE(prompter.dialogsShown, (QStringList{"previewDialog", "previewDialog"}));
+        QVERIFY(prompter.messages.isEmpty());
+        QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 1);
+    }
+
+    // --pdf writes both forms of each report into Text/ before its file.
+    void commandLineWritesTheFormsAsPdf()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
+        QVERIFY(exec(t, pendingLine(2, "N", "123456788", "KOVÁCS", "1101", "2026.11.03")));
+        QTemporaryDir out;
+        CommandLine::Options o;
+        o.home = t.home();
+        o.make = true;
+        o.pdf = true;
+        o.folder = out.path();
+        QString printed, errors;
+        QTextStream so(&printed), se(&errors);
+        QCOMPARE(CommandLine::make(o, so, se), 0);
+        const QString name = QStringLiteral("J0901A12345676242_020.002");
+        QVERIFY(QFile::exists(out.filePath(name)));
+        const QString text = QDir(t.context().installation.programFolder()).filePath("Text/");
+        QProcess p;
+        p.start("pdftotext", {text + "bejelentolap_" + name + ".pdf", "-"});
+        QVERIFY(p.waitForFinished(20000));
+        const QString sheet = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(sheet.contains("VARGA") && sheet.contains("KOVÁCS"), qPrintable(sheet));
+        p.start("pdftotext", {text + "nyilatkozat_" + name + ".pdf", "-"});
+        QVERIFY(p.waitForFinished(20000));
+        QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains("2 tételsort tartalmaz."));
     }
 
     void commandLineMakesEveryReport()
