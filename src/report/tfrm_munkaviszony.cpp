@@ -17,7 +17,9 @@ Tfrm_munkaviszony::Tfrm_munkaviszony(const QList<QSqlRecord> &relations, QWidget
                               this);
     m_model->setRows(relations);
     ui->dbg_munkaviszony->setModel(m_model);
-    ui->dbg_munkaviszony->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Every caption whole; the last column takes what is left.
+    ui->dbg_munkaviszony->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ui->dbg_munkaviszony->horizontalHeader()->setStretchLastSection(true);
     if (!relations.isEmpty()) ui->dbg_munkaviszony->selectRow(0);
     connect(ui->bbtn_tovabb, &QPushButton::clicked, this, &QDialog::accept);
 }

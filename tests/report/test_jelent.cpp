@@ -1,8 +1,10 @@
 #include "scriptedprompter.h"
+#include "reportstore.h"
 #include "testinstallation.h"
 #include "tfrm_javitas.h"
 #include "tfrm_jelent.h"
 #include "tfrm_munkaviszony.h"
+#include "tokbottomdlg.h"
 #include "windowdriver.h"
 
 #include <QApplication>
@@ -11,6 +13,7 @@
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
 namespace
@@ -426,12 +429,24 @@ private Q_SLOTS:
         w->grab().save(dir + "/jelent_5_added.png");
         d.click("bbtn_rogzit");
         w->grab().save(dir + "/jelent_6_keszit.png");
-        Tfrm_munkaviszony choice({}, w.get());
+        ReportStore store(t.data());
+        Tfrm_munkaviszony choice(*store.earlierRelations("123456788", 1, "09", "1101"), w.get());
         choice.show();
         choice.grab().save(dir + "/munkaviszony.png");
-        Tfrm_javitas correction({}, w.get());
+        Tfrm_javitas correction(*store.completedNewLines("123456788"), w.get());
         correction.show();
         correction.grab().save(dir + "/javitas.png");
+        // The report-kind page of the question dialog, grabbed while it waits for an answer.
+        TOKBottomDlg question(w.get());
+        BottomQuestion kinds;
+        kinds.page = BottomQuestion::Gomb;
+        kinds.showLateAgency = true;
+        kinds.disabledChoices = {"rbtn_szunet"};
+        QTimer::singleShot(100, &question, [&] {
+            question.grab().save(dir + "/kerdes_gomb.png");
+            question.done(TOKBottomDlg::Megse);
+        });
+        question.ask(kinds);
     }
 };
 
