@@ -198,8 +198,8 @@ bool writeForms(ReportGenerator &generator, const PendingReport &report,
                 PrintedForms::sheetOf(report, *lines, fileName, DateText::today()).form(), folder,
                 Form::Sheet, fileName)
                 .isEmpty() &&
-           !PrintedForms::savePdf(PrintedForms::declarationOf(report, int(lines->size()),
-                                                              fileName, run.version, run.userName)
+           !PrintedForms::savePdf(PrintedForms::declarationOf(report, int(lines->size()), fileName,
+                                                              run.version, run.userName)
                                       .form(),
                                   folder, Form::Declaration, fileName)
                 .isEmpty();

@@ -264,13 +264,23 @@ Tqrp_bejelento sheetOf(const PendingReport &report, const QList<ReportFile::Repo
         {partyOf(report), report.type, fileName, int(lines.size()), lines, today});
 }
 
+namespace
+{
+// The declaration printed now.
+Tqrp_nyilatkozat declarationNow(const FormParty &party, const QString &fileName, int lineCount,
+                                const QString &version, const QString &userName)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return Tqrp_nyilatkozat({party, fileName, lineCount, version, userName,
+                             now.toString(QStringLiteral("yyyy.MM.dd")),
+                             now.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"))});
+}
+} // namespace
+
 Tqrp_nyilatkozat declarationOf(const PendingReport &report, int lineCount, const QString &fileName,
                                const QString &version, const QString &userName)
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    return Tqrp_nyilatkozat({partyOf(report), fileName, lineCount, version, userName,
-                             now.toString(QStringLiteral("yyyy.MM.dd")),
-                             now.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"))});
+    return declarationNow(partyOf(report), fileName, lineCount, version, userName);
 }
 
 QString identifierFromFileName(const QString &fileName)
@@ -294,10 +304,7 @@ Tqrp_nyilatkozat completedDeclarationOf(const CompletedReport &report, int lineC
                           report.postcode + u' ' + report.settlement + QStringLiteral(" , ") +
                               report.street,
                           report.phone, report.fax};
-    const QDateTime now = QDateTime::currentDateTime();
-    return Tqrp_nyilatkozat({party, report.fileName, lineCount, version, userName,
-                             now.toString(QStringLiteral("yyyy.MM.dd")),
-                             now.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"))});
+    return declarationNow(party, report.fileName, lineCount, version, userName);
 }
 
 int copies(const QString &setting, bool *repair)

@@ -116,6 +116,8 @@ private:
     void openBenefitCode();
     void skipBenefit();
     bool applyVerdict(const Verdict &v, QLineEdit *field);
+    // A required field left empty: true when the clerk types it again ("kilep" page).
+    bool askToRetype(const QString &line1, const QString &line2);
     LineContext lineContext() const;
     LineDates lineDates() const;
     const ReportStore::Title *currentTitle() const;

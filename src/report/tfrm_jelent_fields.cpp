@@ -177,6 +177,19 @@ LineDates Tfrm_jelent::lineDates() const
     return d;
 }
 
+bool Tfrm_jelent::askToRetype(const QString &line1, const QString &line2)
+{
+    BottomQuestion q;
+    q.page = BottomQuestion::Kilep;
+    q.line1 = line1;
+    q.line2 = line2;
+    if (Prompter::instance().bottomQuestion(this, q).result == 6) return true;
+    // The clerk gives up this person: the fields are cleared and the list is back.
+    clearPersonFields();
+    loadPersons();
+    return false;
+}
+
 bool Tfrm_jelent::applyVerdict(const Verdict &v, QLineEdit *field)
 {
     for (const QString &m : v.messages)
@@ -378,14 +391,8 @@ bool Tfrm_jelent::ed_tajExit()
     if (ui->ed_taj->isReadOnly() || !ui->ed_taj->isEnabled()) return false;
     const QString taj = ui->ed_taj->text().trimmed();
     if (taj.isEmpty()) {
-        BottomQuestion q;
-        q.page = BottomQuestion::Kilep;
-        q.line1 = QStringLiteral("A TAJ szám mezőt kötelező kitölteni !!");
-        q.line2 = QStringLiteral("Kíván új számot megadni ?!");
-        if (Prompter::instance().bottomQuestion(this, q).result == 6) return true;
-        clearPersonFields();
-        loadPersons();
-        return false;
+        return askToRetype(QStringLiteral("A TAJ szám mezőt kötelező kitölteni !!"),
+                           QStringLiteral("Kíván új számot megadni ?!"));
     }
     if (!TajEllenor(taj) || taj.toLongLong() == 0) {
         message(QStringLiteral("Nem jó a TAJ-szám"));
@@ -681,14 +688,8 @@ bool Tfrm_jelent::med_bkezdExit()
                                  .value_or(false);
     const Verdict v = ReportLineRules::relationStart(c, d);
     if (v.askRequired) {
-        BottomQuestion q;
-        q.page = BottomQuestion::Kilep;
-        q.line1 = QStringLiteral("A jogviszony kezdetét kötelező kitölteni !!");
-        q.line2 = QStringLiteral("Kíván új dátumot megadni ?!");
-        if (Prompter::instance().bottomQuestion(this, q).result == 6) return true;
-        clearPersonFields();
-        loadPersons();
-        return false;
+        return askToRetype(QStringLiteral("A jogviszony kezdetét kötelező kitölteni !!"),
+                           QStringLiteral("Kíván új dátumot megadni ?!"));
     }
     return applyVerdict(v, ui->med_bkezd);
 }

@@ -508,7 +508,8 @@ void TestFoglalk::employerSheet()
     QVERIFY(t.ok());
     ScriptedPrompter prompter;
     // An employer without a seat address is not listable: nothing to print, the register closes.
-    QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM) values ('CÍM NÉLKÜL', '12345676242')"));
+    QVERIFY(
+        exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM) values ('CÍM NÉLKÜL', '12345676242')"));
     {
         auto w = openWindow(t);
         Driver d{*w};
@@ -518,10 +519,11 @@ void TestFoglalk::employerSheet()
         QVERIFY(prompter.dialogsShown.isEmpty());
     }
     QCOMPARE(t.scalar("select count(*) from koz_ter where KOD = '999'").toInt(), 0);
-    QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM, SZ_IRSZ, SZ_IRSZ_S, SZ_CIM_JELL, "
-                    "SZ_UTCA, SZ_HAZ, CEG_INDUL) values "
-                    "('RENDBEN KFT', '12345676241', '1011', '0', '001', 'Fő', '12', '2001.02.03'), "
-                    "('ISMERETLEN TÍPUS KFT', '12345676240', '1011', '0', '999', 'Fő', '1', NULL)"));
+    QVERIFY(exec(t,
+                 "insert into foglalk (CEG_NEV, ADO_SZAM, SZ_IRSZ, SZ_IRSZ_S, SZ_CIM_JELL, "
+                 "SZ_UTCA, SZ_HAZ, CEG_INDUL) values "
+                 "('RENDBEN KFT', '12345676241', '1011', '0', '001', 'Fő', '12', '2001.02.03'), "
+                 "('ISMERETLEN TÍPUS KFT', '12345676240', '1011', '0', '999', 'Fő', '1', NULL)"));
     const auto rows = EmployerStore(t.data()).sheetRows();
     QVERIFY(rows);
     QCOMPARE(rows->size(), 1);

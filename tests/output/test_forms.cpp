@@ -152,15 +152,30 @@ private Q_SLOTS:
         for (const QString &s : absent)
             QVERIFY2(!page.contains(s.section(" : ", 0, 0)), qPrintable(s));
         for (const char *s :
-             {"Bejelentő lap a jogosultakról", "A jelentésre kötelezett adatai :",
-              "Név : DEMO SZOLGÁLTATÓ KFT", "Jelentéshez használt azonosító : 12345676242",
-              "Székhely cím : 1011 Budapest , Fő utca 12", "Telefon : 06-1-2345678",
-              "Fax : 06-1-2345679", "TAJ szám : 123456788", "Családi név : KOVÁCS",
-              "Utónév : ÉVA ROZÁLIA", "Szül.dátum : 1980.01.01", "Állampolg.kód: 348",
-              "Javítandó ? : N", "Szüneteltetés kezdete :", "Szüneteltetés vége :",
-              "MEP neve : Budapest Főváros Egészségbiztosítási Pénztár", "Dátum : 2026.12.09",
-              "Fájl neve : J" /* the name follows */, "Küldött tételek száma : 1", "P.H.",
-              "Cégszerű aláírás", "MEP tölti ki :", "Oldal : 1", "Megyekód :_____",
+             {"Bejelentő lap a jogosultakról",
+              "A jelentésre kötelezett adatai :",
+              "Név : DEMO SZOLGÁLTATÓ KFT",
+              "Jelentéshez használt azonosító : 12345676242",
+              "Székhely cím : 1011 Budapest , Fő utca 12",
+              "Telefon : 06-1-2345678",
+              "Fax : 06-1-2345679",
+              "TAJ szám : 123456788",
+              "Családi név : KOVÁCS",
+              "Utónév : ÉVA ROZÁLIA",
+              "Szül.dátum : 1980.01.01",
+              "Állampolg.kód: 348",
+              "Javítandó ? : N",
+              "Szüneteltetés kezdete :",
+              "Szüneteltetés vége :",
+              "MEP neve : Budapest Főváros Egészségbiztosítási Pénztár",
+              "Dátum : 2026.12.09",
+              "Fájl neve : J" /* the name follows */,
+              "Küldött tételek száma : 1",
+              "P.H.",
+              "Cégszerű aláírás",
+              "MEP tölti ki :",
+              "Oldal : 1",
+              "Megyekód :_____",
               "Iktató szám: _____________ - ____ - ___________ / __________ / _________"})
             QVERIFY2(page.contains(QString::fromUtf8(s)), s);
         QVERIFY(page.contains(name));
@@ -174,10 +189,9 @@ private Q_SLOTS:
         for (int i = 1; i <= 40; ++i)
             lines << line(i, QString("CSALÁD%1").arg(i, 2, 10, QChar('0')),
                           QString("9000000%1").arg(i, 2, 10, QChar('0')));
-        const BandedForm form =
-            PrintedForms::sheetOf(demoReport("09"), lines, "J0901A12345676242_020.003",
-                                  "2026.12.09")
-                .form();
+        const BandedForm form = PrintedForms::sheetOf(demoReport("09"), lines,
+                                                      "J0901A12345676242_020.003", "2026.12.09")
+                                    .form();
         QVERIFY(form.pageCount() > 1);
         QTemporaryDir dir;
         const QStringList text = pages(form, dir.filePath("sheet.pdf"));
@@ -207,10 +221,9 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString name = "J0901A12345676242_020.003";
-        const QStringList text =
-            pages(PrintedForms::declarationOf(demoReport("09"), 17, name, "1.0.4.3", "KISS ANNA")
-                      .form(),
-                  dir.filePath("declaration.pdf"));
+        const QStringList text = pages(
+            PrintedForms::declarationOf(demoReport("09"), 17, name, "1.0.4.3", "KISS ANNA").form(),
+            dir.filePath("declaration.pdf"));
         QCOMPARE(text.size(), 1);
         const QString page = flat(text[0]);
         for (const QString &s :
@@ -244,16 +257,16 @@ private Q_SLOTS:
         r.type = "08 Ellátások";
         r.lines = {line(1, "NAGY", "038521467"), line(2, "SZABÓ", "111222337")};
         QTemporaryDir dir;
-        const QString sheet =
-            flat(pages(PrintedForms::completedSheetOf(r, "2026.12.09").form(),
-                       dir.filePath("s.pdf"))
-                     .value(0));
+        const QString sheet = flat(
+            pages(PrintedForms::completedSheetOf(r, "2026.12.09").form(), dir.filePath("s.pdf"))
+                .value(0));
         QVERIFY(sheet.contains(QRegularExpression("A 3517- ?08 ?/B\\.r\\.sz\\.")));
-        for (const char *s : {"Bejelentő lap a jogosultakróll",
-                              "Név : ÁTNEVEZETT KFT", "Jelentéshez használt azonosító : 00000000123",
+        for (const char *s : {"Bejelentő lap a jogosultakróll", "Név : ÁTNEVEZETT KFT",
+                              "Jelentéshez használt azonosító : 00000000123",
                               "Székhely cím : 7621 Pécs Király utca 5", "MNYP.kód : 0901",
                               "Ellátás kód : 2110", "Küldött tételek száma : 2"})
-            QVERIFY2(sheet.contains(QString::fromUtf8(s)), qPrintable(QString::fromUtf8(s) + " in " + sheet));
+            QVERIFY2(sheet.contains(QString::fromUtf8(s)),
+                     qPrintable(QString::fromUtf8(s) + " in " + sheet));
         const QString declaration =
             flat(pages(PrintedForms::completedDeclarationOf(r, 2, "1.0.4.3", "KISS ANNA").form(),
                        dir.filePath("d.pdf"))
@@ -272,8 +285,8 @@ private Q_SLOTS:
                                   "2026.12.09")
                 .form();
         // Text/ is part of the installation and is not made here.
-        QVERIFY(PrintedForms::savePdf(form, program.path(), PrintedForms::Form::Sheet, name)
-                    .isEmpty());
+        QVERIFY(
+            PrintedForms::savePdf(form, program.path(), PrintedForms::Form::Sheet, name).isEmpty());
         QVERIFY(QDir(program.path()).mkdir("Text"));
         const QString path = program.filePath("Text/bejelentolap_" + name + ".pdf");
         QFile old(path);
@@ -283,12 +296,11 @@ private Q_SLOTS:
         QCOMPARE(PrintedForms::savePdf(form, program.path(), PrintedForms::Form::Sheet, name),
                  "A bejelentőlap elkészült:\n\r" + QDir::toNativeSeparators(path));
         QVERIFY(flat(pdfText(path)).contains("Családi név : KOVÁCS"));
-        QCOMPARE(
-            PrintedForms::savePdf(PrintedForms::declarationOf(demoReport("09"), 1, name, "1", "U")
-                                      .form(),
-                                  program.path(), PrintedForms::Form::Declaration, name),
-            "A nyilatkozat elkészült:\n\r" +
-                QDir::toNativeSeparators(program.filePath("Text/nyilatkozat_" + name + ".pdf")));
+        QCOMPARE(PrintedForms::savePdf(
+                     PrintedForms::declarationOf(demoReport("09"), 1, name, "1", "U").form(),
+                     program.path(), PrintedForms::Form::Declaration, name),
+                 "A nyilatkozat elkészült:\n\r" + QDir::toNativeSeparators(program.filePath(
+                                                      "Text/nyilatkozat_" + name + ".pdf")));
     }
 };
 

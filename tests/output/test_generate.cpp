@@ -392,8 +392,8 @@ private Q_SLOTS:
         auto countPages = [&pages](QDialog *dialog) {
             auto *view = dialog->findChild<QPrintPreviewWidget *>();
             if (!view) return int(QDialog::Rejected);
-        view->updatePreview();
-        pages = view->pageCount();
+            view->updatePreview();
+            pages = view->pageCount();
             return int(QDialog::Accepted);
         };
         prompter.dialogActions << countPages;

@@ -1,5 +1,5 @@
-#include "scriptedprompter.h"
 #include "reportstore.h"
+#include "scriptedprompter.h"
 #include "testinstallation.h"
 #include "tfrm_javitas.h"
 #include "tfrm_jelent.h"
