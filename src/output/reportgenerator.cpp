@@ -255,7 +255,9 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
     temporary.setAutoRemove(true);
     if (!folder.exists() || !temporary.open() || temporary.write(content) != content.size() ||
         !temporary.flush()) {
-        r.error = QStringLiteral("a fájl nem írható: ") + temporary.errorString();
+        r.error = folder.exists() ? QStringLiteral("a fájl nem írható: ") + temporary.errorString()
+                                  : QStringLiteral("a mappa nem létezik: ") +
+                                        QDir::toNativeSeparators(folder.absolutePath());
         return r;
     }
     temporary.close();

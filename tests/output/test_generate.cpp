@@ -455,6 +455,15 @@ private Q_SLOTS:
         o.folder = out.path();
         QString printed, errors;
         QTextStream so(&printed), se(&errors);
+        // A folder that is not there: the first report fails, saying why, and stays pending.
+        o.folder = out.filePath("nincs");
+        QCOMPARE(CommandLine::make(o, so, se), 1);
+        se.flush();
+        QVERIFY2(errors.startsWith("Hiba lépett fel a jelentés készítésénél ! (a mappa nem "
+                                   "létezik: "),
+                 qPrintable(errors));
+        QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 2);
+        o.folder = out.path();
         QCOMPARE(CommandLine::make(o, so, se), 0);
         so.flush();
         // Employer name order: the prison service first.
