@@ -219,7 +219,7 @@ int make(const Options &options, QTextStream &out, QTextStream &err)
     ReportGenerator generator(context.data);
     const auto reports = generator.pendingReports();
     if (!reports) {
-        err << "Hiba lépett fel a jelentés készítésénél !" << Qt::endl;
+        err << ReportGenerator::failureMessage() << Qt::endl;
         return 1;
     }
     ReportGenerator::Options make;
@@ -231,17 +231,13 @@ int make(const Options &options, QTextStream &out, QTextStream &err)
     for (const PendingReport &report : *reports) {
         // The forms first, as the making page prints them: as PDF into Text/.
         if (options.pdf && !writeForms(generator, report, installation, context.run)) {
-            err << "Hiba lépett fel a jelentés készítésénél ! (a nyomtatványok PDF fájlja nem "
-                   "készült el)"
-                << Qt::endl;
+            err << ReportGenerator::failureMessage()
+                << " (a nyomtatványok PDF fájlja nem készült el)" << Qt::endl;
             return 1;
         }
         const ReportGenerator::Result r = generator.make(report, make);
         if (!r.ok) {
-            const QString message =
-                r.refusal.isEmpty() ? QStringLiteral("Hiba lépett fel a jelentés készítésénél !")
-                                    : r.refusal;
-            err << QString(message).replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+            err << r.message().replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
             if (!r.error.isEmpty()) err << " (" << r.error << ")";
             err << Qt::endl;
             return 1;

@@ -351,17 +351,12 @@ void preview(const BandedForm &form, QWidget *parent)
     Prompter::instance().runDialog(&dialog);
 }
 
-QString pdfPath(const QString &programFolder, Form kind, const QString &fileName)
-{
-    const QString prefix = kind == Form::Sheet ? QStringLiteral("Text/bejelentolap_")
-                                               : QStringLiteral("Text/nyilatkozat_");
-    return QDir(programFolder).filePath(prefix + fileName + QStringLiteral(".pdf"));
-}
-
 QString savePdf(const BandedForm &form, const QString &programFolder, Form kind,
                 const QString &fileName)
 {
-    const QString path = pdfPath(programFolder, kind, fileName);
+    const QString prefix = kind == Form::Sheet ? QStringLiteral("Text/bejelentolap_")
+                                               : QStringLiteral("Text/nyilatkozat_");
+    const QString path = QDir(programFolder).filePath(prefix + fileName + QStringLiteral(".pdf"));
     if (!exportPdf(form, path)) return {};
     return (kind == Form::Sheet ? QStringLiteral("A bejelentőlap elkészült:\n\r")
                                 : QStringLiteral("A nyilatkozat elkészült:\n\r")) +

@@ -116,10 +116,9 @@ bool exportPdf(const BandedForm &form, const QString &path);
 // The preview window, through the Prompter.
 void preview(const BandedForm &form, QWidget *parent);
 enum class Form { Sheet, Declaration };
-// "Text/bejelentolap_" or "Text/nyilatkozat_" + file name + ".pdf" under the program folder.
-QString pdfPath(const QString &programFolder, Form kind, const QString &fileName);
-// Exports the form to its place under Text/ (which must exist) and returns the message telling
-// where it went; an empty text when the export failed.
+// Exports the form to "Text/bejelentolap_" or "Text/nyilatkozat_" + file name + ".pdf" under the
+// program folder (Text/ must exist) and returns the message telling where it went; an empty
+// text when the export failed.
 QString savePdf(const BandedForm &form, const QString &programFolder, Form kind,
                 const QString &fileName);
 } // namespace PrintedForms

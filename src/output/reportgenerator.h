@@ -53,7 +53,14 @@ public:
         // a failure of the store or the file.
         QString refusal;
         QString error; // the technical reason, for the log
+        // What the clerk is told: the refusal, else the fixed failure sentence.
+        QString message() const { return refusal.isEmpty() ? failureMessage() : refusal; }
     };
+    // "Hiba lépett fel a jelentés készítésénél !": every failure of a run says this.
+    static QString failureMessage()
+    {
+        return QStringLiteral("Hiba lépett fel a jelentés készítésénél !");
+    }
     using Progress = std::function<void(int done, int total)>;
     Result make(const PendingReport &report, const Options &options, const Progress &progress = {});
 

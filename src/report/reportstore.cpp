@@ -225,15 +225,6 @@ std::optional<int> ReportStore::lastReportNumber(int employerId, const QString &
     return n;
 }
 
-std::optional<bool> ReportStore::anyPendingLine()
-{
-    int n = 0;
-    if (!select(m_data, {QStringLiteral("select count(*) x "), QStringLiteral("from jel_temp")}, {},
-                [&](Query &q) { n = q.integer(QStringLiteral("x")); }))
-        return std::nullopt;
-    return n > 0;
-}
-
 std::optional<QList<QSqlRecord>> ReportStore::earlierRelations(const QString &taj, int employerId,
                                                                const QString &type,
                                                                const QString &title)

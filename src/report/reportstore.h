@@ -62,7 +62,6 @@ public:
     std::optional<QList<QSqlRecord>> pendingLines(int employerId, const QString &type);
     // The highest report number filed for the employer and type; 0 when none.
     std::optional<int> lastReportNumber(int employerId, const QString &type);
-    std::optional<bool> anyPendingLine();
     std::optional<QList<QSqlRecord>> earlierRelations(const QString &taj, int employerId,
                                                       const QString &type, const QString &title);
     std::optional<bool> pendingLineExists(const QString &taj, int employerId, const QString &type,

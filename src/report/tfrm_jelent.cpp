@@ -153,7 +153,7 @@ void Tfrm_jelent::FormShow()
     const auto places = m_store.settlementNames();
     const auto count = m_store.activeEmployerCount();
     const auto names = m_store.activeEmployerNames();
-    const auto pending = m_store.anyPendingLine();
+    const auto pending = m_generator.pendingLineCount();
     if (!places || !count || !names || !pending) {
         message(ActivationFailed);
         m_ready = false;
@@ -171,7 +171,7 @@ void Tfrm_jelent::FormShow()
     ui->lbl_foglrec->setText(QString::number(*count));
     ui->cmb_fogl->clear();
     ui->cmb_fogl->addItems(*names);
-    ui->bbtn_ujjel->setEnabled(*pending);
+    ui->bbtn_ujjel->setEnabled(*pending > 0);
     clearPersonFields();
 }
 

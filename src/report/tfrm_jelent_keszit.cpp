@@ -16,7 +16,6 @@
 
 namespace
 {
-const QString MakingFailed = QStringLiteral("Hiba lépett fel a jelentés készítésénél !");
 const QString DefaultFloppy = QStringLiteral("/media/floppy");
 // The special user who may leave the forms unprinted and write a plain report.
 const QString SpecialUser = QStringLiteral("QVX");
@@ -231,7 +230,7 @@ void Tfrm_jelent::bbtn_keszitesClick()
     // failure is reported and the making goes on; on the folder path it ends the making.
     if (!printForms()) {
         if (!floppy) {
-            message(MakingFailed);
+            message(ReportGenerator::failureMessage());
             return;
         }
         message(QStringLiteral("Hiba lépett fel a nyomtatásnál !"));
@@ -269,6 +268,6 @@ bool Tfrm_jelent::makeFile(const QString &folder)
     }
     ui->prb_folyamat->setValue(0);
     ui->bbtn_keszites->setEnabled(true);
-    if (!result.ok) message(result.refusal.isEmpty() ? MakingFailed : result.refusal);
+    if (!result.ok) message(result.message());
     return result.ok;
 }
