@@ -82,6 +82,15 @@ QStringList fileLines(const QString &path, int key = -1)
     return out;
 }
 
+// The report window opened on its making page, shown.
+std::unique_ptr<Tfrm_jelent> makingPage(TestInstallation &t)
+{
+    auto w = std::make_unique<Tfrm_jelent>(t.context(), Tfrm_jelent::Page::Keszit);
+    w->show();
+    QCoreApplication::processEvents();
+    return w;
+}
+
 ReportGenerator::Options options(const QString &folder, bool coded = false)
 {
     ReportGenerator::Options o;
@@ -111,10 +120,8 @@ private Q_SLOTS:
         if (QPrinterInfo::defaultPrinter().isNull()) {
             // An ordinary user always prints both forms first: with no printer the folder path
             // ends the making and nothing changes.
-            Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
-            w.show();
-            QCoreApplication::processEvents();
-            WindowDriver d{w};
+            auto w = makingPage(t);
+            WindowDriver d{*w};
             QVERIFY(!d.get<QCheckBox>("cbx_kodolt")->isVisible());
             QVERIFY(d.get<QCheckBox>("cbx_bejelento")->isChecked());
             QVERIFY(!d.get<QCheckBox>("cbx_bejelento")->isEnabled());
@@ -127,11 +134,9 @@ private Q_SLOTS:
         }
         // The special user may leave the forms unprinted.
         t.context().run.userName = QStringLiteral("QVX");
-        Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
-        w.show();
-        QCoreApplication::processEvents();
-        WindowDriver d{w};
-        QCOMPARE(w.windowTitle(), QStringLiteral(" Jelentés adatok  - jelentés készítése "));
+        auto w = makingPage(t);
+        WindowDriver d{*w};
+        QCOMPARE(w->windowTitle(), QStringLiteral(" Jelentés adatok  - jelentés készítése "));
         QCOMPARE(d.get<QLabel>("lbl_jelentok")->text(), QStringLiteral("1"));
         QCOMPARE(d.get<QLabel>("lbl_tetel")->text(), QStringLiteral("3"));
         QCOMPARE(d.get<QLabel>("lbl_fajlnev")->text(), QStringLiteral("J0901A12345676242_020.002"));
@@ -146,7 +151,7 @@ private Q_SLOTS:
         d.edit("dir_lbox")->setText(out.path());
         d.click("bbtn_keszites");
         QCOMPARE(prompter.messages, QStringList{"Nincs több rögzítésre váró jelentés !"});
-        QTRY_VERIFY(!w.isVisible());
+        QTRY_VERIFY(!w->isVisible());
         QVERIFY(Settings::read("Szem_adat") != DateText::today());
 
         const QStringList lines = fileLines(out.filePath("J0901A12345676242_020.002"), DemoKey);
@@ -303,14 +308,12 @@ private Q_SLOTS:
         QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
         ScriptedPrompter prompter;
         t.context().run.userName = QStringLiteral("QVX");
-        Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
-        w.show();
-        QCoreApplication::processEvents();
-        WindowDriver d{w};
+        auto w = makingPage(t);
+        WindowDriver d{*w};
         d.edit("dir_lbox")->setText(t.path("nincs/ilyen"));
         d.click("bbtn_keszites");
         QCOMPARE(prompter.messages, QStringList{"Hiba lépett fel a jelentés készítésénél !"});
-        QVERIFY(w.isVisible());
+        QVERIFY(w->isVisible());
         QVERIFY(d.button("bbtn_keszites")->isEnabled());
         QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 1);
     }
@@ -324,10 +327,8 @@ private Q_SLOTS:
         QTemporaryDir floppy;
         Settings::write("Floppy", floppy.filePath("A"));
         ScriptedPrompter prompter;
-        Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
-        w.show();
-        QCoreApplication::processEvents();
-        WindowDriver d{w};
+        auto w = makingPage(t);
+        WindowDriver d{*w};
         d.get<QRadioButton>("rbtn_floppy")->click();
         QVERIFY(!d.edit("dir_lbox")->isEnabled());
         // No disk: asked again until the clerk goes on without one; the making then fails.
@@ -362,10 +363,8 @@ private Q_SLOTS:
         QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
         QTemporaryDir out;
         ScriptedPrompter prompter;
-        Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
-        w.show();
-        QCoreApplication::processEvents();
-        WindowDriver d{w};
+        auto w = makingPage(t);
+        WindowDriver d{*w};
         QVERIFY(d.get<QCheckBox>("cbx_bejelento")->isChecked());
         QVERIFY(!d.get<QCheckBox>("cbx_bejelento")->isEnabled());
         d.edit("dir_lbox")->setText(out.path());
@@ -384,10 +383,8 @@ private Q_SLOTS:
         QVERIFY(t.ok());
         QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
         ScriptedPrompter prompter;
-        Tfrm_jelent w(t.context(), Tfrm_jelent::Page::Keszit);
-        w.show();
-        QCoreApplication::processEvents();
-        WindowDriver d{w};
+        auto w = makingPage(t);
+        WindowDriver d{*w};
         int pages = 0;
         auto countPages = [&pages](QDialog *dialog) {
             auto *view = dialog->findChild<QPrintPreviewWidget *>();
