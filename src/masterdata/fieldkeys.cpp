@@ -1,13 +1,16 @@
 #include "fieldkeys.h"
 
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QHash>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRadioButton>
 #include <QTimer>
 
 namespace
@@ -23,6 +26,17 @@ void FieldKeys::install(QWidget *widget, Filter filter)
     if (auto *combo = qobject_cast<QComboBox *>(widget); combo && combo->lineEdit()) {
         combo->lineEdit()->setProperty(FilterProperty, int(filter));
         combo->lineEdit()->installEventFilter(this);
+    }
+}
+
+void FieldKeys::installAll(QWidget *window)
+{
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (qobject_cast<QLineEdit *>(w)
+                ? !qobject_cast<QComboBox *>(w->parentWidget())
+                : qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w) ||
+                      qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w))
+            install(w);
     }
 }
 

@@ -20,6 +20,9 @@ public:
     // AfaKod (dbed_ado2KeyPress): 1, 2, 3 and backspace. Kod: digits, blank and backspace.
     // CsaladiNev: anything but "(", ")" and ","; Utonev: not "-" either.
     void install(QWidget *widget, Filter filter = Tovabb);
+    // Enter moves on from every edit, combo box, spin box, check box and radio button of the
+    // window; a combo box's own line edit is covered through its combo box.
+    void installAll(QWidget *window);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

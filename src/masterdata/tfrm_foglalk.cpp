@@ -52,13 +52,7 @@ Tfrm_foglalk::Tfrm_foglalk(AppContext &context, QWidget *parent)
     for (QLineEdit *shown : {ui->ed_ado, ui->ed_ado2, ui->ed_ado3, ui->dbed_ado})
         shown->setFocusPolicy(Qt::NoFocus);
     auto *keys = new FieldKeys(this);
-    for (QWidget *w : findChildren<QWidget *>()) {
-        if (qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w->parentWidget()))
-            keys->install(w);
-        else if (qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w) ||
-                 qobject_cast<QCheckBox *>(w))
-            keys->install(w);
-    }
+    keys->installAll(this);
     for (QLineEdit *digits :
          {ui->ed_azon, ui->ed_szisz, ui->ed_tisz, ui->ed_modszisz, ui->ed_modtisz, ui->dbed_ado3})
         keys->install(digits, FieldKeys::Szam);

@@ -201,13 +201,7 @@ void Tfrm_jelent::setUpFields()
     m_exit = new FieldExit(this);
     m_exit->setObjectName(QStringLiteral("fieldExit"));
     m_keys = new FieldKeys(this);
-    for (QWidget *w : findChildren<QWidget *>()) {
-        if (qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w->parentWidget()))
-            m_keys->install(w);
-        else if (qobject_cast<QComboBox *>(w) || qobject_cast<QCheckBox *>(w) ||
-                 qobject_cast<QRadioButton *>(w))
-            m_keys->install(w);
-    }
+    m_keys->installAll(this);
     for (QLineEdit *code :
          {ui->ed_taj, ui->ed_jkod, ui->ed_ekod, ui->ed_fkod, ui->ed_okod, ui->ed_pkod, ui->ed_mido})
         m_keys->install(code, FieldKeys::Kod);
