@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bandedform.h"
 #include "reportgenerator.h"
 #include "reportlinerules.h"
 #include "reportstore.h"
@@ -82,6 +83,10 @@ private:
     void chooseFolder();
     void BejelentoClick();
     void NyilatkozatClick();
+    // The notification sheet and the declaration of the current report, as the making page
+    // shows them; nothing when no report is current.
+    std::optional<BandedForm> currentSheet() const;
+    std::optional<BandedForm> currentDeclaration() const;
     // Prints the ticked forms of the current report; false when printing failed.
     bool printForms();
 

@@ -168,29 +168,38 @@ void Tfrm_jelent::showCurrentReport()
         b->setEnabled(true);
 }
 
-void Tfrm_jelent::BejelentoClick()
+std::optional<BandedForm> Tfrm_jelent::currentSheet() const
 {
     const int row = ui->dbg_tempfej->currentRow();
-    if (ui->lbl_fajlnev->text().isEmpty() || row < 0 || row >= m_reports.size()) return;
+    if (ui->lbl_fajlnev->text().isEmpty() || row < 0 || row >= m_reports.size()) return {};
+    return PrintedForms::sheetOf(m_reports[row], m_reportLines, ui->lbl_fajlnev->text(),
+                                 DateText::today())
+        .form();
+}
+
+std::optional<BandedForm> Tfrm_jelent::currentDeclaration() const
+{
+    const int row = ui->dbg_tempfej->currentRow();
+    if (ui->lbl_fajlnev->text().isEmpty() || row < 0 || row >= m_reports.size()) return {};
+    return PrintedForms::declarationOf(m_reports[row], ui->lbl_tetel->text().toInt(),
+                                       ui->lbl_fajlnev->text(), m_context.run.version,
+                                       m_context.run.userName)
+        .form();
+}
+
+void Tfrm_jelent::BejelentoClick()
+{
     std::optional<BandedForm> form;
     {
         WaitCursor busy;
-        form = PrintedForms::sheetOf(m_reports[row], m_reportLines, ui->lbl_fajlnev->text(),
-                                     DateText::today())
-                   .form();
+        form = currentSheet();
     }
-    PrintedForms::preview(*form, this);
+    if (form) PrintedForms::preview(*form, this);
 }
 
 void Tfrm_jelent::NyilatkozatClick()
 {
-    const int row = ui->dbg_tempfej->currentRow();
-    if (ui->lbl_fajlnev->text().isEmpty() || row < 0 || row >= m_reports.size()) return;
-    PrintedForms::preview(PrintedForms::declarationOf(m_reports[row], ui->lbl_tetel->text().toInt(),
-                                                      ui->lbl_fajlnev->text(),
-                                                      m_context.run.version, m_context.run.userName)
-                              .form(),
-                          this);
+    if (const auto form = currentDeclaration()) PrintedForms::preview(*form, this);
 }
 
 bool Tfrm_jelent::printForms()
@@ -198,20 +207,20 @@ bool Tfrm_jelent::printForms()
     const int row = ui->dbg_tempfej->currentRow();
     if (row < 0 || row >= m_reports.size()) return false;
     WaitCursor busy;
-    bool ok = true;
-    if (ui->cbx_bejelento->isChecked())
-        ok = PrintedForms::print(PrintedForms::sheetOf(m_reports[row], m_reportLines,
-                                                       ui->lbl_fajlnev->text(), DateText::today())
-                                     .form(),
-                                 PrintedForms::copiesSetting(QStringLiteral("Bejelentolap db")));
-    if (ok && ui->cbx_nyilatkozat->isChecked())
-        ok = PrintedForms::print(
-            PrintedForms::declarationOf(m_reports[row], ui->lbl_tetel->text().toInt(),
-                                        ui->lbl_fajlnev->text(), m_context.run.version,
-                                        m_context.run.userName)
-                .form(),
-            PrintedForms::copiesSetting(QStringLiteral("Nyilatkozat db")));
-    return ok;
+    if (ui->cbx_bejelento->isChecked()) {
+        const auto sheet = currentSheet();
+        if (!sheet || !PrintedForms::print(
+                          *sheet, PrintedForms::copiesSetting(QStringLiteral("Bejelentolap db"))))
+            return false;
+    }
+    if (ui->cbx_nyilatkozat->isChecked()) {
+        const auto declaration = currentDeclaration();
+        if (!declaration ||
+            !PrintedForms::print(*declaration,
+                                 PrintedForms::copiesSetting(QStringLiteral("Nyilatkozat db"))))
+            return false;
+    }
+    return true;
 }
 
 void Tfrm_jelent::bbtn_keszitesClick()
