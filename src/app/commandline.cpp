@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "appcontext.h"
+#include "completedreports.h"
 #include "datetext.h"
 #include "demodata.h"
 #include "employerstore.h"
@@ -50,6 +51,8 @@ Options parse(const QStringList &arguments)
                 o.error = QStringLiteral("A --load után meg kell adni a fájlokat.");
         } else if (a == u"--make")
             o.make = true;
+        else if (a == u"--repeat")
+            o.repeat = value();
         else if (a == u"--folder")
             o.folder = value();
         else if (a == u"--plain")
@@ -69,7 +72,8 @@ Options parse(const QStringList &arguments)
 
 bool isBatch(const Options &options)
 {
-    return options.init || !options.loadFiles.isEmpty() || options.make || options.help ||
+    return options.init || !options.loadFiles.isEmpty() || options.make ||
+           !options.repeat.isEmpty() || options.help ||
            !options.error.isEmpty();
 }
 
@@ -82,7 +86,10 @@ QString usage()
         "                                             új telepítés létrehozása\n"
         "  tarvik [--home MAPPA] --load FÁJL...       OEP törzsfájlok beolvasása\n"
         "  tarvik [--home MAPPA] --make [--folder MAPPA] [--plain] [--pdf]\n"
-        "                                             a rögzítésre váró jelentések elkészítése\n");
+        "                                             a rögzítésre váró jelentések elkészítése\n"
+        "  tarvik [--home MAPPA] --repeat FÁJLNÉV [--folder MAPPA] [--pdf]\n"
+        "                                             egy elkészült jelentés ismételt "
+        "elkészítése\n");
 }
 
 namespace
@@ -186,10 +193,33 @@ int load(const Options &options, QTextStream &out, QTextStream &err)
 
 namespace
 {
+// The installation a command works on, connected; empty after the message when it cannot be.
+std::unique_ptr<AppContext> openContext(const Options &options, QTextStream &err)
+{
+    std::unique_ptr<AppContext> context(
+        new AppContext{Installation(Installation::resolveHome(options.home)), {}, {}});
+    context->run.initialise();
+    QString error;
+    if (!context->data.connect(context->installation.dataFolder(), &error)) {
+        err << "Az adatbázis nem nyitható meg: " << error << Qt::endl;
+        return nullptr;
+    }
+    // No login from a script: the forms name the system's user, else the last one logged in.
+    context->run.userName = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    if (context->run.userName.isEmpty())
+        context->run.userName = Settings::read(QStringLiteral("Felhasznalo"));
+    return context;
+}
+
+QString plainLines(QString text)
+{
+    return text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+}
+
 bool writeForms(ReportGenerator &generator, const PendingReport &report,
                 const Installation &installation, const RunState &run)
 {
-    const auto lines = generator.lines(report.employerId, report.type);
+    const auto lines = generator.lines(report.employerId, report.type, report.sequence);
     if (!lines || lines->isEmpty()) return false;
     const QString fileName = ReportGenerator::fileNameOf(lines->first());
     const QString folder = installation.programFolder();
@@ -208,19 +238,19 @@ bool writeForms(ReportGenerator &generator, const PendingReport &report,
 
 int make(const Options &options, QTextStream &out, QTextStream &err)
 {
-    Installation installation(Installation::resolveHome(options.home));
-    AppContext context{installation, {}, {}};
-    context.run.initialise();
-    QString error;
-    if (!context.data.connect(installation.dataFolder(), &error)) {
-        err << "Az adatbázis nem nyitható meg: " << error << Qt::endl;
-        return 1;
-    }
+    const auto opened = openContext(options, err);
+    if (!opened) return 1;
+    AppContext &context = *opened;
+    const Installation &installation = context.installation;
     ReportGenerator generator(context.data);
     const auto reports = generator.pendingReports();
     if (!reports) {
         err << ReportGenerator::failureMessage() << Qt::endl;
         return 1;
+    }
+    if (reports->isEmpty()) {
+        out << "Nincs több rögzítésre váró jelentés !" << Qt::endl;
+        return 0;
     }
     ReportGenerator::Options make;
     make.folder =
@@ -237,13 +267,66 @@ int make(const Options &options, QTextStream &out, QTextStream &err)
         }
         const ReportGenerator::Result r = generator.make(report, make);
         if (!r.ok) {
-            err << r.message().replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+            err << plainLines(r.message());
             if (!r.error.isEmpty()) err << " (" << r.error << ")";
             err << Qt::endl;
             return 1;
         }
         out << QDir::toNativeSeparators(r.path) << Qt::endl;
     }
+    return 0;
+}
+
+int repeat(const Options &options, QTextStream &out, QTextStream &err)
+{
+    const auto opened = openContext(options, err);
+    if (!opened) return 1;
+    AppContext &context = *opened;
+    CompletedReports store(context.data);
+    const auto report = store.reportByFileName(options.repeat);
+    if (!report) {
+        err << "Hiba lépett fel az adatok olvasásánál !" << Qt::endl;
+        return 1;
+    }
+    if (report->isEmpty()) {
+        err << "Nincs ilyen nevű elkészült jelentés: " << options.repeat << Qt::endl;
+        return 1;
+    }
+    if (options.pdf) {
+        const auto forms = store.formsOf(*report);
+        if (!forms) {
+            err << "Hiba lépett fel az adatok olvasásánál !" << Qt::endl;
+            return 1;
+        }
+        using PrintedForms::Form;
+        const QString folder = context.installation.programFolder();
+        const QString sheet = PrintedForms::savePdf(
+            PrintedForms::completedSheetOf(*forms, DateText::today()).form(), folder, Form::Sheet,
+            forms->fileName);
+        const QString declaration = PrintedForms::savePdf(
+            PrintedForms::completedDeclarationOf(*forms, int(forms->lines.size()),
+                                                 context.run.version, context.run.userName)
+                .form(),
+            folder, Form::Declaration, forms->fileName);
+        for (const QString &done : {sheet, declaration}) {
+            if (done.isEmpty()) {
+                err << "A PDF fájl nem készült el !" << Qt::endl;
+                return 1;
+            }
+            out << done.section(QStringLiteral("\n\r"), 1) << Qt::endl;
+        }
+    }
+    const QString folder = options.folder.isEmpty()
+                               ? CompletedReports::repeatFolder(context.installation)
+                               : options.folder;
+    const CompletedReports::Result r = store.remake(*report, folder, context.run.version);
+    if (!r.ok) {
+        err << plainLines(r.message);
+        if (!r.error.isEmpty() && !r.message.contains(r.error)) err << " (" << r.error << ")";
+        err << Qt::endl;
+        return 1;
+    }
+    out << QDir::toNativeSeparators(r.path) << Qt::endl;
     return 0;
 }
 

@@ -20,6 +20,7 @@ struct Options {
     QString folder; // --folder: where --make writes
     bool plain = false;
     bool pdf = false; // --pdf: --make also writes both forms of each report as PDF
+    QString repeat; // --repeat FILE_NAME: a completed report made again
     bool help = false;
     QString error;
 };
@@ -35,6 +36,10 @@ int load(const Options &options, QTextStream &out, QTextStream &err);
 // --make: every pending report into its file, as "Készítés" makes it for an ordinary user.
 // Prints the path of each file made; stops at the first failure with its message.
 int make(const Options &options, QTextStream &out, QTextStream &err);
+
+// --repeat: a completed report's file made again (and its forms as PDF with --pdf); changes no
+// table. Prints the path of each file written.
+int repeat(const Options &options, QTextStream &out, QTextStream &err);
 
 QString usage();
 

@@ -40,6 +40,7 @@ int main(int argc, char *argv[])
             if (code != 0 || options.loadFiles.isEmpty()) return code;
         }
         if (options.make) return CommandLine::make(options, out, err);
+        if (!options.repeat.isEmpty()) return CommandLine::repeat(options, out, err);
         return CommandLine::load(options, out, err);
     }
 

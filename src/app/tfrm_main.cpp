@@ -8,6 +8,7 @@
 #include "prompter.h"
 #include "tfrm_about.h"
 #include "tfrm_foglalk.h"
+#include "tfrm_ismetel.h"
 #include "tfrm_jelent.h"
 #include "tfrm_jelszo.h"
 #include "tfrm_sugo.h"
@@ -149,7 +150,8 @@ void Tfrm_main::connectMenu()
     connect(ui->mn_foglalk, &QAction::triggered, this, &Tfrm_main::openFoglalk);
     connect(ui->mn_rogzit, &QAction::triggered, this, [this] { openJelent(false); });
     connect(ui->mn_keszit, &QAction::triggered, this, [this] { openJelent(true); });
-    for (QAction *item : {ui->mn_dolgozo, ui->mn_ismetel, ui->mn_kulso, ui->mn_frissit,
+    connect(ui->mn_ismetel, &QAction::triggered, this, &Tfrm_main::openIsmetel);
+    for (QAction *item : {ui->mn_dolgozo, ui->mn_kulso, ui->mn_frissit,
                           ui->mn_beallit, ui->mn_karbantartas, ui->mn_bvop})
         connect(item, &QAction::triggered, this, &Tfrm_main::notAvailable);
 }
@@ -188,6 +190,12 @@ void Tfrm_main::openJelent(bool making)
     }
     window->exec();
     ui->mn_spec->menuAction()->setVisible(m_context.run.prisonService);
+}
+
+void Tfrm_main::openIsmetel()
+{
+    Tfrm_ismetel window(m_context, this);
+    window.exec();
 }
 
 void Tfrm_main::openTechnical(int mode)

@@ -36,6 +36,7 @@ private:
     void openTechnical(int mode);
     void openFoglalk();
     void openJelent(bool making);
+    void openIsmetel();
 
     std::unique_ptr<Ui::Tfrm_main> ui;
     AppContext &m_context;

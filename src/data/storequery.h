@@ -64,6 +64,31 @@ inline std::optional<QList<QSqlRecord>> records(DataModule &data, const QStringL
     return rows;
 }
 
+// A row by its field names in upper case, text without trailing blanks; of two fields of the
+// same name (a join) the first keeps the name.
+inline QVariantMap toMap(const QSqlRecord &record)
+{
+    QVariantMap map;
+    for (int i = 0; i < record.count(); ++i) {
+        const QString name = record.fieldName(i).toUpper();
+        if (map.contains(name)) continue;
+        QVariant v = record.value(i);
+        if (v.typeId() == QMetaType::QString) v = Query::rightTrimmed(v.toString());
+        map.insert(name, v);
+    }
+    return map;
+}
+
+// The rows of a select as field → value maps; empty optional when it fails.
+inline std::optional<QList<QVariantMap>> maps(DataModule &data, const QStringList &lines,
+                                              const QList<QVariant> &params = {})
+{
+    QList<QVariantMap> rows;
+    if (!select(data, lines, params, [&](Query &q) { rows << toMap(q.record()); }))
+        return std::nullopt;
+    return rows;
+}
+
 inline bool execute(DataModule &data, const QStringList &lines, const QList<QVariant> &params,
                     QString *error = nullptr)
 {

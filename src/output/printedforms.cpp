@@ -300,7 +300,8 @@ Tqrp_bejelentoi completedSheetOf(const CompletedReport &report, const QString &t
 Tqrp_nyilatkozat completedDeclarationOf(const CompletedReport &report, int lineCount,
                                         const QString &version, const QString &userName)
 {
-    const FormParty party{report.name, identifierFromFileName(report.fileName),
+    const FormParty party{report.declarationName.isEmpty() ? report.name : report.declarationName,
+                          identifierFromFileName(report.fileName),
                           report.postcode + u' ' + report.settlement + QStringLiteral(" , ") +
                               report.street,
                           report.phone, report.fax};

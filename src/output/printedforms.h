@@ -96,6 +96,7 @@ struct CompletedReport {
     QString postcode, settlement, street, phone, fax;
     QString type; // the type chosen there: its first two characters count
     QList<ReportFile::ReportLine> lines;
+    QString declarationName; // the name in the report's header row; empty: `name`
 };
 // The 11-digit identifier inside a report file name (its characters 7 to 17), which is what
 // the report was sent under even when the employer's data have changed since.

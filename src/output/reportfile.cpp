@@ -256,4 +256,103 @@ QByteArray decode(const QByteArray &coded, int key)
     return out;
 }
 
+QByteArray fileLine(const QString &text, std::optional<int> key)
+{
+    // Every value was checked against the code page when the line was assembled.
+    QByteArray bytes = encode(text).value_or(QByteArray());
+    if (key) bytes = code(bytes, *key);
+    bytes += "\r\n";
+    return bytes;
+}
+
+QString fieldCaption(const QString &field)
+{
+    static const QHash<QString, QString> captions = {
+        {"verzió", "Programverzió"},
+        {"JEL_SZAM", "Jelentés sorszáma"},
+        {"JEL_TETE", "Tételszám"},
+        {"JAVITAS", "Javítás"},
+        {"TAJ", "TAJ szám"},
+        {"NYILV_SZAM", "Nyilvántartási szám"},
+        {"VEZ_NEV", "Vezetéknév"},
+        {"UTO_NEV", "Utónév"},
+        {"UTO_NEV_2", "2. utónév"},
+        {"SZ_VEZ_NEV", "Születési vezetéknév"},
+        {"SZ_UTO_NEV_1", "Születési utónév"},
+        {"SZ_UTO_NEV_2", "Születési 2. utónév"},
+        {"A_VEZ_NEV", "Anyja születési vezetékneve"},
+        {"A_UTO_NEV_1", "Anyja születési utóneve"},
+        {"A_UTO_NEV_2", "Anyja születési 2. utóneve"},
+        {"SZUL_DAT", "Születési dátum"},
+        {"SZUL_HELY", "Születési hely"},
+        {"P_KOD", "Nyugdíjpénztár"},
+        {"O_KOD", "Állampolgárság"},
+        {"JOGCIM", "Jogcím"},
+        {"JEL_TIP", "Jelentés típusa"},
+        {"KEZDET", "Jogosultság kezdete"},
+        {"VEGE", "Jogosultság vége"},
+        {"SZUN_KEZD", "Szüneteltetés kezdete"},
+        {"SZUN_VEGE", "Szüneteltetés vége"},
+        {"HORA", "Heti munkaidő"},
+        {"FEOR", "FEOR"},
+        {"ELL_KOD", "Ellátás"},
+        {"ELL_KEZD", "Ellátás kezdete"},
+        {"ELL_VEGE", "Ellátás vége"},
+        {"PAKEZD", "Pályakezdő"},
+        {"IMAGE", "Nem (férfi/nő)"},
+        {"FAJL_NEV", "Fájlnév"},
+        {"KESZ_DAT", "Készítés dátuma"},
+        {"FSZLA", "Folyószámla szám"},
+        {"CEG_NEV", "Cégnév"},
+        {"SZ_IRSZ", "Székhely irányítószáma"},
+        {"SZ_IRSZ_S", "Székhely irányítószám súlya"},
+        {"SZ_UTCA", "Székhely utca"},
+        {"SZ_CIM_JELL", "Székhely közterület jellege"},
+        {"SZ_HAZ", "Székhely házszám"},
+        {"SZ_EMELET", "Székhely emelet"},
+        {"SZ_AJTO", "Székhely ajtó"},
+        {"SZ_EPULET", "Székhely épület"},
+        {"SZ_LH", "Székhely lépcsőház"},
+        {"T_IRSZ", "Telephely irányítószáma"},
+        {"T_IRSZ_S", "Telephely irányítószám súlya"},
+        {"T_UTCA", "Telephely utca"},
+        {"T_CIM_JELL", "Telephely közterület jellege"},
+        {"T_HAZ", "Telephely házszám"},
+        {"T_EMELET", "Telephely emelet"},
+        {"T_AJTO", "Telephely ajtó"},
+        {"T_EPULET", "Telephely épület"},
+        {"T_LH", "Telephely lépcsőház"},
+        {"TELEFON", "Telefon"},
+        {"FAX", "Fax"},
+        {"EMAIL", "E-mail cím"},
+        {"BANKSZAM", "Bankszámlaszám"},
+        {"TBKIFH", "TB kifizetőhely"},
+        {"TAKISZ", "TAKISZ"},
+        {"UGYVEZETO", "Ügyvezető"},
+        {"CEG_INDUL", "Cég alakulásának ideje"},
+        {"CEG_AZON", "Cég azonosító"},
+        {"MEGYE", "Megye"},
+        {"ADO_SZAM", "Adószám"},
+        {"JARAS_KOD", "Járás"}};
+    return captions.value(field, field);
+}
+
+QString refusalText(const Line &line, const QString &who)
+{
+    const QString what = line.fault == Line::Fault::TooLong
+                             ? QStringLiteral("hosszabb, mint a jelentésben neki jutó hely")
+                             : QStringLiteral("olyan karaktert tartalmaz, amely nem írható a "
+                                              "jelentésbe");
+    return who + QStringLiteral(" %1 adata %2.\n\rA jelentés nem készült el, javítsa az "
+                                "adatot !")
+                     .arg(fieldCaption(line.badField), what);
+}
+
+QString shortNameOf(const QString &fileName)
+{
+    const int bar = fileName.indexOf(u'_');
+    if (bar < 0) return fileName;
+    return fileName.left(bar) + fileName.mid(bar + 4);
+}
+
 } // namespace ReportFile

@@ -111,6 +111,18 @@ std::optional<int> codingKey(const QString &identifier);
 // Windows-1250 bytes of a line, each raised by (column modulo 10) + K, wrapping past 255.
 QByteArray code(const QByteArray &plain, int key);
 QByteArray decode(const QByteArray &coded, int key);
+// One line of the file as written: its code-page bytes, coded when a key is given, and CR LF.
+QByteArray fileLine(const QString &text, std::optional<int> key);
+
+// The caption a clerk knows a field by ("Vezetéknév" for VEZ_NEV); the name itself when it has
+// none.
+QString fieldCaption(const QString &field);
+// The message that refuses a report whose value does not fit: who (an employer or a line),
+// the field by its caption and why.
+QString refusalText(const Line &line, const QString &who);
+// The short form of a stored file name: without "_" and the district; a name without "_" is
+// already short.
+QString shortNameOf(const QString &fileName);
 // The line in the Hungarian Windows code page; empty optional when a character has no place
 // in it.
 std::optional<QByteArray> encode(const QString &text);

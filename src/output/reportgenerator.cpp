@@ -5,31 +5,16 @@
 #include "registrydatabase.h"
 #include "reportfile.h"
 #include "schema.h"
+#include "stagedfile.h"
 #include "storequery.h"
 #include "transaction.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSqlRecord>
-#include <QTemporaryFile>
 
 namespace
 {
-
-QVariantMap toMap(const QSqlRecord &record)
-{
-    // The pending line's own fields come first and keep their names; the employer's fields of
-    // the join are added only where the names differ.
-    QVariantMap map;
-    for (int i = 0; i < record.count(); ++i) {
-        const QString name = record.fieldName(i).toUpper();
-        if (map.contains(name)) continue;
-        QVariant v = record.value(i);
-        if (v.typeId() == QMetaType::QString) v = Query::rightTrimmed(v.toString());
-        map.insert(name, v);
-    }
-    return map;
-}
 
 QString text(const QVariantMap &m, const char *field)
 {
@@ -69,16 +54,6 @@ QString marks(int n)
     return m.join(u", ");
 }
 
-QString refusal(const ReportFile::Line &line, const QString &who)
-{
-    const QString what = line.fault == ReportFile::Line::Fault::TooLong
-                             ? QStringLiteral("hosszabb, mint a jelentésben neki jutó hely")
-                             : QStringLiteral("olyan karaktert tartalmaz, amely nem írható a "
-                                              "jelentésbe");
-    return who + QStringLiteral(" %1 adata %2.\n\rA jelentés nem készült el, javítsa az adatot !")
-                     .arg(line.badField, what);
-}
-
 } // namespace
 
 std::optional<int> ReportGenerator::pendingLineCount()
@@ -97,7 +72,7 @@ std::optional<QList<PendingReport>> ReportGenerator::pendingReports()
     if (!StoreQuery::select(
             m_data,
             {QStringLiteral("select t1.nyilv_szam, t1.foglalk_id ,t2.ceg_nev, count(t1.foglalk_id) "
-                            "db, t1.jel_tip,"),
+                            "db, t1.jel_tip, t1.jel_szam,"),
              QStringLiteral("t2.sz_irsz, t3.telepules, t2.sz_utca, t4.kozternev, t2.sz_haz , "
                             "t2.telefon , t2.fax"),
              QStringLiteral("from jel_temp t1, foglalk t2, irsz t3, koz_ter t4  "),
@@ -105,14 +80,16 @@ std::optional<QList<PendingReport>> ReportGenerator::pendingReports()
                             "t2.sz_irsz_s = t3.suly and t2.sz_cim_jell = t4.kod "),
              QStringLiteral("group by t1.nyilv_szam, t1.foglalk_id , t2.ceg_nev, t1.jel_tip, "
                             "t2.sz_irsz, t3.telepules,"),
-             QStringLiteral("t2.sz_utca, t2.telefon, t2.fax, t4.kozternev, t2.sz_haz"),
-             QStringLiteral("order by t2.ceg_nev")},
+             QStringLiteral("t2.sz_utca, t2.telefon, t2.fax, t4.kozternev, t2.sz_haz, "
+                            "t1.jel_szam"),
+             QStringLiteral("order by t2.ceg_nev, t1.jel_tip, t1.jel_szam")},
             {}, [&](Query &q) {
                 PendingReport r;
                 r.employerId = q.integer(QStringLiteral("foglalk_id"));
                 r.identifier = q.text(QStringLiteral("nyilv_szam"));
                 r.name = q.text(QStringLiteral("ceg_nev"));
                 r.type = q.text(QStringLiteral("jel_tip"));
+                r.sequence = q.integer(QStringLiteral("jel_szam"));
                 r.lines = q.integer(QStringLiteral("db"));
                 r.address = q.text(QStringLiteral("sz_irsz")) + QStringLiteral("  ") +
                             q.text(QStringLiteral("telepules")) + QStringLiteral(" , ") +
@@ -127,45 +104,59 @@ std::optional<QList<PendingReport>> ReportGenerator::pendingReports()
     return reports;
 }
 
-std::optional<QList<ReportFile::ReportLine>> ReportGenerator::lines(int employerId,
-                                                                    const QString &type)
+std::optional<QList<ReportFile::ReportLine>>
+ReportGenerator::lines(int employerId, const QString &type, int sequence)
+{
+    return readLines(
+        m_data,
+        {QStringLiteral("select t1.*,"),
+         QStringLiteral("t2.nyilv_szam, t2.megye, t2.azon_tip, t2.jaras_kod, t3.mep_nev"),
+         QStringLiteral("from jel_temp t1, foglalk t2, mep t3"),
+         QStringLiteral("where t2.id = :ny and  t2.id = t1.foglalk_id and t1.jel_tip = :jt"),
+         QStringLiteral("and t1.jel_szam = :jsz and t2.megye = t3.megyekod"),
+         QStringLiteral("order by t1.vez_nev, t1.uto_nev, t1.kezdet ")},
+        {employerId, type, sequence});
+}
+
+std::optional<QList<ReportFile::ReportLine>>
+ReportGenerator::readLines(DataModule &data, const QStringList &sql, const QList<QVariant> &params)
 {
     QList<ReportFile::ReportLine> rows;
-    // Field positions are found once; the pending line's own fields come first in the result.
+    // Field positions are found once; the line's own fields come first in the result.
     int at[ReportFile::FieldCount];
     int megye = -1, azonTip = -1, jarasKod = -1, mepNev = -1;
     bool first = true;
-    if (!StoreQuery::select(
-            m_data,
-            {QStringLiteral("select t1.*,"),
-             QStringLiteral("t2.nyilv_szam, t2.megye, t2.azon_tip, t2.jaras_kod, t3.mep_nev"),
-             QStringLiteral("from jel_temp t1, foglalk t2, mep t3"),
-             QStringLiteral("where t2.id = :ny and  t2.id = t1.foglalk_id and t1.jel_tip = :jt"),
-             QStringLiteral("and t2.megye = t3.megyekod"),
-             QStringLiteral("order by t1.vez_nev, t1.uto_nev, t1.kezdet ")},
-            {employerId, type}, [&](Query &q) {
-                if (first) {
-                    const QSqlRecord r = q.record();
-                    for (int f = 0; f < ReportFile::FieldCount; ++f)
-                        at[f] =
-                            r.indexOf(QLatin1String(ReportFile::fieldName(ReportFile::Field(f))));
-                    megye = r.indexOf(QStringLiteral("megye"));
-                    azonTip = r.indexOf(QStringLiteral("azon_tip"));
-                    jarasKod = r.indexOf(QStringLiteral("jaras_kod"));
-                    mepNev = r.indexOf(QStringLiteral("mep_nev"));
-                    first = false;
-                }
-                ReportFile::ReportLine line;
+    if (!StoreQuery::select(data, sql, params, [&](Query &q) {
+            if (first) {
+                const QSqlRecord r = q.record();
                 for (int f = 0; f < ReportFile::FieldCount; ++f)
-                    line.values[f] = q.value(at[f]).toString();
-                line.megye = q.value(megye).toString();
-                line.azonTip = q.value(azonTip).toString();
-                line.jarasKod = q.value(jarasKod).toString();
-                line.mepNev = q.value(mepNev).toString();
-                rows << line;
-            }))
+                    at[f] = r.indexOf(QLatin1String(ReportFile::fieldName(ReportFile::Field(f))));
+                megye = r.indexOf(QStringLiteral("megye"));
+                azonTip = r.indexOf(QStringLiteral("azon_tip"));
+                jarasKod = r.indexOf(QStringLiteral("jaras_kod"));
+                mepNev = r.indexOf(QStringLiteral("mep_nev"));
+                first = false;
+            }
+            auto value = [&](int index) {
+                return index < 0 ? QString() : Query::rightTrimmed(q.value(index).toString());
+            };
+            ReportFile::ReportLine line;
+            for (int f = 0; f < ReportFile::FieldCount; ++f)
+                line.values[f] = value(at[f]);
+            line.megye = value(megye);
+            line.azonTip = value(azonTip);
+            line.jarasKod = value(jarasKod);
+            line.mepNev = value(mepNev);
+            rows << line;
+        }))
         return std::nullopt;
     return rows;
+}
+
+QString ReportGenerator::floppyFolder()
+{
+    const QString folder = Settings::read(QStringLiteral("Floppy"));
+    return folder.trimmed().isEmpty() ? QStringLiteral("/media/floppy") : folder;
 }
 
 QString ReportGenerator::defaultFolder(const Installation &installation)
@@ -189,7 +180,7 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
                                               const Progress &progress)
 {
     Result r;
-    const auto lines = this->lines(report.employerId, report.type);
+    const auto lines = this->lines(report.employerId, report.type, report.sequence);
     const auto employers = StoreQuery::records(
         m_data, {QStringLiteral("select * from foglalk"), QStringLiteral("where id = :ny")},
         {report.employerId});
@@ -199,7 +190,7 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
     }
     using namespace ReportFile;
     const ReportLine &first = lines->first();
-    const QVariantMap employer = toMap(employers->first());
+    const QVariantMap employer = StoreQuery::toMap(employers->first());
     const int sequence = first[JEL_SZAM].toInt();
     const auto key = codingKey(first[NYILV_SZAM]);
     if (!key) {
@@ -212,33 +203,28 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
 
     // Every line is built before anything is written: a value that does not fit refuses the
     // whole report.
-    QByteArray content;
-    auto append = [&](const ReportFile::Line &line) {
-        QByteArray bytes = *ReportFile::encode(line.text);
-        content += options.coded ? ReportFile::code(bytes, *key) : bytes;
-        content += "\r\n";
-    };
+    const std::optional<int> coding = options.coded ? key : std::nullopt;
     const ReportFile::Line header = ReportFile::assemble(
         ReportFile::HeaderBlanks,
         ReportFile::headerSlots(options.version, report.type, sequence, int(lines->size()),
                                 shortName, options.today, employer));
     if (!header.ok()) {
-        r.refusal =
-            refusal(header, QStringLiteral("A(z) \"%1\" bejelentő").arg(text(employer, "CEG_NEV")));
+        r.refusal = refusalText(header, QStringLiteral("A(z) \"%1\" bejelentő")
+                                            .arg(text(employer, "CEG_NEV")));
         return r;
     }
-    append(header);
+    QByteArray content = fileLine(header.text, coding);
     content.reserve(int(lines->size()) * 600);
     for (const ReportLine &line : *lines) {
         const ReportFile::Line item =
             ReportFile::assemble(ReportFile::ItemBlanks, ReportFile::itemSlots(sequence, line));
         if (!item.ok()) {
-            r.refusal =
-                refusal(item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
-                                  .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV], line[TAJ]));
+            r.refusal = refusalText(
+                item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
+                          .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV], line[TAJ]));
             return r;
         }
-        append(item);
+        content += fileLine(item.text, coding);
     }
 
     Transaction transaction(m_data.db());
@@ -249,41 +235,17 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
     if (!fileRows(report, *lines, employer, r.fileName, options, progress, &r.error)) return r;
 
     // The file goes under a temporary name beside its place and takes its name only now.
-    const QDir folder(options.folder);
-    r.path = folder.filePath(r.fileName);
-    QTemporaryFile temporary(folder.filePath(r.fileName + QStringLiteral(".XXXXXX")));
-    temporary.setAutoRemove(true);
-    if (!folder.exists() || !temporary.open() || temporary.write(content) != content.size() ||
-        !temporary.flush()) {
-        r.error = folder.exists() ? QStringLiteral("a fájl nem írható: ") + temporary.errorString()
-                                  : QStringLiteral("a mappa nem létezik: ") +
-                                        QDir::toNativeSeparators(folder.absolutePath());
+    StagedFile file;
+    if (!file.write(options.folder, r.fileName, content, &r.error) || !file.place(&r.error))
         return r;
-    }
-    temporary.close();
-    const QString kept = r.path + QStringLiteral(".elozo");
-    const bool hadFile = QFileInfo::exists(r.path);
-    if (hadFile) {
-        QFile::remove(kept);
-        if (!QFile::rename(r.path, kept)) {
-            r.error = QStringLiteral("a régi fájl nem nevezhető át");
-            return r;
-        }
-    }
-    if (!QFile::rename(temporary.fileName(), r.path)) {
-        if (hadFile) QFile::rename(kept, r.path);
-        r.error = QStringLiteral("a fájl nem kaphatja meg a nevét");
-        return r;
-    }
-    temporary.setAutoRemove(false);
+    r.path = file.path();
     if (!transaction.commit()) {
         // The tables stay as they were: so must the folder.
-        QFile::remove(r.path);
-        if (hadFile) QFile::rename(kept, r.path);
+        file.undo();
         r.error = QStringLiteral("a változások nem véglegesíthetők");
         return r;
     }
-    if (hadFile) QFile::remove(kept);
+    file.keep();
     r.ok = true;
     return r;
 }
@@ -338,8 +300,9 @@ bool ReportGenerator::fileRows(const PendingReport &report,
     const QString where =
         QStringLiteral("where taj = :t and foglalk_id = :nyt and jogcim = :jc and jel_tip = :jt");
     Statement relationUpdate(m_data, QStringList(relationSet) << where);
+    // An empty occupation code matches an empty one, as the delete's "is" does.
     Statement relationUpdate1101(m_data, QStringList(relationSet)
-                                             << where + QStringLiteral(" and feor = :f"));
+                                             << where + QStringLiteral(" and feor is :f"));
     Statement relationInsert(
         m_data, {QStringLiteral("insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, "
                                 "KEZDET, VEGE, HORA, FEOR, ELL_KOD, ELL_KEZD, ELL_VEGE, "
@@ -388,7 +351,7 @@ bool ReportGenerator::fileRows(const PendingReport &report,
     }
 
     QVariantMap head{{QStringLiteral("JEL_TIP"), report.type},
-                     {QStringLiteral("JEL_SZAM"), lines.first()[JEL_SZAM].toInt()},
+                     {QStringLiteral("JEL_SZAM"), report.sequence},
                      {QStringLiteral("JEL_TETE"), int(lines.size())},
                      {QStringLiteral("FAJL_NEV"), fileName},
                      {QStringLiteral("OEP_NEV"), QString()},
@@ -402,5 +365,5 @@ bool ReportGenerator::fileRows(const PendingReport &report,
         m_data,
         {QStringLiteral("delete from jel_temp"), QStringLiteral("where foglalk_id = :ny"),
          QStringLiteral("and jel_szam = :jsz"), QStringLiteral("and jel_tip = :jt")},
-        {report.employerId, lines.first()[JEL_SZAM].toInt(), report.type}, error);
+        {report.employerId, report.sequence, report.type}, error);
 }

@@ -12,10 +12,12 @@
 class DataModule;
 class Installation;
 
-// One report waiting to be made: the pending lines of an employer and a report type.
+// One report waiting to be made: the pending lines of an employer, a report type and a
+// sequence number.
 struct PendingReport {
     int employerId = -1;
     QString identifier, name, type;
+    int sequence = 0;
     int lines = 0;
     // For the printed forms: the seat address as one line, phone and fax.
     QString address, phone, fax;
@@ -34,7 +36,16 @@ public:
     std::optional<QList<PendingReport>> pendingReports();
     // The lines of a report in file order (family name, first given name, start), each with
     // the employer's MEGYE, AZON_TIP and JARAS_KOD.
-    std::optional<QList<ReportFile::ReportLine>> lines(int employerId, const QString &type);
+    std::optional<QList<ReportFile::ReportLine>> lines(int employerId, const QString &type,
+                                                       int sequence);
+
+    // The report lines a select returns (the line's fields first, then the employer's MEGYE,
+    // AZON_TIP, JARAS_KOD and the fund's MEP_NEV where the select has them).
+    static std::optional<QList<ReportFile::ReportLine>>
+    readLines(DataModule &data, const QStringList &sql, const QList<QVariant> &params);
+
+    // The folder of the setting "Floppy", else /media/floppy: the floppy drive of this system.
+    static QString floppyFolder();
 
     // The folder of the setting "Alap jelent", else jelentesek under the program folder
     // (made when missing).

@@ -16,7 +16,6 @@
 
 namespace
 {
-const QString DefaultFloppy = QStringLiteral("/media/floppy");
 // The special user who may leave the forms unprinted and write a plain report.
 const QString SpecialUser = QStringLiteral("QVX");
 
@@ -25,12 +24,6 @@ QString typeText(const QString &type)
     if (type == u"08") return QStringLiteral("08 - Biztosítottak jelentése(csak ellátás)");
     if (type == u"09") return QStringLiteral("09 - Eü.szolgáltatásra jog. jelentése");
     return QStringLiteral("00");
-}
-
-QString floppyFolder()
-{
-    const QString folder = Settings::read(QStringLiteral("Floppy"));
-    return folder.trimmed().isEmpty() ? DefaultFloppy : folder;
 }
 } // namespace
 
@@ -142,7 +135,7 @@ void Tfrm_jelent::showCurrentReport()
     const int row = ui->dbg_tempfej->currentRow();
     if (row < 0 || row >= m_reports.size()) return;
     const PendingReport &report = m_reports[row];
-    const auto lines = m_generator.lines(report.employerId, report.type);
+    const auto lines = m_generator.lines(report.employerId, report.type, report.sequence);
     ui->DBGrid1->setRowCount(0);
     m_reportLines = lines.value_or(QList<ReportFile::ReportLine>());
     if (!lines || lines->isEmpty()) {
@@ -228,13 +221,13 @@ void Tfrm_jelent::bbtn_keszitesClick()
     const bool floppy = ui->rbtn_floppy->isChecked();
     if (floppy) {
         // Offer the drive again until a disk is there or the clerk goes on without one.
-        while (!QDir(floppyFolder()).exists() &&
+        while (!QDir(ReportGenerator::floppyFolder()).exists() &&
                Prompter::instance().question(this, QStringLiteral("Nincs a meghajtóban lemez !"),
                                              true) == Prompter::Ok) {
         }
     }
     const QString folder =
-        floppy ? floppyFolder() : QDir::fromNativeSeparators(ui->dir_lbox->text());
+        floppy ? ReportGenerator::floppyFolder() : QDir::fromNativeSeparators(ui->dir_lbox->text());
     // The forms go to the printer before the file is written. On the floppy path a printing
     // failure is reported and the making goes on; on the folder path it ends the making.
     if (!printForms()) {
