@@ -73,8 +73,7 @@ Options parse(const QStringList &arguments)
 bool isBatch(const Options &options)
 {
     return options.init || !options.loadFiles.isEmpty() || options.make ||
-           !options.repeat.isEmpty() || options.help ||
-           !options.error.isEmpty();
+           !options.repeat.isEmpty() || options.help || !options.error.isEmpty();
 }
 
 QString usage()
@@ -300,9 +299,9 @@ int repeat(const Options &options, QTextStream &out, QTextStream &err)
         }
         using PrintedForms::Form;
         const QString folder = context.installation.programFolder();
-        const QString sheet = PrintedForms::savePdf(
-            PrintedForms::completedSheetOf(*forms, DateText::today()).form(), folder, Form::Sheet,
-            forms->fileName);
+        const QString sheet =
+            PrintedForms::savePdf(PrintedForms::completedSheetOf(*forms, DateText::today()).form(),
+                                  folder, Form::Sheet, forms->fileName);
         const QString declaration = PrintedForms::savePdf(
             PrintedForms::completedDeclarationOf(*forms, int(forms->lines.size()),
                                                  context.run.version, context.run.userName)

@@ -77,12 +77,11 @@ std::optional<QList<QVariantMap>> CompletedReports::reports(int employerId, cons
 std::optional<QVariantMap> CompletedReports::reportByFileName(const QString &fileName)
 {
     // Start-number rows carry a name of their own and no lines: they are no report to repeat.
-    const auto rows = StoreQuery::maps(
-        m_data,
-        {QStringLiteral("select * from jel_fej"),
-         QStringLiteral("where fajl_nev = :fn and jel_tete <> :n"),
-         QStringLiteral("order by jel_szam desc")},
-        {fileName, 0});
+    const auto rows = StoreQuery::maps(m_data,
+                                       {QStringLiteral("select * from jel_fej"),
+                                        QStringLiteral("where fajl_nev = :fn and jel_tete <> :n"),
+                                        QStringLiteral("order by jel_szam desc")},
+                                       {fileName, 0});
     if (!rows) return std::nullopt;
     return rows->isEmpty() ? QVariantMap() : rows->first();
 }
@@ -101,8 +100,8 @@ std::optional<QList<ReportFile::ReportLine>> CompletedReports::lines(const QVari
          report.value(QStringLiteral("JEL_SZAM"))});
 }
 
-std::optional<PrintedForms::CompletedReport>
-CompletedReports::formsOf(const QVariantMap &report, const QString &shownName)
+std::optional<PrintedForms::CompletedReport> CompletedReports::formsOf(const QVariantMap &report,
+                                                                       const QString &shownName)
 {
     const auto lines = this->lines(report);
     const auto seat = seatById(report.value(QStringLiteral("FOGLALK_ID")).toInt());
@@ -112,7 +111,8 @@ CompletedReports::formsOf(const QVariantMap &report, const QString &shownName)
     r.name = shownName;
     if (r.name.isEmpty()) {
         const auto current = StoreQuery::firstText(
-            m_data, {QStringLiteral("select ceg_nev from foglalk"), QStringLiteral("where id = :ny")},
+            m_data,
+            {QStringLiteral("select ceg_nev from foglalk"), QStringLiteral("where id = :ny")},
             {report.value(QStringLiteral("FOGLALK_ID"))}, QStringLiteral("ceg_nev"));
         if (!current) return std::nullopt;
         r.name = *current;
@@ -188,9 +188,10 @@ CompletedReports::Result CompletedReports::remake(const QVariantMap &report, con
                                   report.value(QStringLiteral("JEL_TETE")).toInt(),
                                   shortNameOf(fileName), text(report, "KESZ_DAT"), employer));
     if (!header.ok())
-        return fail(refusalText(header, QStringLiteral("A(z) \"%1\" bejelentő")
-                                            .arg(text(employer, "CEG_NEV"))),
-                    QString());
+        return fail(
+            refusalText(header,
+                        QStringLiteral("A(z) \"%1\" bejelentő").arg(text(employer, "CEG_NEV"))),
+            QString());
     QByteArray content = fileLine(header.text, key);
     for (const ReportLine &line : *lines) {
         const Line item = assemble(ItemBlanks, itemSlots(sequence, line));

@@ -209,8 +209,8 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         ReportFile::headerSlots(options.version, report.type, sequence, int(lines->size()),
                                 shortName, options.today, employer));
     if (!header.ok()) {
-        r.refusal = refusalText(header, QStringLiteral("A(z) \"%1\" bejelentő")
-                                            .arg(text(employer, "CEG_NEV")));
+        r.refusal = refusalText(
+            header, QStringLiteral("A(z) \"%1\" bejelentő").arg(text(employer, "CEG_NEV")));
         return r;
     }
     QByteArray content = fileLine(header.text, coding);

@@ -23,7 +23,8 @@ bool StagedFile::write(const QString &folder, const QString &fileName, const QBy
                  QDir::toNativeSeparators(folder.isEmpty() ? QString() : dir.absolutePath());
         return false;
     }
-    m_temporary = std::make_unique<QTemporaryFile>(dir.filePath(fileName + QStringLiteral(".XXXXXX")));
+    m_temporary =
+        std::make_unique<QTemporaryFile>(dir.filePath(fileName + QStringLiteral(".XXXXXX")));
     m_temporary->setAutoRemove(true);
     if (!m_temporary->open() || m_temporary->write(content) != content.size() ||
         !m_temporary->flush()) {

@@ -44,7 +44,8 @@ Tfrm_ismetel::Tfrm_ismetel(AppContext &context, QWidget *parent)
                QStringLiteral("Utónév 2:"), QStringLiteral("Jogcím:"), QStringLiteral("J.kezdete:"),
                QStringLiteral("J.vége:"), QStringLiteral("Szün.kezd.:"),
                QStringLiteral("Szün.vége:"), QStringLiteral("Ellátás kód::"),
-               QStringLiteral("Ell.kezdete:"), QStringLiteral("Ell.vége:"), QStringLiteral("FEOR:")});
+               QStringLiteral("Ell.kezdete:"), QStringLiteral("Ell.vége:"),
+               QStringLiteral("FEOR:")});
     connect(ui->cmb_fogl, &QComboBox::activated, this, &Tfrm_ismetel::cmb_foglChange);
     connect(ui->cmb_jelnev, &QComboBox::activated, this, &Tfrm_ismetel::cmb_jelnevChange);
     connect(ui->dbg_fej, &QTableWidget::currentCellChanged, this, [this](int row, int, int old) {

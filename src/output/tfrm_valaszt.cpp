@@ -35,10 +35,9 @@ Tfrm_valaszt::Tfrm_valaszt(AppContext &context, QVariantMap report,
     }
     ui->bbtn_ismetel->setEnabled(false);
     ui->rbtn_floppy->setChecked(true);
-    for (QWidget *w : std::initializer_list<QWidget *>{ui->rbtn_floppy, ui->rbtn_text,
-                                                       ui->lbl_utvonal, ui->rbtn_bprint,
-                                                       ui->rbtn_bpdf, ui->rbtn_nprint,
-                                                       ui->rbtn_npdf})
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             ui->rbtn_floppy, ui->rbtn_text, ui->lbl_utvonal, ui->rbtn_bprint, ui->rbtn_bpdf,
+             ui->rbtn_nprint, ui->rbtn_npdf})
         w->setEnabled(false);
     uncheck({ui->rbtn_bprint, ui->rbtn_bpdf, ui->rbtn_nprint, ui->rbtn_npdf});
     connect(ui->bbtn_ismetel, &QPushButton::clicked, this, &Tfrm_valaszt::bbtn_ismetelClick);
@@ -59,8 +58,8 @@ void Tfrm_valaszt::Ismetelhet()
     const bool declaration = ui->cbx_nyilatkozat->isChecked();
     const bool file = ui->cbx_jelentes->isChecked();
     ui->bbtn_ismetel->setEnabled(sheet || declaration || file);
-    for (QWidget *w : std::initializer_list<QWidget *>{ui->rbtn_floppy, ui->rbtn_text,
-                                                       ui->lbl_utvonal})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{ui->rbtn_floppy, ui->rbtn_text, ui->lbl_utvonal})
         w->setEnabled(file);
     auto options = [](bool on, QRadioButton *print, QRadioButton *pdf) {
         if (on && !print->isEnabled()) print->setChecked(true);
@@ -81,8 +80,8 @@ void Tfrm_valaszt::outputForm(const BandedForm &form, bool toPrinter, PrintedFor
                              Prompter::Icon::Error);
         return;
     }
-    const QString done = PrintedForms::savePdf(form, m_context.installation.programFolder(), kind,
-                                               m_forms.fileName);
+    const QString done =
+        PrintedForms::savePdf(form, m_context.installation.programFolder(), kind, m_forms.fileName);
     if (done.isEmpty())
         prompter.message(this, QStringLiteral("A PDF fájl nem készült el !"),
                          Prompter::Icon::Error);

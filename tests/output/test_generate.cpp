@@ -5,6 +5,7 @@
 #include "testinstallation.h"
 #include "tfrm_jelent.h"
 #include "windowdriver.h"
+#include "tablecheck.h"
 
 #include "datetext.h"
 #include "registrydatabase.h"
@@ -22,19 +23,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace TableCheck;
+
 namespace
 {
 const QString Tax = QStringLiteral("12345676242");
 // 1×1 + 2×2 + 3×3 + 4×4 + 5×5 + 6×6 + 7×7 + 8×6 + 9×2 + 10×4 + 11×2 = 268; 268 mod 11 = 4.
 constexpr int DemoKey = 4;
-
-bool exec(TestInstallation &t, const QString &sql)
-{
-    QSqlQuery q(t.data().db());
-    if (q.exec(sql)) return true;
-    qWarning() << sql << q.lastError().text();
-    return false;
-}
 
 // A pending line of the demo company's next "09" report.
 QString pendingLine(int item, const QString &javitas, const QString &taj, const QString &family,
@@ -48,38 +43,6 @@ QString pendingLine(int item, const QString &javitas, const QString &taj, const 
                "'ÉVA', '%5', '1980.01.01', 'PÉCS', '348', '%6', '09', '%7', %8, '40', %9, 'N')")
         .arg(item)
         .arg(javitas, taj, Tax, family, title, start, end, feor);
-}
-
-// The whole state a run may touch, to compare before and after a failure.
-QString snapshot(TestInstallation &t)
-{
-    QStringList parts;
-    for (const char *table : {"jel_temp", "jel_tete", "jel_fej", "taj", "taj_jogcim"}) {
-        QSqlQuery q(t.data().db());
-        q.exec(QString("select * from %1 order by rowid").arg(table));
-        while (q.next()) {
-            QStringList row;
-            for (int i = 0; i < q.record().count(); ++i)
-                row << q.value(i).toString();
-            parts << QString(table) + ':' + row.join(u'|');
-        }
-    }
-    return parts.join(u'\n');
-}
-
-QStringList fileLines(const QString &path, int key = -1)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    const QByteArray all = f.readAll();
-    QStringList out;
-    for (QByteArray line : all.split('\n')) {
-        if (line.isEmpty()) continue;
-        if (!line.endsWith('\r')) return {QStringLiteral("line without CR LF")};
-        line.chop(1);
-        out << ReportFile::decodeText(key >= 0 ? ReportFile::decode(line, key) : line);
-    }
-    return out;
 }
 
 // The report window opened on its making page, shown.
