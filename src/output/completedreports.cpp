@@ -183,28 +183,15 @@ CompletedReports::Result CompletedReports::remake(const QVariantMap &report, con
                     QStringLiteral("kódolási kulcs"));
 
     const int sequence = report.value(QStringLiteral("JEL_SZAM")).toInt();
-    const Line header = assemble(
-        HeaderBlanks, headerSlots(version, text(report, "JEL_TIP"), sequence,
-                                  report.value(QStringLiteral("JEL_TETE")).toInt(),
-                                  shortNameOf(fileName), text(report, "KESZ_DAT"), employer));
-    if (!header.ok())
-        return fail(
-            refusalText(header,
-                        QStringLiteral("A(z) \"%1\" bejelentő").arg(text(employer, "CEG_NEV"))),
-            QString());
-    QByteArray content = fileLine(header.text, key);
-    for (const ReportLine &line : *lines) {
-        const Line item = assemble(ItemBlanks, itemSlots(sequence, line));
-        if (!item.ok())
-            return fail(refusalText(item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
-                                              .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV],
-                                                   line[TAJ])),
-                        QString());
-        content += fileLine(item.text, key);
-    }
+    const ReportGenerator::Content content = ReportGenerator::buildContent(
+        headerSlots(version, text(report, "JEL_TIP"), sequence,
+                    report.value(QStringLiteral("JEL_TETE")).toInt(), shortNameOf(fileName),
+                    text(report, "KESZ_DAT"), employer),
+        text(employer, "CEG_NEV"), *lines, sequence, key);
+    if (!content.refusal.isEmpty()) return fail(content.refusal, QString());
 
     StagedFile file;
-    if (!file.write(folder, fileName, content, &r.error) || !file.place(&r.error)) {
+    if (!file.write(folder, fileName, content.bytes, &r.error) || !file.place(&r.error)) {
         r.message = failed + QStringLiteral("\n\r") + r.error;
         return r;
     }

@@ -203,28 +203,13 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
 
     // Every line is built before anything is written: a value that does not fit refuses the
     // whole report.
-    const std::optional<int> coding = options.coded ? key : std::nullopt;
-    const ReportFile::Line header = ReportFile::assemble(
-        ReportFile::HeaderBlanks,
-        ReportFile::headerSlots(options.version, report.type, sequence, int(lines->size()),
-                                shortName, options.today, employer));
-    if (!header.ok()) {
-        r.refusal = refusalText(
-            header, QStringLiteral("A(z) \"%1\" bejelentő").arg(text(employer, "CEG_NEV")));
+    const Content content = buildContent(
+        headerSlots(options.version, report.type, sequence, int(lines->size()), shortName,
+                    options.today, employer),
+        text(employer, "CEG_NEV"), *lines, sequence, options.coded ? key : std::nullopt);
+    if (!content.refusal.isEmpty()) {
+        r.refusal = content.refusal;
         return r;
-    }
-    QByteArray content = fileLine(header.text, coding);
-    content.reserve(int(lines->size()) * 600);
-    for (const ReportLine &line : *lines) {
-        const ReportFile::Line item =
-            ReportFile::assemble(ReportFile::ItemBlanks, ReportFile::itemSlots(sequence, line));
-        if (!item.ok()) {
-            r.refusal = refusalText(
-                item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
-                          .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV], line[TAJ]));
-            return r;
-        }
-        content += fileLine(item.text, coding);
     }
 
     Transaction transaction(m_data.db());
@@ -232,28 +217,68 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         r.error = QStringLiteral("a tranzakció nem indítható");
         return r;
     }
-    if (!fileRows(report, *lines, employer, r.fileName, options, progress, &r.error)) return r;
-
-    // The file goes under a temporary name beside its place and takes its name only now.
-    StagedFile file;
-    if (!file.write(options.folder, r.fileName, content, &r.error) || !file.place(&r.error))
+    const Filing filing{report.employerId, report.type,     sequence,
+                        int(lines->size()), r.fileName, options.today, employer};
+    if (!fileReport(filing, *lines, progress, &r.error) ||
+        !StoreQuery::execute(
+            m_data,
+            {QStringLiteral("delete from jel_temp"), QStringLiteral("where foglalk_id = :ny"),
+             QStringLiteral("and jel_szam = :jsz"), QStringLiteral("and jel_tip = :jt")},
+            {report.employerId, sequence, report.type}, &r.error))
         return r;
-    r.path = file.path();
-    if (!transaction.commit()) {
-        // The tables stay as they were: so must the folder.
-        file.undo();
-        r.error = QStringLiteral("a változások nem véglegesíthetők");
-        return r;
-    }
-    file.keep();
-    r.ok = true;
+    r.ok = commitWithFile(transaction, options.folder, r.fileName, content.bytes, &r.path,
+                          &r.error);
     return r;
 }
 
-bool ReportGenerator::fileRows(const PendingReport &report,
-                               const QList<ReportFile::ReportLine> &lines,
-                               const QVariantMap &employer, const QString &fileName,
-                               const Options &options, const Progress &progress, QString *error)
+ReportGenerator::Content ReportGenerator::buildContent(const QList<ReportFile::Slot> &header,
+                                                       const QString &employerName,
+                                                       const QList<ReportFile::ReportLine> &lines,
+                                                       int sequence, std::optional<int> key)
+{
+    using namespace ReportFile;
+    Content c;
+    const Line head = assemble(HeaderBlanks, header);
+    if (!head.ok()) {
+        c.refusal = refusalText(head, QStringLiteral("A(z) \"%1\" bejelentő").arg(employerName));
+        return c;
+    }
+    c.bytes = fileLine(head.text, key);
+    c.bytes.reserve(int(lines.size()) * 600);
+    for (const ReportLine &line : lines) {
+        const Line item = assemble(ItemBlanks, itemSlots(sequence, line));
+        if (!item.ok()) {
+            c.refusal = refusalText(item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
+                                              .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV],
+                                                   line[TAJ]));
+            c.bytes.clear();
+            return c;
+        }
+        c.bytes += fileLine(item.text, key);
+    }
+    return c;
+}
+
+bool ReportGenerator::commitWithFile(Transaction &transaction, const QString &folder,
+                                     const QString &fileName, const QByteArray &content,
+                                     QString *path, QString *error)
+{
+    // The file goes under a temporary name beside its place and takes its name only now.
+    StagedFile file;
+    if (!file.write(folder, fileName, content, error) || !file.place(error)) return false;
+    *path = file.path();
+    if (!transaction.commit()) {
+        // The tables stay as they were: so must the folder.
+        file.undo();
+        *error = QStringLiteral("a változások nem véglegesíthetők");
+        return false;
+    }
+    file.keep();
+    return true;
+}
+
+bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::ReportLine> &lines,
+                                 const Progress &progress, QString *error)
 {
     using namespace ReportFile;
     QStringList lineNames;
@@ -350,20 +375,16 @@ bool ReportGenerator::fileRows(const PendingReport &report,
         }
     }
 
-    QVariantMap head{{QStringLiteral("JEL_TIP"), report.type},
-                     {QStringLiteral("JEL_SZAM"), report.sequence},
-                     {QStringLiteral("JEL_TETE"), int(lines.size())},
-                     {QStringLiteral("FAJL_NEV"), fileName},
+    const QVariantMap &employer = filing.employer;
+    QVariantMap head{{QStringLiteral("JEL_TIP"), filing.type},
+                     {QStringLiteral("JEL_SZAM"), filing.sequence},
+                     {QStringLiteral("JEL_TETE"), filing.items},
+                     {QStringLiteral("FAJL_NEV"), filing.fileName},
                      {QStringLiteral("OEP_NEV"), QString()},
-                     {QStringLiteral("KESZ_DAT"), options.today},
-                     {QStringLiteral("FOGLALK_ID"), report.employerId},
+                     {QStringLiteral("KESZ_DAT"), filing.today},
+                     {QStringLiteral("FOGLALK_ID"), filing.employerId},
                      {QStringLiteral("SZ_CIM_JEL"), employer.value(QStringLiteral("SZ_CIM_JELL"))}};
     for (const char *f : HeaderCopy)
         head.insert(QLatin1String(f), employer.value(QLatin1String(f)));
-    if (!StoreQuery::insert(m_data, QStringLiteral("jel_fej"), head, error)) return false;
-    return StoreQuery::execute(
-        m_data,
-        {QStringLiteral("delete from jel_temp"), QStringLiteral("where foglalk_id = :ny"),
-         QStringLiteral("and jel_szam = :jsz"), QStringLiteral("and jel_tip = :jt")},
-        {report.employerId, report.sequence, report.type}, error);
+    return StoreQuery::insert(m_data, QStringLiteral("jel_fej"), head, error);
 }

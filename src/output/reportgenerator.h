@@ -10,6 +10,7 @@
 #include <optional>
 
 class DataModule;
+class Transaction;
 class Installation;
 
 // One report waiting to be made: the pending lines of an employer, a report type and a
@@ -78,10 +79,36 @@ public:
     // The file name of a report from its first line (with the employer's fields).
     static QString fileNameOf(const ReportFile::ReportLine &firstLine);
 
+    // The whole file, header and items, as written (coded with the key when one is given), or
+    // the refusal that names the value that does not fit.
+    struct Content {
+        QByteArray bytes;
+        QString refusal;
+    };
+    static Content buildContent(const QList<ReportFile::Slot> &header,
+                                const QString &employerName,
+                                const QList<ReportFile::ReportLine> &lines, int sequence,
+                                std::optional<int> key);
+
+    // What filing a made report writes: its lines into jel_tete, the persons and their
+    // relations brought up to date, its row in jel_fej. Runs inside the caller's transaction;
+    // the caller removes the pending lines it made the report from.
+    struct Filing {
+        int employerId = -1;
+        QString type;
+        int sequence = 0, items = 0;
+        QString fileName, today;
+        QVariantMap employer; // the foglalk row, copied into jel_fej
+    };
+    bool fileReport(const Filing &filing, const QList<ReportFile::ReportLine> &lines,
+                    const Progress &progress, QString *error);
+    // Writes the file under a temporary name, gives it its name and commits; on any failure the
+    // transaction rolls back and the folder is as it was.
+    static bool commitWithFile(Transaction &transaction, const QString &folder,
+                               const QString &fileName, const QByteArray &content, QString *path,
+                               QString *error);
+
 private:
-    bool fileRows(const PendingReport &report, const QList<ReportFile::ReportLine> &lines,
-                  const QVariantMap &employer, const QString &fileName, const Options &options,
-                  const Progress &progress, QString *error);
 
     DataModule &m_data;
 };
