@@ -5,6 +5,7 @@
 #include "datetext.h"
 #include "demodata.h"
 #include "employerstore.h"
+#include "externalreceiver.h"
 #include "printedforms.h"
 #include "referenceloader.h"
 #include "registrydatabase.h"
@@ -49,6 +50,11 @@ Options parse(const QStringList &arguments)
                 o.loadFiles << arguments[++i];
             if (o.loadFiles.isEmpty())
                 o.error = QStringLiteral("A --load után meg kell adni a fájlokat.");
+        } else if (a == u"--receive") {
+            while (i + 1 < arguments.size() && !arguments[i + 1].startsWith(QStringLiteral("--")))
+                o.receiveFiles << arguments[++i];
+            if (o.receiveFiles.isEmpty())
+                o.error = QStringLiteral("A --receive után meg kell adni a fájlokat.");
         } else if (a == u"--make")
             o.make = true;
         else if (a == u"--repeat")
@@ -73,7 +79,7 @@ Options parse(const QStringList &arguments)
 bool isBatch(const Options &options)
 {
     return options.init || !options.loadFiles.isEmpty() || options.make ||
-           !options.repeat.isEmpty() || options.help || !options.error.isEmpty();
+           !options.repeat.isEmpty() || !options.receiveFiles.isEmpty() || options.help || !options.error.isEmpty();
 }
 
 QString usage()
@@ -88,7 +94,9 @@ QString usage()
         "                                             a rögzítésre váró jelentések elkészítése\n"
         "  tarvik [--home MAPPA] --repeat FÁJLNÉV [--folder MAPPA] [--pdf]\n"
         "                                             egy elkészült jelentés ismételt "
-        "elkészítése\n");
+        "elkészítése\n"
+        "  tarvik [--home MAPPA] --receive FÁJL... [--folder MAPPA] [--pdf]\n"
+        "                                             külső jelentések fogadása\n");
 }
 
 namespace
@@ -327,6 +335,78 @@ int repeat(const Options &options, QTextStream &out, QTextStream &err)
     }
     out << QDir::toNativeSeparators(r.path) << Qt::endl;
     return 0;
+}
+
+int receive(const Options &options, QTextStream &out, QTextStream &err)
+{
+    const auto opened = openContext(options, err);
+    if (!opened) return 1;
+    AppContext &context = *opened;
+    QString folder = options.folder;
+    if (folder.isEmpty()) folder = Settings::read(QStringLiteral("Alap kulso")).trimmed();
+    if (folder.isEmpty()) folder = context.installation.home();
+    auto print = [&](const QList<MemoLine> &memo) {
+        for (const MemoLine &line : memo)
+            out << line.text << Qt::endl;
+    };
+    auto failed = [&](const QString &message, const QString &detail = {}) {
+        err << plainLines(message);
+        if (!detail.isEmpty()) err << " (" << plainLines(detail) << ")";
+        err << Qt::endl;
+        return false;
+    };
+    bool allMade = true;
+    for (const QString &file : options.receiveFiles) {
+        out << "Fájl: " << QDir::toNativeSeparators(file) << Qt::endl;
+        ExternalReceiver receiver(context.data);
+        const ExternalReceiver::Opened report = receiver.open(file);
+        if (report.outcome != ExternalReceiver::Opened::Accepted) {
+            print(report.memo);
+            if (!report.message.isEmpty()) failed(report.message);
+            allMade = false;
+            continue;
+        }
+        print(report.memo);
+        bool prisonService = false;
+        const ExternalReceiver::Step syntax = receiver.syntax(report, &prisonService);
+        print(syntax.memo);
+        if (!syntax.ok) {
+            allMade = syntax.message.isEmpty() ? false : failed(syntax.message);
+            continue;
+        }
+        const ExternalReceiver::Step content = receiver.content(report, prisonService);
+        print(content.memo);
+        if (!content.ok) {
+            allMade = content.message.isEmpty() ? false : failed(content.message);
+            continue;
+        }
+        ExternalReceiver::Options make;
+        make.folder = folder;
+        make.version = context.run.version;
+        make.userName = context.run.userName;
+        make.today = DateText::today();
+        make.forms = options.pdf;
+        const ExternalReceiver::Made made = receiver.make(report, prisonService, make);
+        print(made.memo);
+        if (!made.ok) {
+            allMade = failed(made.message, made.error);
+            continue;
+        }
+        if (options.pdf) {
+            using PrintedForms::Form;
+            const QString home = context.installation.programFolder();
+            for (const QString &done :
+                 {PrintedForms::savePdf(made.sheet->form(), home, Form::Sheet, made.fileName),
+                  PrintedForms::savePdf(made.declaration->form(), home, Form::Declaration,
+                                        made.fileName)}) {
+                if (done.isEmpty())
+                    allMade = failed(QStringLiteral("A PDF fájl nem készült el !"));
+                else
+                    out << done.section(QStringLiteral("\n\r"), 1) << Qt::endl;
+            }
+        }
+    }
+    return allMade ? 0 : 1;
 }
 
 } // namespace CommandLine

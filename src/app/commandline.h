@@ -21,6 +21,7 @@ struct Options {
     bool plain = false;
     bool pdf = false; // --pdf: --make also writes both forms of each report as PDF
     QString repeat; // --repeat FILE_NAME: a completed report made again
+    QStringList receiveFiles; // --receive FILE...: external reports taken in
     bool help = false;
     QString error;
 };
@@ -40,6 +41,11 @@ int make(const Options &options, QTextStream &out, QTextStream &err);
 // --repeat: a completed report's file made again (and its forms as PDF with --pdf); changes no
 // table. Prints the path of each file written.
 int repeat(const Options &options, QTextStream &out, QTextStream &err);
+
+// --receive: each external report file opened, checked and made into a report, as the window
+// does; every memo line printed after a line naming the file. 1 when any file did not become a
+// report.
+int receive(const Options &options, QTextStream &out, QTextStream &err);
 
 QString usage();
 

@@ -9,6 +9,7 @@
 #include "tfrm_about.h"
 #include "tfrm_foglalk.h"
 #include "tfrm_ismetel.h"
+#include "tfrm_kulso.h"
 #include "tfrm_jelent.h"
 #include "tfrm_jelszo.h"
 #include "tfrm_sugo.h"
@@ -151,7 +152,8 @@ void Tfrm_main::connectMenu()
     connect(ui->mn_rogzit, &QAction::triggered, this, [this] { openJelent(false); });
     connect(ui->mn_keszit, &QAction::triggered, this, [this] { openJelent(true); });
     connect(ui->mn_ismetel, &QAction::triggered, this, &Tfrm_main::openIsmetel);
-    for (QAction *item : {ui->mn_dolgozo, ui->mn_kulso, ui->mn_frissit,
+    connect(ui->mn_kulso, &QAction::triggered, this, &Tfrm_main::openKulso);
+    for (QAction *item : {ui->mn_dolgozo, ui->mn_frissit,
                           ui->mn_beallit, ui->mn_karbantartas, ui->mn_bvop})
         connect(item, &QAction::triggered, this, &Tfrm_main::notAvailable);
 }
@@ -189,6 +191,13 @@ void Tfrm_main::openJelent(bool making)
             m_context, making ? Tfrm_jelent::Page::Keszit : Tfrm_jelent::Page::Rogzit, this);
     }
     window->exec();
+    ui->mn_spec->menuAction()->setVisible(m_context.run.prisonService);
+}
+
+void Tfrm_main::openKulso()
+{
+    Tfrm_kulso window(m_context, this);
+    window.exec();
     ui->mn_spec->menuAction()->setVisible(m_context.run.prisonService);
 }
 

@@ -37,6 +37,7 @@ private:
     void openFoglalk();
     void openJelent(bool making);
     void openIsmetel();
+    void openKulso();
 
     std::unique_ptr<Ui::Tfrm_main> ui;
     AppContext &m_context;
