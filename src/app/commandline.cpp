@@ -79,7 +79,8 @@ Options parse(const QStringList &arguments)
 bool isBatch(const Options &options)
 {
     return options.init || !options.loadFiles.isEmpty() || options.make ||
-           !options.repeat.isEmpty() || !options.receiveFiles.isEmpty() || options.help || !options.error.isEmpty();
+           !options.repeat.isEmpty() || !options.receiveFiles.isEmpty() || options.help ||
+           !options.error.isEmpty();
 }
 
 QString usage()

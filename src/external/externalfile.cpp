@@ -261,7 +261,14 @@ bool isTaj(const QString &taj)
 bool isDosByte(quint8 b)
 {
     switch (b) {
-    case 138: case 144: case 153: case 154: case 162: case 181: case 224: case 235:
+    case 138:
+    case 144:
+    case 153:
+    case 154:
+    case 162:
+    case 181:
+    case 224:
+    case 235:
         return true;
     default:
         return false;
@@ -324,8 +331,7 @@ Findings syntaxCheck(const Report &report, bool prisonService, const QDate &toda
 
 namespace
 {
-void contentRules(Run &run, const QByteArray &line, const ContentContext &c,
-                  const Lookups &lookups)
+void contentRules(Run &run, const QByteArray &line, const ContentContext &c, const Lookups &lookups)
 {
     const QString n = trimmed(line, 8, 5);
     const QString type = trimmed(line, 1, 2);
@@ -399,8 +405,7 @@ void contentRules(Run &run, const QByteArray &line, const ContentContext &c,
 }
 } // namespace
 
-Findings contentCheck(const Report &report, const ContentContext &context,
-                      const Lookups &lookups)
+Findings contentCheck(const Report &report, const ContentContext &context, const Lookups &lookups)
 {
     Run run;
     for (int i = 0; i < report.items.size() && !run.f.failed; ++i)

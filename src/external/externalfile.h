@@ -31,11 +31,26 @@ QString column(const QByteArray &line, int from, int width);
 QString trimmed(const QByteArray &line, int from, int width);
 
 // Pieces of the 28-character file name.
-inline QString nameType(const QString &name) { return name.mid(1, 2); }
-inline QString nameCounty(const QString &name) { return name.mid(3, 2); }
-inline QString nameTax(const QString &name) { return name.mid(6, 11); }
-inline QString nameSequence(const QString &name) { return name.mid(17, 3); }
-inline QString nameDistrict(const QString &name) { return name.mid(21, 3); }
+inline QString nameType(const QString &name)
+{
+    return name.mid(1, 2);
+}
+inline QString nameCounty(const QString &name)
+{
+    return name.mid(3, 2);
+}
+inline QString nameTax(const QString &name)
+{
+    return name.mid(6, 11);
+}
+inline QString nameSequence(const QString &name)
+{
+    return name.mid(17, 3);
+}
+inline QString nameDistrict(const QString &name)
+{
+    return name.mid(21, 3);
+}
 // The name of the report this program makes from the file, and its short form for the header.
 QString madeFileName(const QString &name);
 QString madeShortName(const QString &name);
@@ -92,7 +107,6 @@ struct ContentContext {
     bool prisonService = false;
     QDate today;
 };
-Findings contentCheck(const Report &report, const ContentContext &context,
-                      const Lookups &lookups);
+Findings contentCheck(const Report &report, const ContentContext &context, const Lookups &lookups);
 
 } // namespace ExternalFile

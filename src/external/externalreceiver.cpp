@@ -77,9 +77,9 @@ ExternalReceiver::Opened ExternalReceiver::open(const QString &path)
         return o;
     }
     if (!identifierMatches(o.report)) {
-        o.memo = red(
-            {QStringLiteral("  A fájlnévben szereplő azonosító nem egyezik a jelentésben lévővel !"),
-             QStringLiteral("  A jelentés nem olvasható be !")});
+        o.memo = red({QStringLiteral(
+                          "  A fájlnévben szereplő azonosító nem egyezik a jelentésben lévővel !"),
+                      QStringLiteral("  A jelentés nem olvasható be !")});
         return o;
     }
     o.header = headerView(o.report);
@@ -92,9 +92,9 @@ ExternalReceiver::Opened ExternalReceiver::open(const QString &path)
     o.settlement = *settlement;
     o.postcodeFound = !settlement->isEmpty();
     if (!o.postcodeFound) {
-        o.memo = red(
-            {QStringLiteral("  A jelentés fejsorában rossz, vagy hiányzik az irányítószám ! !"),
-             QStringLiteral("  A jelentés nem olvasható be !")});
+        o.memo =
+            red({QStringLiteral("  A jelentés fejsorában rossz, vagy hiányzik az irányítószám ! !"),
+                 QStringLiteral("  A jelentés nem olvasható be !")});
         return o;
     }
     const auto employer = store.employer(nameTax(name), nameDistrict(name));
@@ -172,7 +172,8 @@ ExternalReceiver::Step ExternalReceiver::content(const Opened &opened, bool pris
                      QStringLiteral("  Az új foglalkoztató adatainak rögzítése az adatbázisba..")});
         QString error;
         if (!store.recordEmployer(opened.report, &error)) {
-            s.message = QStringLiteral("Hiba lépett fel a foglalkoztató rögzítésénél !\n\r") + error;
+            s.message =
+                QStringLiteral("Hiba lépett fel a foglalkoztató rögzítésénél !\n\r") + error;
             return s;
         }
         add(s.memo, {QStringLiteral("  A rögzítés sikeresen megtörtént.")});
@@ -193,11 +194,11 @@ struct Column {
     int from, width;
 };
 const Column PersonColumns[] = {
-    {JAVITAS, 13, 1},       {VEZ_NEV, 77, 50},       {UTO_NEV, 127, 20},      {P_KOD, 347, 4},
-    {O_KOD, 34, 3},         {JOGCIM, 351, 4},        {JEL_TIP, 1, 2},         {KEZDET, 355, 10},
-    {VEGE, 365, 10},        {SZUN_KEZD, 375, 10},    {SZUN_VEGE, 385, 10},    {SZUL_DAT, 37, 10},
-    {SZUL_HELY, 47, 30},    {UTO_NEV_2, 147, 20},    {SZ_VEZ_NEV, 167, 50},   {SZ_UTO_NEV_1, 217, 20},
-    {SZ_UTO_NEV_2, 237, 20}, {A_VEZ_NEV, 257, 50},   {A_UTO_NEV_1, 307, 20},  {A_UTO_NEV_2, 327, 20}};
+    {JAVITAS, 13, 1},        {VEZ_NEV, 77, 50},    {UTO_NEV, 127, 20},     {P_KOD, 347, 4},
+    {O_KOD, 34, 3},          {JOGCIM, 351, 4},     {JEL_TIP, 1, 2},        {KEZDET, 355, 10},
+    {VEGE, 365, 10},         {SZUN_KEZD, 375, 10}, {SZUN_VEGE, 385, 10},   {SZUL_DAT, 37, 10},
+    {SZUL_HELY, 47, 30},     {UTO_NEV_2, 147, 20}, {SZ_VEZ_NEV, 167, 50},  {SZ_UTO_NEV_1, 217, 20},
+    {SZ_UTO_NEV_2, 237, 20}, {A_VEZ_NEV, 257, 50}, {A_UTO_NEV_1, 307, 20}, {A_UTO_NEV_2, 327, 20}};
 const Column BenefitColumns[] = {{HORA, 395, 2},      {FEOR, 397, 4},      {ELL_KOD, 401, 4},
                                  {ELL_KEZD, 405, 10}, {ELL_VEGE, 415, 10}, {PAKEZD, 425, 1}};
 const Field UpperCased[] = {VEZ_NEV,      UTO_NEV,   UTO_NEV_2,   SZ_VEZ_NEV,  SZ_UTO_NEV_1,
@@ -234,12 +235,13 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
     qint64 provisional = ReportLineRules::nextProvisionalBase(*highest);
 
     const bool benefits = type == u"08";
-    QStringList columns = {QStringLiteral("insert into JEL_TEMP"),
-                           QStringLiteral("(JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM,"),
-                           QStringLiteral("VEZ_NEV, UTO_NEV, P_KOD, O_KOD, JOGCIM, JEL_TIP, KEZDET, VEGE,"),
-                           QStringLiteral("SZUN_KEZD, SZUN_VEGE, SZUL_DAT, SZUL_HELY, UTO_NEV_2, "
-                                          "SZ_VEZ_NEV, SZ_UTO_NEV_1, SZ_UTO_NEV_2, A_VEZ_NEV, "
-                                          "A_UTO_NEV_1, A_UTO_NEV_2")};
+    QStringList columns = {
+        QStringLiteral("insert into JEL_TEMP"),
+        QStringLiteral("(JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM,"),
+        QStringLiteral("VEZ_NEV, UTO_NEV, P_KOD, O_KOD, JOGCIM, JEL_TIP, KEZDET, VEGE,"),
+        QStringLiteral("SZUN_KEZD, SZUN_VEGE, SZUL_DAT, SZUL_HELY, UTO_NEV_2, "
+                       "SZ_VEZ_NEV, SZ_UTO_NEV_1, SZ_UTO_NEV_2, A_VEZ_NEV, "
+                       "A_UTO_NEV_1, A_UTO_NEV_2")};
     QStringList values = {QStringLiteral(")"), QStringLiteral("values"),
                           QStringLiteral("( :a,:d,:b,:c,:e,:f,:g,:h,:i,:j,:k,:l,:m,:n,:p,:q,:r,:s,:"
                                          "t,:z,:x,:y, :x1, :x2, :x3")};
@@ -278,10 +280,11 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
         for (Field f : UpperCased)
             l[f] = l[f].toUpper();
         int p = 0;
-        for (Field f : {JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, VEZ_NEV, UTO_NEV,
-                        P_KOD, O_KOD, JOGCIM, JEL_TIP, KEZDET, VEGE, SZUN_KEZD, SZUN_VEGE,
-                        SZUL_DAT, SZUL_HELY, UTO_NEV_2, SZ_VEZ_NEV, SZ_UTO_NEV_1, SZ_UTO_NEV_2,
-                        A_VEZ_NEV, A_UTO_NEV_1, A_UTO_NEV_2})
+        for (Field f : {JEL_SZAM,     JEL_TETE,     JAVITAS,   TAJ,         FOGLALK_ID,
+                        NYILV_SZAM,   VEZ_NEV,      UTO_NEV,   P_KOD,       O_KOD,
+                        JOGCIM,       JEL_TIP,      KEZDET,    VEGE,        SZUN_KEZD,
+                        SZUN_VEGE,    SZUL_DAT,     SZUL_HELY, UTO_NEV_2,   SZ_VEZ_NEV,
+                        SZ_UTO_NEV_1, SZ_UTO_NEV_2, A_VEZ_NEV, A_UTO_NEV_1, A_UTO_NEV_2})
             insert.setParam(p++, l[f]);
         if (benefits)
             for (const Column &c : BenefitColumns)
@@ -309,8 +312,8 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
     m.fileName = name.left(5) + u'A' + tax + u'_' +
                  employer->value(QStringLiteral("JARAS_KOD")).toString() + u'.' +
                  nameSequence(name);
-    const ReportGenerator::Filing filing{id,           type,          sequence, items,
-                                         m.fileName,   options.today, *employer};
+    const ReportGenerator::Filing filing{id,         type,          sequence, items,
+                                         m.fileName, options.today, *employer};
     QString error;
     if (!generator.fileReport(filing, lines, progress, &error) ||
         !StoreQuery::execute(
@@ -339,10 +342,10 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
             l.mepNev = fund;
         const QDateTime now = QDateTime::currentDateTime();
         m.sheet = Tqrp_bejelento({party, type, shortName, items, withFund, options.today});
-        m.declaration = Tqrp_nyilatkozat(
-            {party, shortName, items, options.version, options.userName,
-             now.toString(QStringLiteral("yyyy.MM.dd")),
-             now.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"))});
+        m.declaration =
+            Tqrp_nyilatkozat({party, shortName, items, options.version, options.userName,
+                              now.toString(QStringLiteral("yyyy.MM.dd")),
+                              now.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"))});
         add(m.memo, {QStringLiteral("  Bejelentő lap nyomtatása folyamatban..."),
                      QStringLiteral("  Nyilatkozat nyomtatása folyamatban...")});
     }

@@ -15,18 +15,19 @@ std::optional<bool> ExternalStore::alreadyRead(const QString &name)
 
 std::optional<QString> ExternalStore::settlement(const QString &postcode)
 {
-    return StoreQuery::firstText(
-        m_data, {QStringLiteral("select TELEPULES from irsz "), QStringLiteral("where IRSZ = :isz and SULY = :s")},
-        {postcode, QStringLiteral("0")}, QStringLiteral("TELEPULES"));
+    return StoreQuery::firstText(m_data,
+                                 {QStringLiteral("select TELEPULES from irsz "),
+                                  QStringLiteral("where IRSZ = :isz and SULY = :s")},
+                                 {postcode, QStringLiteral("0")}, QStringLiteral("TELEPULES"));
 }
 
 std::optional<QVariantMap> ExternalStore::employer(const QString &tax, const QString &district)
 {
-    const auto rows = StoreQuery::maps(
-        m_data,
-        {QStringLiteral("select * from foglalk "),
-         QStringLiteral("where ado_szam = :nysz and jaras_kod = :jk")},
-        {tax, district});
+    const auto rows =
+        StoreQuery::maps(m_data,
+                         {QStringLiteral("select * from foglalk "),
+                          QStringLiteral("where ado_szam = :nysz and jaras_kod = :jk")},
+                         {tax, district});
     if (!rows) return std::nullopt;
     return rows->isEmpty() ? QVariantMap() : rows->first();
 }
@@ -41,10 +42,10 @@ ExternalFile::Lookups ExternalStore::lookups()
                                      {district}, QStringLiteral("megye_kod"));
     };
     l.countyExists = [this](const QString &county) {
-        return StoreQuery::any(m_data,
-                               {QStringLiteral("select megyekod from mep "),
-                                QStringLiteral("where megyekod = :m ")},
-                               {county});
+        return StoreQuery::any(
+            m_data,
+            {QStringLiteral("select megyekod from mep "), QStringLiteral("where megyekod = :m ")},
+            {county});
     };
     l.titleExists = [this](const QString &title) {
         return StoreQuery::any(m_data,
@@ -76,14 +77,30 @@ bool ExternalStore::recordEmployer(const ExternalFile::Report &report, QString *
          QStringLiteral("values"),
          QStringLiteral("(:a, :b, :c, :d, :e,:f, :g,:h, :i, :j, :k, :l, :m, :n, :o,"),
          QStringLiteral(":aa, :ba, :ca, :da, :ea, :fa, :ga, :ha, :jk )")},
-        {QString(), trimmed(h, 51, 50).toUpper(), trimmed(h, 101, 4), QStringLiteral("0"),
-         trimmed(h, 105, 50), QStringLiteral("002"), trimmed(h, 155, 7), trimmed(h, 162, 5),
-         trimmed(h, 167, 5), trimmed(h, 172, 5), trimmed(h, 177, 5), trimmed(h, 182, 12),
-         trimmed(h, 194, 12), trimmed(h, 206, 30), trimmed(h, 236, 24),
+        {QString(),
+         trimmed(h, 51, 50).toUpper(),
+         trimmed(h, 101, 4),
+         QStringLiteral("0"),
+         trimmed(h, 105, 50),
+         QStringLiteral("002"),
+         trimmed(h, 155, 7),
+         trimmed(h, 162, 5),
+         trimmed(h, 167, 5),
+         trimmed(h, 172, 5),
+         trimmed(h, 177, 5),
+         trimmed(h, 182, 12),
+         trimmed(h, 194, 12),
+         trimmed(h, 206, 30),
+         trimmed(h, 236, 24),
          column(h, 283, 1) == u"I" ? QStringLiteral("1") : QStringLiteral("0"),
          column(h, 284, 1) == u"I" ? QStringLiteral("1") : QStringLiteral("0"),
-         trimmed(h, 285, 50), trimmed(h, 263, 10), QString(), trimmed(h, 260, 3),
-         trimmed(h, 335, 11), QStringLiteral("0"), ExternalFile::nameDistrict(report.name)},
+         trimmed(h, 285, 50),
+         trimmed(h, 263, 10),
+         QString(),
+         trimmed(h, 260, 3),
+         trimmed(h, 335, 11),
+         QStringLiteral("0"),
+         ExternalFile::nameDistrict(report.name)},
         error);
 }
 
@@ -99,8 +116,8 @@ bool ExternalStore::updateEmployer(int id, const QVariantMap &v, QString *error)
          QStringLiteral("TELEFON= :j, FAX= :k , EMAIL= :l, BANKSZAM= :m, TBKIFH= :q, TAKISZ= :r, "
                         "UGYVEZETO= :s "),
          QStringLiteral("where id = :nyt")},
-        {f("CEG_NEV"), f("CEG_INDUL"), f("SZ_IRSZ"), QStringLiteral("0"), f("SZ_UTCA"),
-         f("SZ_HAZ"), f("SZ_EMELET"), f("SZ_AJTO"), f("SZ_EPULET"), f("SZ_LH"), f("TELEFON"),
-         f("FAX"), f("EMAIL"), f("BANKSZAM"), f("TBKIFH"), f("TAKISZ"), f("UGYVEZETO"), id},
+        {f("CEG_NEV"), f("CEG_INDUL"), f("SZ_IRSZ"), QStringLiteral("0"), f("SZ_UTCA"), f("SZ_HAZ"),
+         f("SZ_EMELET"), f("SZ_AJTO"), f("SZ_EPULET"), f("SZ_LH"), f("TELEFON"), f("FAX"),
+         f("EMAIL"), f("BANKSZAM"), f("TBKIFH"), f("TAKISZ"), f("UGYVEZETO"), id},
         error);
 }

@@ -50,19 +50,17 @@ Tfrm_kulso::~Tfrm_kulso() = default;
 
 QList<QLineEdit *> Tfrm_kulso::headerEdits() const
 {
-    return {ui->ed_tipus,  ui->ed_szam, ui->ed_tetel,   ui->ed_fajlnev, ui->ed_kdat,
-            ui->ed_nev,    ui->ed_ado,  ui->ed_irsz,    ui->ed_hely,    ui->ed_utca,
-            ui->ed_haz,    ui->ed_em,   ui->ed_ajto,    ui->ed_epulet,  ui->ed_lh,
-            ui->ed_telefon, ui->ed_fax, ui->ed_bank,    ui->ed_mail,    ui->ed_ugyv,
-            ui->ed_nytsz,  ui->ed_alak};
+    return {ui->ed_tipus, ui->ed_szam,   ui->ed_tetel, ui->ed_fajlnev, ui->ed_kdat, ui->ed_nev,
+            ui->ed_ado,   ui->ed_irsz,   ui->ed_hely,  ui->ed_utca,    ui->ed_haz,  ui->ed_em,
+            ui->ed_ajto,  ui->ed_epulet, ui->ed_lh,    ui->ed_telefon, ui->ed_fax,  ui->ed_bank,
+            ui->ed_mail,  ui->ed_ugyv,   ui->ed_nytsz, ui->ed_alak};
 }
 
 QList<QLineEdit *> Tfrm_kulso::registerEdits() const
 {
-    return {ui->ed_fnev,    ui->ed_fado,  ui->ed_firsz,    ui->ed_fhely, ui->ed_futca,
-            ui->ed_fhaz,    ui->ed_fem,   ui->ed_fajto,    ui->ed_fepulet, ui->ed_flh,
-            ui->ed_ftelefon, ui->ed_ffax, ui->ed_fbank,    ui->ed_fmail, ui->ed_fugyv,
-            ui->ed_fnytsz,  ui->ed_fkdat};
+    return {ui->ed_fnev,  ui->ed_fado,  ui->ed_firsz,   ui->ed_fhely,  ui->ed_futca,    ui->ed_fhaz,
+            ui->ed_fem,   ui->ed_fajto, ui->ed_fepulet, ui->ed_flh,    ui->ed_ftelefon, ui->ed_ffax,
+            ui->ed_fbank, ui->ed_fmail, ui->ed_fugyv,   ui->ed_fnytsz, ui->ed_fkdat};
 }
 
 void Tfrm_kulso::showEvent(QShowEvent *event)
@@ -171,17 +169,16 @@ void Tfrm_kulso::showHeader(const ExternalReceiver::Opened &o, bool whole)
 {
     const ExternalFile::HeaderView &h = o.header;
     const QList<QPair<QLineEdit *, QString>> first = {
-        {ui->ed_tipus, h.type}, {ui->ed_szam, h.sequence}, {ui->ed_tetel, h.items},
-        {ui->ed_fajlnev, h.fileName}, {ui->ed_kdat, h.madeOn}, {ui->ed_nev, h.name},
-        {ui->ed_ado, h.tax},    {ui->ed_irsz, h.postcode}, {ui->ed_hely, o.settlement}};
+        {ui->ed_tipus, h.type},       {ui->ed_szam, h.sequence}, {ui->ed_tetel, h.items},
+        {ui->ed_fajlnev, h.fileName}, {ui->ed_kdat, h.madeOn},   {ui->ed_nev, h.name},
+        {ui->ed_ado, h.tax},          {ui->ed_irsz, h.postcode}, {ui->ed_hely, o.settlement}};
     QList<QPair<QLineEdit *, QString>> values = first;
     if (whole)
-        values += {{ui->ed_utca, h.street},     {ui->ed_haz, h.house},
-                   {ui->ed_em, h.floor},        {ui->ed_ajto, h.door},
-                   {ui->ed_epulet, h.building}, {ui->ed_lh, h.staircase},
-                   {ui->ed_telefon, h.phone},   {ui->ed_fax, h.fax},
-                   {ui->ed_mail, h.email},      {ui->ed_bank, h.bank},
-                   {ui->ed_alak, h.founded},    {ui->ed_ugyv, h.director}};
+        values +=
+            {{ui->ed_utca, h.street},   {ui->ed_haz, h.house},       {ui->ed_em, h.floor},
+             {ui->ed_ajto, h.door},     {ui->ed_epulet, h.building}, {ui->ed_lh, h.staircase},
+             {ui->ed_telefon, h.phone}, {ui->ed_fax, h.fax},         {ui->ed_mail, h.email},
+             {ui->ed_bank, h.bank},     {ui->ed_alak, h.founded},    {ui->ed_ugyv, h.director}};
     for (const auto &[edit, text] : values) {
         edit->setText(text);
         edit->setCursorPosition(0);
@@ -200,12 +197,18 @@ void Tfrm_kulso::showRegister(const ExternalReceiver::Opened &o)
     auto v = [&](const char *field) { return o.employer.value(QLatin1String(field)).toString(); };
     const QString bank = v("BANKSZAM"), tax = v("ADO_SZAM");
     const QList<QPair<QLineEdit *, QString>> takeable = {
-        {ui->ed_fnev, v("CEG_NEV")},       {ui->ed_fkdat, v("CEG_INDUL")},
-        {ui->ed_firsz, v("SZ_IRSZ")},      {ui->ed_futca, v("SZ_UTCA")},
-        {ui->ed_fhaz, v("SZ_HAZ")},        {ui->ed_fem, v("SZ_EMELET")},
-        {ui->ed_fajto, v("SZ_AJTO")},      {ui->ed_fepulet, v("SZ_EPULET")},
-        {ui->ed_flh, v("SZ_LH")},          {ui->ed_ftelefon, v("TELEFON")},
-        {ui->ed_ffax, v("FAX")},           {ui->ed_fmail, v("EMAIL")},
+        {ui->ed_fnev, v("CEG_NEV")},
+        {ui->ed_fkdat, v("CEG_INDUL")},
+        {ui->ed_firsz, v("SZ_IRSZ")},
+        {ui->ed_futca, v("SZ_UTCA")},
+        {ui->ed_fhaz, v("SZ_HAZ")},
+        {ui->ed_fem, v("SZ_EMELET")},
+        {ui->ed_fajto, v("SZ_AJTO")},
+        {ui->ed_fepulet, v("SZ_EPULET")},
+        {ui->ed_flh, v("SZ_LH")},
+        {ui->ed_ftelefon, v("TELEFON")},
+        {ui->ed_ffax, v("FAX")},
+        {ui->ed_fmail, v("EMAIL")},
         {ui->ed_fugyv, v("UGYVEZETO")},
         {ui->ed_fbank, bank.mid(0, 8) + u'-' + bank.mid(8, 8) + u'-' + bank.mid(16, 8)}};
     for (const auto &[edit, text] : takeable) {

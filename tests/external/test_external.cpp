@@ -1,0 +1,269 @@
+#include "commandline.h"
+#include "externalfile.h"
+#include "externalreceiver.h"
+#include "reportfile.h"
+#include "tablecheck.h"
+#include "testinstallation.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace TableCheck;
+
+namespace
+{
+const QString Tax = QStringLiteral("12345676242");
+const QString Name = QStringLiteral("J0901K12345676242002_020.txt");
+
+// A line of the input layout: each value at its 1-based column, blanks between.
+QByteArray at(std::initializer_list<std::pair<int, QString>> values)
+{
+    QString line;
+    for (const auto &[column, value] : values) {
+        if (line.size() < column - 1) line += QString(column - 1 - line.size(), u' ');
+        line.replace(column - 1, value.size(), value);
+    }
+    return *ReportFile::encode(line);
+}
+
+QByteArray header(const QString &items = "1", const QString &sequence = "2")
+{
+    return at({{1, "09"},
+               {3, sequence},
+               {8, items},
+               {41, "2026.12.01"},
+               {51, "Demo Kereskedelmi Kft"},
+               {101, "1011"},
+               {105, "FŐ UTCA"},
+               {260, "010"},
+               {263, "2010.01.04"},
+               {335, Tax}});
+}
+
+QByteArray item(int n, const QString &taj, const QString &family, const QString &given = "ÉVA",
+                const QString &sequence = "2")
+{
+    return at({{1, "09"},
+               {3, sequence},
+               {8, QString::number(n)},
+               {13, "N"},
+               {14, Tax},
+               {25, taj},
+               {34, "348"},
+               {37, "1980.01.01"},
+               {47, "PÉCS"},
+               {77, family},
+               {127, given},
+               {351, "1101"},
+               {355, "2026.11.02"}});
+}
+
+QString write(const QTemporaryDir &dir, const QString &name, const QList<QByteArray> &lines)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    for (const QByteArray &l : lines)
+        f.write(l + "\r\n");
+    return path;
+}
+
+QStringList texts(const QList<MemoLine> &memo)
+{
+    QStringList out;
+    for (const MemoLine &l : memo)
+        out << l.text;
+    return out;
+}
+
+ExternalFile::Lookups noLookups()
+{
+    ExternalFile::Lookups l;
+    l.districtCounty = [](const QString &) { return std::optional<QString>("010"); };
+    l.countyExists = [](const QString &) { return std::optional<bool>(true); };
+    l.titleExists = [](const QString &) { return std::optional<bool>(true); };
+    l.birthDate = [](const QString &) { return std::optional<QString>(QString()); };
+    return l;
+}
+} // namespace
+
+class TestExternal : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void nameRules()
+    {
+        using ExternalFile::nameRefusal;
+        QVERIFY(nameRefusal(Name).isEmpty());
+        QVERIFY(nameRefusal("j0901k12345676242002_020.txt").isEmpty());
+        QCOMPARE(nameRefusal("J0901X12345676242002_020.txt").value(1),
+                 QStringLiteral("  Ez nem lehet az OEP álltal előírt jelentés fájl !"));
+        QCOMPARE(nameRefusal("J0901K12345677242002_020.txt").value(0),
+                 QStringLiteral("  A fájlnévben szereplő azonosító nem megfelelő !"));
+        bool conversion = false;
+        nameRefusal("J0901K1234567624A002_020.txt", &conversion);
+        QVERIFY(conversion);
+    }
+
+    void headerItemCountBound()
+    {
+        ExternalFile::Report r;
+        r.name = Name;
+        const QDate today(2026, 12, 9);
+        r.header = header("9999");
+        QVERIFY(ExternalFile::syntaxCheck(r, false, today, noLookups()).clean());
+        r.header = header("10000");
+        QCOMPARE(ExternalFile::syntaxCheck(r, false, today, noLookups()).lines,
+                 QStringList{"  - A jelentés tételszáma több mint 10000 !!"});
+        r.header = header("1", "00002");
+        QCOMPARE(ExternalFile::syntaxCheck(r, false, today, noLookups()).lines,
+                 QStringList{"  - A fejsorban lévő jelentés sorszáma eltér a fájlnévben "
+                             "szereplővel !!"});
+    }
+
+    void itemRulesAndDosBytes()
+    {
+        ExternalFile::Report r;
+        r.name = Name;
+        r.header = header("3");
+        QByteArray dos = item(3, "044332217", "KOVACS");
+        dos[80] = char(144); // É in code page 852
+        dos[81] = char(139); // ő in code page 852: not one of the giveaway letters
+        r.items = {item(1, "044332217", "KISS-NAGY"), item(2, "044332217", "NAGY", "ANNA-MÁRIA"),
+                   dos};
+        const auto f = ExternalFile::syntaxCheck(r, false, QDate(2026, 12, 9), noLookups());
+        QCOMPARE(
+            f.lines,
+            (QStringList{"  - Érvénytelen karakter az utónévben a: 2-ik jelentés sorban. "
+                         "pl.:\"(\", \")\", \",\", \"-\"",
+                         "  - DOS karakter : " + ReportFile::decodeText(QByteArray(1, char(144))) +
+                             "  a :3-ik sorban",
+                         "  - A jelentés DOS-karaktereket tartalmaz !"}));
+        QCOMPARE(f.errors, 2);
+    }
+
+    void contentBounds()
+    {
+        ExternalFile::Report r;
+        r.name = Name;
+        r.header = header("3");
+        r.items = {item(1, "044332217", "A"), item(2, "044332217", "B")};
+        ExternalFile::ContentContext c{"2", "3", Tax, "2010.01.04", false, QDate(2026, 12, 9)};
+        auto late = [&](int days) {
+            QByteArray l = item(1, "044332217", "A");
+            const QByteArray date =
+                QDate(2026, 12, 9).addDays(days).toString("yyyy.MM.dd").toLatin1();
+            l.replace(354, 10, date);
+            return l;
+        };
+        r.items = {late(7)};
+        ExternalFile::ContentContext one = c;
+        one.items = "1";
+        QVERIFY(ExternalFile::contentCheck(r, one, noLookups()).clean());
+        r.items = {late(8)};
+        QCOMPARE(ExternalFile::contentCheck(r, one, noLookups()).lines,
+                 QStringList{"  - Rossz a munkaviszony kezdete a(z) :1-ik jelentés sorban"});
+        r.items = {item(1, "044332217", "A"), item(2, "044332217", "B"), item(3, "044332217", "C"),
+                   item(4, "044332217", "D")};
+        QCOMPARE(ExternalFile::contentCheck(r, c, noLookups()).lines,
+                 QStringList{"  - Nem egyezik meg a jelentés sorok száma a fejsorban megadottal: "
+                             "4<>3"});
+        r.items.clear();
+        QCOMPARE(ExternalFile::contentCheck(r, c, noLookups()).lines,
+                 (QStringList{"  - Nem egyezik meg a jelentés sorok száma a fejsorban megadottal: "
+                              "0<>3",
+                              "  - A jelentés sorok szám 0 !!!"}));
+    }
+
+    void receivedReportIsMadeAndFiled()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        // A line the clerk entered here for the same employer and type stays pending.
+        QVERIFY(exec(t, "insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, "
+                        "NYILV_SZAM, VEZ_NEV, UTO_NEV, JOGCIM, JEL_TIP, KEZDET, PAKEZD) values (2, "
+                        "9, 'N', '123456788', 1, '12345676242', 'SAJÁT', 'SOR', '1101', '09', "
+                        "'2026.11.01', 'N')"));
+        QTemporaryDir in, out;
+        const QString path = write(
+            in, Name,
+            {header("2"), item(1, "044332217", "VARGA"), item(2, "038521467", "NAGY", "PÉTER")});
+        ExternalReceiver receiver(t.data());
+        const auto opened = receiver.open(path);
+        QCOMPARE(opened.outcome, ExternalReceiver::Opened::Accepted);
+        QCOMPARE(opened.employerId(), 1);
+        bool prison = true;
+        QVERIFY(receiver.syntax(opened, &prison).ok);
+        QVERIFY(!prison);
+        QVERIFY(receiver.content(opened, prison).ok);
+
+        // A folder that is not there: nothing changes and the file can be offered again.
+        const QString before = snapshot(t);
+        ExternalReceiver::Options o;
+        o.folder = out.filePath("nincs");
+        o.version = "1.0.4.3";
+        o.today = "2026.12.09";
+        const auto failed = receiver.make(opened, prison, o);
+        QVERIFY(!failed.ok);
+        QCOMPARE(failed.message, QStringLiteral("Hiba lépett fel a jelentés készítésénél !"));
+        QCOMPARE(snapshot(t), before);
+        QCOMPARE(receiver.open(path).outcome, ExternalReceiver::Opened::Accepted);
+
+        o.folder = out.path();
+        const auto made = receiver.make(opened, prison, o);
+        QVERIFY2(made.ok, qPrintable(made.error));
+        QCOMPARE(made.fileName, QStringLiteral("J0901A12345676242_020.002"));
+        QCOMPARE(texts(made.memo).last(),
+                 QStringLiteral("  A feldolgozás kész. A jelentés elkészült !"));
+        const QStringList lines = fileLines(made.path, *ReportFile::codingKey(Tax));
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0].mid(19, 21), QStringLiteral("J0901A12345676242_002"));
+        // The file's order, the file's item numbers.
+        QCOMPARE(lines[1].mid(71, 5), QStringLiteral("VARGA"));
+        QCOMPARE(lines[2].mid(5, 5), QStringLiteral("2    "));
+        QCOMPARE(lines[2].mid(11, 9), QStringLiteral("038521467"));
+        QCOMPARE(t.scalar("select count(*) from jel_tete where jel_szam = 2").toInt(), 2);
+        QCOMPARE(t.scalar("select jel_tete from jel_fej where jel_szam = 2").toInt(), 2);
+        QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 1);
+        QCOMPARE(t.scalar("select vez_nev from jel_temp").toString(), QStringLiteral("SAJÁT"));
+        // Offered again: refused as read in before.
+        QCOMPARE(texts(receiver.open(path).memo).value(1),
+                 QStringLiteral("  Ezt a sorszámú jelentést már beolvasták !"));
+    }
+
+    void commandLineOnThreeFiles()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QTemporaryDir in, out;
+        const QString good = write(in, Name, {header("1"), item(1, "044332217", "VARGA")});
+        const QString bad = write(in, "J0901K12345676242003_020.txt",
+                                  {header("1", "3"), item(1, "044332217", "KISS(", "ÉVA", "3")});
+        const QString next = write(in, "J0901K12345676242004_020.txt",
+                                   {header("1", "4"), item(1, "038521467", "NAGY", "PÉTER", "4")});
+        CommandLine::Options o;
+        o.home = t.home();
+        o.folder = out.path();
+        o.receiveFiles = {good, bad, next};
+        QString printed, errors;
+        QTextStream so(&printed), se(&errors);
+        QCOMPARE(CommandLine::receive(o, so, se), 1);
+        so.flush();
+        QVERIFY(printed.contains("Fájl: " + QDir::toNativeSeparators(bad) +
+                                 "\n  Jelentésfájl ellenőrzése.."));
+        QVERIFY(printed.contains("  - Érvénytelen karakter a vezetéknévben a: 1-ik jelentés"));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files),
+                 (QStringList{"J0901A12345676242_020.002", "J0901A12345676242_020.004"}));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    TestExternal t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_external.moc"
