@@ -3,6 +3,10 @@
 #include "datamodule.h"
 #include "storequery.h"
 
+#include <QHash>
+
+#include <memory>
+
 std::optional<bool> ExternalStore::alreadyRead(const QString &name)
 {
     return StoreQuery::any(m_data,
@@ -47,11 +51,17 @@ ExternalFile::Lookups ExternalStore::lookups()
             {QStringLiteral("select megyekod from mep "), QStringLiteral("where megyekod = :m ")},
             {county});
     };
-    l.titleExists = [this](const QString &title) {
-        return StoreQuery::any(m_data,
-                               {QStringLiteral("select jogcimkod from jogcim "),
-                                QStringLiteral("where jogcimkod = :m ")},
-                               {title});
+    // A file of thousands of lines names a handful of titles: each is looked up once per check.
+    auto titles = std::make_shared<QHash<QString, bool>>();
+    l.titleExists = [this, titles](const QString &title) -> std::optional<bool> {
+        const auto known = titles->constFind(title);
+        if (known != titles->cend()) return *known;
+        const auto found = StoreQuery::any(m_data,
+                                           {QStringLiteral("select jogcimkod from jogcim "),
+                                            QStringLiteral("where jogcimkod = :m ")},
+                                           {title});
+        if (found) titles->insert(title, *found);
+        return found;
     };
     l.birthDate = [this](const QString &taj) {
         return StoreQuery::firstText(m_data,

@@ -1,13 +1,19 @@
 #include "commandline.h"
 #include "externalfile.h"
 #include "externalreceiver.h"
+#include "identifierchecks.h"
+#include "registrydatabase.h"
 #include "reportfile.h"
+#include "scriptedprompter.h"
 #include "tablecheck.h"
 #include "testinstallation.h"
+#include "tfrm_kulso.h"
+#include "windowdriver.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QtTest>
 
 using namespace TableCheck;
@@ -16,6 +22,7 @@ namespace
 {
 const QString Tax = QStringLiteral("12345676242");
 const QString Name = QStringLiteral("J0901K12345676242002_020.txt");
+const QString PrisonTax = QStringLiteral("15752026241");
 
 // A line of the input layout: each value at its 1-based column, blanks between.
 QByteArray at(std::initializer_list<std::pair<int, QString>> values)
@@ -28,28 +35,35 @@ QByteArray at(std::initializer_list<std::pair<int, QString>> values)
     return *ReportFile::encode(line);
 }
 
-QByteArray header(const QString &items = "1", const QString &sequence = "2")
+QByteArray header(const QString &items = "1", const QString &sequence = "2",
+                  const QString &tax = Tax, const QString &postcode = "1011",
+                  const QString &founded = "2010.01.04")
 {
     return at({{1, "09"},
                {3, sequence},
                {8, items},
                {41, "2026.12.01"},
                {51, "Demo Kereskedelmi Kft"},
-               {101, "1011"},
+               {101, postcode},
                {105, "FŐ UTCA"},
+               {155, "12"},
+               {182, "0611234567"},
+               {236, "123456781000000100000000"},
                {260, "010"},
-               {263, "2010.01.04"},
-               {335, Tax}});
+               {263, founded},
+               {283, "IN"},
+               {285, "KISS PÁL"},
+               {335, tax}});
 }
 
 QByteArray item(int n, const QString &taj, const QString &family, const QString &given = "ÉVA",
-                const QString &sequence = "2")
+                const QString &sequence = "2", const QString &tax = Tax)
 {
     return at({{1, "09"},
                {3, sequence},
                {8, QString::number(n)},
                {13, "N"},
-               {14, Tax},
+               {14, tax},
                {25, taj},
                {34, "348"},
                {37, "1980.01.01"},
@@ -58,6 +72,15 @@ QByteArray item(int n, const QString &taj, const QString &family, const QString 
                {127, given},
                {351, "1101"},
                {355, "2026.11.02"}});
+}
+
+// A detainee line of the prison service: no TAJ number, title 2771, the sex in column 426.
+QByteArray detainee(int n, const QString &family)
+{
+    QByteArray l = item(n, "", family, "JÁNOS", "1", PrisonTax);
+    l.replace(350, 4, "2771");
+    l.append(QByteArray(425 - l.size(), ' ') + '1');
+    return l;
 }
 
 QString write(const QTemporaryDir &dir, const QString &name, const QList<QByteArray> &lines)
@@ -231,6 +254,169 @@ private Q_SLOTS:
         // Offered again: refused as read in before.
         QCOMPARE(texts(receiver.open(path).memo).value(1),
                  QStringLiteral("  Ezt a sorszámú jelentést már beolvasták !"));
+    }
+
+    void detaineesGetProvisionalNumbers()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QTemporaryDir in, out;
+        const QString path = write(in, "J0901K15752026241001_024.txt",
+                                   {header("2", "1", PrisonTax, "1054", "1995.07.01"),
+                                    detainee(1, "RAB"), detainee(2, "FOGOLY")});
+        ExternalReceiver receiver(t.data());
+        const auto opened = receiver.open(path);
+        QVERIFY2(opened.outcome == ExternalReceiver::Opened::Accepted,
+                 qPrintable(texts(opened.memo).join('\n') + opened.message));
+        bool prison = false;
+        const auto syntax = receiver.syntax(opened, &prison);
+        QVERIFY2(syntax.ok, qPrintable(texts(syntax.memo).join('\n')));
+        QVERIFY(prison);
+        const auto content = receiver.content(opened, prison);
+        QVERIFY2(content.ok, qPrintable(texts(content.memo).join('\n')));
+        ExternalReceiver::Options o{out.path(), "1.0.4.3", "ADMIN", "2026.12.09", false};
+        const auto made = receiver.make(opened, prison, o);
+        QVERIFY2(made.ok, qPrintable(made.error));
+        QCOMPARE(t.scalar("select group_concat(taj, ',') from (select taj from taj where vez_nev "
+                          "in ('RAB', 'FOGOLY') order by taj)")
+                     .toString(),
+                 QStringLiteral("900000014,900000021"));
+        QCOMPARE(t.scalar("select image from jel_tete where taj = '900000021'").toString(),
+                 QStringLiteral("1"));
+        QCOMPARE(t.scalar("select count(*) from taj_jogcim where taj like '9%'").toInt(), 2);
+    }
+
+    void newEmployerIsRecordedFromTheHeader()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        // A tax number the register does not hold, of the Budapest county code 42.
+        QString tax;
+        for (int d = 0; d <= 9 && tax.isEmpty(); ++d) {
+            const QString candidate = "2468024" + QString::number(d) + "242";
+            if (AdoszamEllenor(candidate.toLongLong())) tax = candidate;
+        }
+        QVERIFY(!tax.isEmpty());
+        QTemporaryDir in;
+        const QString name = "J0901K" + tax + "001_020.txt";
+        const QString path = write(
+            in, name, {header("1", "1", tax), item(1, "044332217", "VARGA", "ÉVA", "1", tax)});
+        ExternalReceiver receiver(t.data());
+        const auto opened = receiver.open(path);
+        QCOMPARE(opened.outcome, ExternalReceiver::Opened::Accepted);
+        QVERIFY(opened.employer.isEmpty());
+        bool prison = true;
+        QVERIFY(receiver.syntax(opened, &prison).ok);
+        const auto content = receiver.content(opened, prison);
+        QVERIFY2(content.ok, qPrintable(texts(content.memo).join('\n')));
+        QVERIFY(texts(content.memo).contains("  A rögzítés sikeresen megtörtént."));
+        const QString row = "select %1 from foglalk where ado_szam = '" + tax + "'";
+        QCOMPARE(t.scalar(row.arg("ceg_nev")).toString(), QStringLiteral("DEMO KERESKEDELMI KFT"));
+        QVERIFY(t.scalar(row.arg("nyilv_szam")).isNull());
+        QCOMPARE(t.scalar(row.arg("sz_irsz_s")).toString(), QStringLiteral("0"));
+        QCOMPARE(t.scalar(row.arg("sz_cim_jell")).toString(), QStringLiteral("002"));
+        QCOMPARE(t.scalar(row.arg("jaras_kod")).toString(), QStringLiteral("020"));
+        QCOMPARE(t.scalar(row.arg("tbkifh || takisz")).toString(), QStringLiteral("10"));
+        QCOMPARE(t.scalar(row.arg("ceg_indul")).toString(), QStringLiteral("2010.01.04"));
+        QCOMPARE(t.scalar(row.arg("azon_tip")).toString(), QStringLiteral("0"));
+        // Known now: a second open finds it.
+        QVERIFY(!receiver.open(path).employer.isEmpty());
+    }
+
+    void failureAtARowChangesNothing_data()
+    {
+        QTest::addColumn<QString>("trigger");
+        QTest::newRow("second jel_tete row")
+            << "create trigger fail before insert on jel_tete when new.jel_tete = 2 begin "
+               "select raise(abort, 'kényszerített hiba'); end";
+        QTest::newRow("jel_fej row") << "create trigger fail before insert on jel_fej begin "
+                                        "select raise(abort, 'kényszerített hiba'); end";
+    }
+    void failureAtARowChangesNothing()
+    {
+        QFETCH(QString, trigger);
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(exec(t, "insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, "
+                        "NYILV_SZAM, VEZ_NEV, UTO_NEV, JOGCIM, JEL_TIP, KEZDET, PAKEZD) values (2, "
+                        "9, 'N', '123456788', 1, '12345676242', 'SAJÁT', 'SOR', '1101', '09', "
+                        "'2026.11.01', 'N')"));
+        QVERIFY(exec(t, trigger));
+        QTemporaryDir in, out;
+        // An older file of the same name stays as it was.
+        QFile old(out.filePath("J0901A12345676242_020.002"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("régi");
+        old.close();
+        const QString path = write(
+            in, Name,
+            {header("2"), item(1, "044332217", "VARGA"), item(2, "038521467", "NAGY", "PÉTER")});
+        ExternalReceiver receiver(t.data());
+        const auto opened = receiver.open(path);
+        bool prison = false;
+        QVERIFY(receiver.syntax(opened, &prison).ok);
+        QVERIFY(receiver.content(opened, prison).ok);
+        const QString before = snapshot(t);
+        ExternalReceiver::Options o{out.path(), "1.0.4.3", "ADMIN", "2026.12.09", false};
+        const auto made = receiver.make(opened, prison, o);
+        QVERIFY(!made.ok);
+        QCOMPARE(made.message, QStringLiteral("Hiba lépett fel a jelentés készítésénél !"));
+        QVERIFY2(made.error.contains("kényszerített hiba"), qPrintable(made.error));
+        QCOMPARE(snapshot(t), before);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"J0901A12345676242_020.002"});
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("régi"));
+        QCOMPARE(receiver.open(path).outcome, ExternalReceiver::Opened::Accepted);
+    }
+
+    // The window: the register side takes values over on a double-click, "Adatok mentése"
+    // stores them once, and the four steps run in their order.
+    void windowTakesOverAndMakes()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QTemporaryDir in, out;
+        Settings::write("Alap kulso", out.path());
+        const QString path = write(in, Name, {header("1"), item(1, "044332217", "VARGA")});
+        ScriptedPrompter prompter;
+        prompter.files << path;
+        Tfrm_kulso w(t.context());
+        w.show();
+        WindowDriver d{w};
+        d.click("bbtn_megnyit");
+        QCOMPARE(prompter.fileFilters.value(0),
+                 QStringLiteral("OEP input jelentés fájl |J0**K*.*"));
+        QVERIFY(d.button("bbtn_frissit")->isEnabled());
+        QCOMPARE(d.edit("ed_fnev")->text(), QStringLiteral("DEMO KERESKEDELMI KFT"));
+        d.edit("ed_ftelefon")->clear();
+        d.edit("ed_fnev")->setText("X");
+        for (const char *field : {"ed_fnev", "ed_ftelefon", "ed_fado", "ed_firsz"})
+            QTest::mouseDClick(d.edit(field), Qt::LeftButton);
+        QCOMPARE(d.edit("ed_fnev")->text(), d.edit("ed_nev")->text());
+        QCOMPARE(d.edit("ed_ftelefon")->text(), QStringLiteral("0611234567"));
+        QCOMPARE(d.edit("ed_fado")->text(), QStringLiteral("12345676-2-42"));
+        QCOMPARE(d.edit("ed_fhely")->text(), d.edit("ed_hely")->text());
+        d.click("bbtn_frissit");
+        QCOMPARE(prompter.messages.last(),
+                 QStringLiteral("A módosítás sikeresen megtörtént !\n\rEgyéb adatait a "
+                                "\"Foglalkozató törzsadatai\"-ban módosíthatja"));
+        QCOMPARE(t.scalar("select ceg_nev || '/' || telefon from foglalk where id = 1").toString(),
+                 d.edit("ed_nev")->text() + "/0611234567");
+        QVERIFY(!d.button("bbtn_frissit")->isEnabled());
+        QVERIFY(!d.get<QWidget>("gbx_fogl")->isEnabled());
+
+        QVERIFY(!d.button("bbtn_jell")->isEnabled());
+        d.click("bbtn_szell");
+        QVERIFY(!d.button("bbtn_keszit")->isEnabled());
+        d.click("bbtn_jell");
+        d.get<QAbstractButton>("rbtn_utvonal")->setChecked(true);
+        d.get<QAbstractButton>("cbx_bejelent")->setChecked(false);
+        d.click("bbtn_keszit");
+        const QString memo = d.get<QTextEdit>("lb_statusz")->toPlainText();
+        QVERIFY2(memo.endsWith("  A feldolgozás kész. A jelentés elkészült !"), qPrintable(memo));
+        QVERIFY(memo.contains("  A foglalkoztatói törzsadatok frissítése megtörtént. "));
+        QVERIFY(QFile::exists(out.filePath("J0901A12345676242_020.002")));
+        QVERIFY(!d.button("bbtn_keszit")->isEnabled());
     }
 
     void commandLineOnThreeFiles()

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Takes in one external report of 9,999 items of a new employer with `tarvik --receive` (whole
+# process) and, side by side in the same run, makes a report of 9,999 pending lines with
+# `tarvik --make`. Each run starts from the same database copy.
+# Usage: bench/receive_report.sh [runs]   (needs build/tarvik, sqlite3, python3 and bc)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs="${1:-5}"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+export TARVIK_SETTINGS_DIR="$work/settings"
+
+./build/tarvik --init --demo --home "$work/home" --admin-password bench > /dev/null
+db="$work/home/adatok/tarvik.sqlite"
+cp "$db" "$work/fresh.sqlite"
+
+# The external file: a header and 9,999 items, Windows-1250, CR LF, each value at its column.
+python3 - "$work/J0901K24680242242001_020.txt" <<'PY'
+import sys
+def line(width, values):
+    s = [' '] * width
+    for col, v in values:
+        s[col - 1:col - 1 + len(v)] = v
+    return ''.join(s).rstrip()
+tax = '24680242242'
+out = [line(484, [(1, '09'), (3, '1'), (8, '9999'), (41, '2026.12.01'),
+                  (51, 'BENCH KERESKEDELMI KFT'), (101, '1011'), (105, 'FŐ UTCA'), (155, '1'),
+                  (260, '010'), (263, '2010.01.04'), (283, 'NN'), (335, tax)])]
+for i in range(1, 10000):
+    out.append(line(427, [(1, '09'), (3, '1'), (8, str(i)), (13, 'N'), (14, tax),
+                          (25, '5%08d' % i), (34, '348'), (37, '1985.04.12'), (47, 'BUDAPEST'),
+                          (77, 'KOVÁCS%d' % i), (127, 'ANNA'), (167, 'KOVÁCS%d' % i),
+                          (217, 'ANNA'), (257, 'SZABÓ'), (307, 'MÁRIA'), (351, '1101'),
+                          (355, '2026.11.02')]))
+open(sys.argv[1], 'wb').write(('\r\n'.join(out) + '\r\n').encode('cp1250'))
+PY
+
+# The same number of pending lines of the demo company, for --make.
+sqlite3 "$work/fresh.sqlite" "with recursive n(i) as (select 1 union all select i + 1 from n where i < 9999)
+insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, VEZ_NEV, UTO_NEV,
+  SZ_VEZ_NEV, SZ_UTO_NEV_1, A_VEZ_NEV, A_UTO_NEV_1, SZUL_DAT, SZUL_HELY, O_KOD, JOGCIM, JEL_TIP,
+  KEZDET, PAKEZD)
+select 2, i, 'N', printf('5%08d', i), 1, '12345676242', 'KOVÁCS' || i, 'ANNA', 'KOVÁCS' || i,
+  'ANNA', 'SZABÓ', 'MÁRIA', '1985.04.12', 'BUDAPEST', '348', '1101', '09', '2026.11.02', 'N'
+  from n;"
+cp "$db" "$work/receive.sqlite"
+sqlite3 "$work/receive.sqlite" "delete from jel_temp"
+
+now() { date +%s.%N; }
+best_receive=999; best_make=999
+for i in $(seq "$runs"); do
+    cp "$work/receive.sqlite" "$db"; rm -rf "$work/out"; mkdir "$work/out"
+    t0=$(now)
+    ./build/tarvik --home "$work/home" --receive "$work/J0901K24680242242001_020.txt" \
+        --folder "$work/out" > "$work/receive.log" || { cat "$work/receive.log"; exit 1; }
+    t1=$(now)
+    cp "$work/fresh.sqlite" "$db"; rm -rf "$work/out"; mkdir "$work/out"
+    t2=$(now)
+    ./build/tarvik --home "$work/home" --make --folder "$work/out" > /dev/null
+    t3=$(now)
+    a=$(echo "$t1 - $t0" | bc); b=$(echo "$t3 - $t2" | bc)
+    printf 'run %d: tarvik --receive %.3f s   tarvik --make %.3f s\n' "$i" "$a" "$b"
+    best_receive=$(echo "if ($a < $best_receive) $a else $best_receive" | bc)
+    best_make=$(echo "if ($b < $best_make) $b else $best_make" | bc)
+done
+printf 'best: --receive %.3f s, --make %.3f s, ratio %.2f\n' "$best_receive" "$best_make" \
+    "$(echo "scale=3; $best_receive / $best_make" | bc)"
