@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "appcontext.h"
+#include "bvopconfirmation.h"
 #include "completedreports.h"
 #include "datetext.h"
 #include "demodata.h"
@@ -55,7 +56,9 @@ Options parse(const QStringList &arguments)
                 o.receiveFiles << arguments[++i];
             if (o.receiveFiles.isEmpty())
                 o.error = QStringLiteral("A --receive után meg kell adni a fájlokat.");
-        } else if (a == u"--make")
+        } else if (a == u"--bvop")
+            o.bvop = value();
+        else if (a == u"--make")
             o.make = true;
         else if (a == u"--repeat")
             o.repeat = value();
@@ -79,8 +82,8 @@ Options parse(const QStringList &arguments)
 bool isBatch(const Options &options)
 {
     return options.init || !options.loadFiles.isEmpty() || options.make ||
-           !options.repeat.isEmpty() || !options.receiveFiles.isEmpty() || options.help ||
-           !options.error.isEmpty();
+           !options.repeat.isEmpty() || !options.receiveFiles.isEmpty() ||
+           !options.bvop.isEmpty() || options.help || !options.error.isEmpty();
 }
 
 QString usage()
@@ -97,7 +100,8 @@ QString usage()
         "                                             egy elkészült jelentés ismételt "
         "elkészítése\n"
         "  tarvik [--home MAPPA] --receive FÁJL... [--folder MAPPA] [--pdf]\n"
-        "                                             külső jelentések fogadása\n");
+        "                                             külső jelentések fogadása\n"
+        "  tarvik [--home MAPPA] --bvop FÁJL          BVOP visszaigazolás fogadása\n");
 }
 
 namespace
@@ -408,6 +412,24 @@ int receive(const Options &options, QTextStream &out, QTextStream &err)
         }
     }
     return allMade ? 0 : 1;
+}
+
+int bvop(const Options &options, QTextStream &out, QTextStream &err)
+{
+    const auto opened = openContext(options, err);
+    if (!opened) return 1;
+    BvopConfirmation confirmation(opened->data);
+    auto run = [&](const BvopConfirmation::Step &step) {
+        for (const QString &line : step.log)
+            out << line << Qt::endl;
+        if (!step.ok && !step.message.isEmpty()) err << plainLines(step.message) << Qt::endl;
+        return step.ok;
+    };
+    if (!run(confirmation.open(options.bvop)) || !run(confirmation.check())) return 1;
+    const BvopConfirmation::Step applied = confirmation.apply();
+    if (!run(applied)) return 1;
+    out << plainLines(applied.message) << Qt::endl;
+    return confirmation.appliedCount() == confirmation.recordCount() ? 0 : 1;
 }
 
 } // namespace CommandLine

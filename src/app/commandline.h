@@ -19,9 +19,10 @@ struct Options {
     bool make = false;
     QString folder; // --folder: where --make writes
     bool plain = false;
-    bool pdf = false; // --pdf: --make also writes both forms of each report as PDF
-    QString repeat; // --repeat FILE_NAME: a completed report made again
+    bool pdf = false;         // --pdf: --make also writes both forms of each report as PDF
+    QString repeat;           // --repeat FILE_NAME: a completed report made again
     QStringList receiveFiles; // --receive FILE...: external reports taken in
+    QString bvop;             // --bvop FILE: a confirmation table of the prison service
     bool help = false;
     QString error;
 };
@@ -46,6 +47,10 @@ int repeat(const Options &options, QTextStream &out, QTextStream &err);
 // does; every memo line printed after a line naming the file. 1 when any file did not become a
 // report.
 int receive(const Options &options, QTextStream &out, QTextStream &err);
+
+// --bvop: the confirmation table opened, checked and applied, as the window does when the user
+// goes on after the check; the log printed. 1 when any record was not applied.
+int bvop(const Options &options, QTextStream &out, QTextStream &err);
 
 QString usage();
 

@@ -42,6 +42,7 @@ int main(int argc, char *argv[])
         if (options.make) return CommandLine::make(options, out, err);
         if (!options.repeat.isEmpty()) return CommandLine::repeat(options, out, err);
         if (!options.receiveFiles.isEmpty()) return CommandLine::receive(options, out, err);
+        if (!options.bvop.isEmpty()) return CommandLine::bvop(options, out, err);
         return CommandLine::load(options, out, err);
     }
 

@@ -7,11 +7,12 @@
 #include "employerstore.h"
 #include "prompter.h"
 #include "tfrm_about.h"
+#include "tfrm_bvop.h"
 #include "tfrm_foglalk.h"
 #include "tfrm_ismetel.h"
-#include "tfrm_kulso.h"
 #include "tfrm_jelent.h"
 #include "tfrm_jelszo.h"
+#include "tfrm_kulso.h"
 #include "tfrm_sugo.h"
 #include "tfrm_technikai.h"
 #include "waitcursor.h"
@@ -153,8 +154,11 @@ void Tfrm_main::connectMenu()
     connect(ui->mn_keszit, &QAction::triggered, this, [this] { openJelent(true); });
     connect(ui->mn_ismetel, &QAction::triggered, this, &Tfrm_main::openIsmetel);
     connect(ui->mn_kulso, &QAction::triggered, this, &Tfrm_main::openKulso);
-    for (QAction *item : {ui->mn_dolgozo, ui->mn_frissit,
-                          ui->mn_beallit, ui->mn_karbantartas, ui->mn_bvop})
+    connect(ui->mn_bvop, &QAction::triggered, this, [this] {
+        Tfrm_bvop window(m_context, this);
+        window.exec();
+    });
+    for (QAction *item : {ui->mn_dolgozo, ui->mn_frissit, ui->mn_beallit, ui->mn_karbantartas})
         connect(item, &QAction::triggered, this, &Tfrm_main::notAvailable);
 }
 
