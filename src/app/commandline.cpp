@@ -10,6 +10,7 @@
 #include "printedforms.h"
 #include "referenceloader.h"
 #include "registrydatabase.h"
+#include "reportbackup.h"
 #include "reportgenerator.h"
 
 #include <QDir>
@@ -58,6 +59,12 @@ Options parse(const QStringList &arguments)
                 o.error = QStringLiteral("A --receive után meg kell adni a fájlokat.");
         } else if (a == u"--bvop")
             o.bvop = value();
+        else if (a == u"--backup")
+            o.backup = true;
+        else if (a == u"--restore")
+            o.restore = true;
+        else if (a == u"--yes")
+            o.yes = true;
         else if (a == u"--make")
             o.make = true;
         else if (a == u"--repeat")
@@ -83,7 +90,8 @@ bool isBatch(const Options &options)
 {
     return options.init || !options.loadFiles.isEmpty() || options.make ||
            !options.repeat.isEmpty() || !options.receiveFiles.isEmpty() ||
-           !options.bvop.isEmpty() || options.help || !options.error.isEmpty();
+           !options.bvop.isEmpty() || options.backup || options.restore || options.help ||
+           !options.error.isEmpty();
 }
 
 QString usage()
@@ -101,7 +109,9 @@ QString usage()
         "elkészítése\n"
         "  tarvik [--home MAPPA] --receive FÁJL... [--folder MAPPA] [--pdf]\n"
         "                                             külső jelentések fogadása\n"
-        "  tarvik [--home MAPPA] --bvop FÁJL          BVOP visszaigazolás fogadása\n");
+        "  tarvik [--home MAPPA] --bvop FÁJL          BVOP visszaigazolás fogadása\n"
+        "  tarvik [--home MAPPA] --backup             a jelentés adatok mentése\n"
+        "  tarvik [--home MAPPA] --restore [--yes]    a jelentés adatok visszatöltése\n");
 }
 
 namespace
@@ -430,6 +440,42 @@ int bvop(const Options &options, QTextStream &out, QTextStream &err)
     if (!run(applied)) return 1;
     out << plainLines(applied.message) << Qt::endl;
     return confirmation.appliedCount() == confirmation.recordCount() ? 0 : 1;
+}
+
+int backup(const Options &options, QTextStream &out, QTextStream &err)
+{
+    const auto opened = openContext(options, err);
+    if (!opened) return 1;
+    ReportBackup backup(opened->data, opened->installation.backupFolder());
+    const ReportBackup::Result r = backup.backup();
+    (r.ok ? out : err) << plainLines(r.message) << Qt::endl;
+    if (!r.error.isEmpty()) err << plainLines(r.error) << Qt::endl;
+    return r.ok ? 0 : 1;
+}
+
+int restore(const Options &options, QTextStream &out, QTextStream &err)
+{
+    const auto opened = openContext(options, err);
+    if (!opened) return 1;
+    ReportBackup backup(opened->data, opened->installation.backupFolder());
+    const ReportBackup::Result refusal = backup.restoreRefusal();
+    if (!refusal.ok) {
+        err << plainLines(refusal.message) << Qt::endl;
+        return 1;
+    }
+    if (!options.yes) {
+        out << ReportBackup::restoreQuestion1(Settings::read(QStringLiteral("Mentes"))) << '\n'
+            << ReportBackup::restoreQuestion2() << '\n'
+            << "Igen / Mégse (i/m): " << Qt::flush;
+        const QString answer = QTextStream(stdin).readLine().trimmed().toLower();
+        if (answer != u"i" && answer != u"igen") {
+            out << "A visszatöltés nem történt meg." << Qt::endl;
+            return 1;
+        }
+    }
+    const ReportBackup::Result r = backup.restore();
+    (r.ok ? out : err) << plainLines(r.message) << Qt::endl;
+    return r.ok ? 0 : 1;
 }
 
 } // namespace CommandLine

@@ -23,6 +23,9 @@ struct Options {
     QString repeat;           // --repeat FILE_NAME: a completed report made again
     QStringList receiveFiles; // --receive FILE...: external reports taken in
     QString bvop;             // --bvop FILE: a confirmation table of the prison service
+    bool backup = false;      // --backup: the report tables into the backup folder
+    bool restore = false;     // --restore: the report tables back from it
+    bool yes = false;         // --yes: --restore without its question
     bool help = false;
     QString error;
 };
@@ -51,6 +54,11 @@ int receive(const Options &options, QTextStream &out, QTextStream &err);
 // --bvop: the confirmation table opened, checked and applied, as the window does when the user
 // goes on after the check; the log printed. 1 when any record was not applied.
 int bvop(const Options &options, QTextStream &out, QTextStream &err);
+
+// --backup: the report tables saved, as "Mentés" saves them, without its question.
+int backup(const Options &options, QTextStream &out, QTextStream &err);
+// --restore: the report tables loaded back, after the question on the terminal unless --yes.
+int restore(const Options &options, QTextStream &out, QTextStream &err);
 
 QString usage();
 

@@ -99,18 +99,18 @@ bool addDemoPersons(DataModule &data, QString *error)
                                  {"SZ_UTO_NEV_1", QString::fromUtf8(p.given)},
                                  {"A_VEZ_NEV", QString::fromUtf8(p.mother)},
                                  {"A_UTO_NEV_1", QStringLiteral("MÁRIA")}};
-        QVariantMap relation{{"TAJ", p.taj},
-                             {"FOGLALK_ID", id->toInt()},
-                             {"NYILV_SZAM", "12345676242"},
-                             {"JOGCIM", p.title},
-                             {"JEL_TIP", "09"},
-                             {"KEZDET", p.start},
-                             {"VEGE", QString::fromLatin1(p.end)},
-                             {"HORA", p.hours},
-                             {"FEOR", p.feor}};
+        QVariantMap relation{{"TAJ", p.taj},      {"FOGLALK_ID", id->toInt()},
+                             {"JOGCIM", p.title}, {"JEL_TIP", "09"},
+                             {"KEZDET", p.start}, {"VEGE", QString::fromLatin1(p.end)},
+                             {"HORA", p.hours},   {"FEOR", p.feor}};
         QVariantMap line = person;
         line.insert(relation);
-        line.insert({{"JEL_SZAM", 1}, {"JEL_TETE", ++item}, {"JAVITAS", "N"}, {"PAKEZD", "N"}});
+        // The report line names the employer; the relation, as report making leaves it, not.
+        line.insert({{"JEL_SZAM", 1},
+                     {"JEL_TETE", ++item},
+                     {"JAVITAS", "N"},
+                     {"PAKEZD", "N"},
+                     {"NYILV_SZAM", "12345676242"}});
         relation.insert(QStringLiteral("PAKEZ"), QStringLiteral("N"));
         if (!put("taj", person) || !put("taj_jogcim", relation) || !put("jel_tete", line)) break;
     }

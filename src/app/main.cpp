@@ -43,6 +43,8 @@ int main(int argc, char *argv[])
         if (!options.repeat.isEmpty()) return CommandLine::repeat(options, out, err);
         if (!options.receiveFiles.isEmpty()) return CommandLine::receive(options, out, err);
         if (!options.bvop.isEmpty()) return CommandLine::bvop(options, out, err);
+        if (options.backup) return CommandLine::backup(options, out, err);
+        if (options.restore) return CommandLine::restore(options, out, err);
         return CommandLine::load(options, out, err);
     }
 

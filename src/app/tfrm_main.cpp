@@ -119,12 +119,18 @@ void Tfrm_main::showEvent(QShowEvent *event)
         return;
     }
     ui->lbl_fnev->setText(run.userFamilyName + u' ' + run.userGivenName);
-    setWindowTitle(QStringLiteral("OEP - Munkáltatói jelentést készítő program   V") + run.version +
-                   QStringLiteral(";  Dátum : ") + run.year + u'.' + run.month + u'.' + run.day);
+    updateCaption();
     applyRights();
     ui->lbl_jog->setText(run.rightsLevel >= 1 && run.rightsLevel <= 3
                              ? RunState::rightsLevelName(run.rightsLevel)
                              : QString());
+}
+
+void Tfrm_main::updateCaption()
+{
+    const RunState &run = m_context.run;
+    setWindowTitle(QStringLiteral("OEP - Munkáltatói jelentést készítő program   V") + run.version +
+                   QStringLiteral(";  Dátum : ") + run.year + u'.' + run.month + u'.' + run.day);
 }
 
 void Tfrm_main::applyRights()
@@ -218,9 +224,11 @@ void Tfrm_main::openTechnical(int mode)
         WaitCursor busy;
         window = std::make_unique<Tfrm_technikai>(m_context, this);
         window->setMode(mode);
-        window->setReturnCaption(mode == Tfrm_technikai::Backup ? QStringLiteral("Kilépés")
-                                                                : QStringLiteral("Vissza"));
+        window->setReturnCaption(mode == Tfrm_technikai::Backup       ? QStringLiteral("Kilépés")
+                                 : mode == Tfrm_technikai::YearChange ? QStringLiteral("Főmenü")
+                                                                      : QStringLiteral("Vissza"));
     }
+    connect(window.get(), &Tfrm_technikai::yearChanged, this, &Tfrm_main::updateCaption);
     window->exec();
 }
 

@@ -29,6 +29,7 @@ private:
     void connectAlias();
     void checkPrisonService();
     void applyRights();
+    void updateCaption();
     void connectMenu();
     void notAvailable();
     void openHelp(bool search);

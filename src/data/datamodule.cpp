@@ -69,10 +69,7 @@ bool DataModule::connect(const QString &dataFolder, QString *error)
 bool DataModule::connectBackup(const QString &backupFolder, const QStringList &requiredTables,
                                QString *error)
 {
-    if (QSqlDatabase::contains(m_backupConnection)) {
-        QSqlDatabase::database(m_backupConnection, false).close();
-        QSqlDatabase::removeDatabase(m_backupConnection);
-    }
+    closeBackup();
     if (!openSqlite(m_backupConnection, QDir(backupFolder).filePath(BackupFile), error))
         return false;
     const QStringList present = backupDb().tables();
@@ -83,6 +80,13 @@ bool DataModule::connectBackup(const QString &backupFolder, const QStringList &r
         }
     }
     return true;
+}
+
+void DataModule::closeBackup()
+{
+    if (!QSqlDatabase::contains(m_backupConnection)) return;
+    QSqlDatabase::database(m_backupConnection, false).close();
+    QSqlDatabase::removeDatabase(m_backupConnection);
 }
 
 void DataModule::disconnect()

@@ -29,6 +29,8 @@ public:
     // Opens the backup database of the folder; it must hold the named tables.
     bool connectBackup(const QString &backupFolder, const QStringList &requiredTables,
                        QString *error = nullptr);
+    // Lets go of the backup database, so that its file can be replaced.
+    void closeBackup();
     void disconnect();
     bool isConnected() const;
     QString dataFolder() const { return m_dataFolder; }

@@ -366,5 +366,10 @@ void TestTechnical::commandLineLoad()
     QVERIFY(!CommandLine::parse({"tarvik", "--nincs"}).error.isEmpty());
 }
 
-QTEST_MAIN(TestTechnical)
+int runTechnicalTests(int argc, char **argv)
+{
+    TestTechnical t;
+    return QTest::qExec(&t, argc, argv);
+}
+
 #include "test_technical.moc"

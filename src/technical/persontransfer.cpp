@@ -1,0 +1,177 @@
+#include "persontransfer.h"
+
+#include "codepage.h"
+#include "datamodule.h"
+#include "datetext.h"
+#include "query.h"
+#include "registrydatabase.h"
+#include "stagedfile.h"
+#include "transaction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+
+namespace PersonTransfer
+{
+
+namespace
+{
+struct Slot {
+    const char *field;
+    int from, width; // 1-based position
+};
+// taj.txt and Taj_e.txt.
+const Slot PersonSlots[] = {
+    {"TAJ", 1, 9}, {"VEZ_NEV", 10, 40}, {"UTO_NEV", 50, 15}, {"P_KOD", 65, 4}, {"O_KOD", 69, 4}};
+// tajj.txt and Tajj_e.txt.
+const Slot RelationSlots[] = {{"TAJ", 1, 9},         {"NYILV_SZAM", 10, 10}, {"JOGCIM", 20, 4},
+                              {"JEL_TIP", 24, 2},    {"KEZDET", 26, 10},     {"VEGE", 36, 10},
+                              {"HORA", 46, 2},       {"FEOR", 48, 4},        {"ELL_KOD", 52, 4},
+                              {"ELL_KEZD", 56, 10},  {"ELL_VEGE", 66, 10},   {"SZUN_KEZD", 76, 10},
+                              {"SZUN_VEGE", 86, 10}, {"PAKEZ", 96, 1}};
+
+template <size_t N> constexpr int lineWidth(const Slot (&slots)[N])
+{
+    return slots[N - 1].from + slots[N - 1].width - 1;
+}
+
+const QString ExportFailed = QStringLiteral("Hiba lépett fel az exportálás közben !!");
+} // namespace
+
+QString exportFolder(const QString &programFolder)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(programFolder);
+    return QStringLiteral("c:\\tarvik");
+#else
+    return programFolder;
+#endif
+}
+
+QString exportFileName(Kind kind)
+{
+    return kind == Kind::Persons ? QStringLiteral("Taj_e.txt") : QStringLiteral("Tajj_e.txt");
+}
+
+Result exportTable(DataModule &data, Kind kind, const QString &folder)
+{
+    Result r;
+    const bool persons = kind == Kind::Persons;
+    const QString table = persons ? QStringLiteral("taj") : QStringLiteral("taj_jogcim");
+    auto fail = [&](const QString &error) {
+        r.ok = false;
+        r.message = ExportFailed;
+        r.error = error;
+        return r;
+    };
+    const Slot *slots = persons ? PersonSlots : RelationSlots;
+    const int slotCount = persons ? int(std::size(PersonSlots)) : int(std::size(RelationSlots));
+    const int width = persons ? lineWidth(PersonSlots) : lineWidth(RelationSlots);
+
+    Query q = data.query();
+    q.add(QStringLiteral("select * from  ") + table);
+    if (!q.open()) return fail(q.lastError());
+    QByteArray content;
+    int rows = 0;
+    while (q.next()) {
+        QString line(width, u' ');
+        for (int i = 0; i < slotCount; ++i) {
+            const QString value = q.text(QLatin1String(slots[i].field));
+            if (value.size() > slots[i].width)
+                return fail(
+                    QStringLiteral("A(z) %1 TAJ számú személy %2 mezője (%3) hosszabb "
+                                   "%4 karakternél.")
+                        .arg(q.text(QStringLiteral("TAJ")), QLatin1String(slots[i].field), value)
+                        .arg(slots[i].width));
+            line.replace(slots[i].from - 1, value.size(), value);
+        }
+        const QByteArray bytes = persons ? CodePage::toIbm852(line) : CodePage::toWin1250(line);
+        if ((persons ? CodePage::fromIbm852(bytes) : CodePage::fromWin1250(bytes)) != line)
+            return fail(QStringLiteral("A(z) %1 TAJ számú személy adataiban olyan betű van, "
+                                       "amely a fájl kódlapján nem írható le.")
+                            .arg(q.text(QStringLiteral("TAJ"))));
+        content += bytes + "\r\n";
+        ++rows;
+    }
+    q.close();
+    StagedFile file;
+    QString error;
+    if (!file.write(folder, exportFileName(kind), content, &error) || !file.place(&error))
+        return fail(error);
+    file.keep();
+    r.ok = true;
+    r.path = file.path();
+    r.nothing = rows == 0;
+    r.message = r.nothing ? QStringLiteral("Nincs exportálni való tétel !!")
+                          : QStringLiteral("Az exportálás megtörtént a \n\r") +
+                                QDir::toNativeSeparators(r.path) + QStringLiteral(" nevű fájlba");
+    return r;
+}
+
+Result importFile(DataModule &data, Kind kind, const QString &path, const Progress &progress)
+{
+    Result r;
+    r.path = path;
+    const bool persons = kind == Kind::Persons;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.message = QStringLiteral("A fájl nem nyitható meg: ") + QDir::toNativeSeparators(path);
+        r.error = file.errorString();
+        return r;
+    }
+    Transaction transaction(data.db());
+    if (!transaction.isOpen()) {
+        r.message = QStringLiteral("Hiba lépett fel a beolvasás közben !");
+        return r;
+    }
+    Query insert = data.query();
+    if (persons) {
+        insert.add(QStringLiteral("insert into TAJ"))
+            .add(QStringLiteral("(TAJ, VEZ_NEV, UTO_NEV, P_KOD, O_KOD)"))
+            .add(QStringLiteral("values"))
+            .add(QStringLiteral("(:a, :b, :c, :d, :e)"));
+    } else {
+        insert.add(QStringLiteral("insert into TAJ_JOGCIM"))
+            .add(QStringLiteral("(TAJ, NYILV_SZAM, JOGCIM, JEL_TIP,"))
+            .add(QStringLiteral("KEZDET, VEGE, HORA, FEOR, ELL_KOD,"))
+            .add(QStringLiteral("ELL_KEZD,ELL_VEGE,SZUN_KEZD,SZUN_VEGE,PAKEZ)"))
+            .add(QStringLiteral("values"))
+            .add(QStringLiteral("(:a, :b, :c, :d, :e, :f, :g, :i,"))
+            .add(QStringLiteral(":j, :k, :l, :m, :n, :o)"));
+    }
+    const Slot *slots = persons ? PersonSlots : RelationSlots;
+    const int slotCount = persons ? int(std::size(PersonSlots)) : int(std::size(RelationSlots));
+    const qint64 size = file.size();
+    int number = 0;
+    while (!file.atEnd()) {
+        QByteArray raw = file.readLine();
+        ++number;
+        while (raw.endsWith('\n') || raw.endsWith('\r'))
+            raw.chop(1);
+        if (progress) progress(number, file.pos(), size);
+        // Blank lines carry nobody.
+        if (raw.trimmed().isEmpty()) continue;
+        const QString line = persons ? CodePage::fromIbm852(raw) : CodePage::fromWin1250(raw);
+        for (int i = 0; i < slotCount; ++i)
+            insert.setParam(i, line.mid(slots[i].from - 1, slots[i].width).trimmed());
+        if (!insert.exec()) {
+            r.message = QStringLiteral("A(z) %1. sor nem tölthető be, a fájlból semmi sem "
+                                       "került be.")
+                            .arg(number);
+            r.error = insert.lastError();
+            return r;
+        }
+    }
+    if (!transaction.commit()) {
+        r.message = QStringLiteral("Hiba lépett fel a beolvasás közben !");
+        r.error = data.db().lastError().text();
+        return r;
+    }
+    Settings::write(persons ? QStringLiteral("Szem_adat") : QStringLiteral("Szem_jogcim"),
+                    DateText::today());
+    r.ok = true;
+    return r;
+}
+
+} // namespace PersonTransfer

@@ -1,0 +1,270 @@
+#include "reportbackup.h"
+
+#include "datamodule.h"
+#include "datetext.h"
+#include "registrydatabase.h"
+#include "schema.h"
+#include "transaction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace
+{
+// The order the tables are copied in.
+const QStringList Tables = {"foglalk", "taj_jogcim", "taj", "jel_fej", "jel_tete"};
+const QString NewBackupConnection = QStringLiteral("TARVIK_MENT_UJ");
+
+QString lastBackupDate()
+{
+    return Settings::read(QStringLiteral("Mentes")).trimmed();
+}
+
+QStringList columns(QSqlDatabase db, const QString &table)
+{
+    QStringList names;
+    const QSqlRecord record = db.record(table);
+    for (int i = 0; i < record.count(); ++i)
+        names << record.fieldName(i).toUpper();
+    return names;
+}
+
+bool run(QSqlQuery &q, const QString &sql, QString *error)
+{
+    if (q.exec(sql)) return true;
+    *error = q.lastError().text();
+    return false;
+}
+
+// The live database with another file attached under a name for as long as it lives.
+class Attached
+{
+public:
+    Attached(QSqlDatabase db, const QString &file, const QString &name, QString *error)
+        : m_db(db), m_name(name)
+    {
+        QSqlQuery q(m_db);
+        q.prepare(QStringLiteral("attach database ? as ") + name);
+        q.addBindValue(file);
+        m_ok = q.exec();
+        if (!m_ok) *error = q.lastError().text();
+    }
+    ~Attached()
+    {
+        if (m_ok) QSqlQuery(m_db).exec(QStringLiteral("detach database ") + m_name);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    QSqlDatabase m_db;
+    QString m_name;
+    bool m_ok = false;
+};
+} // namespace
+
+QString ReportBackup::backupRefusal() const
+{
+    if (QFileInfo(m_folder).isDir()) return {};
+    return QStringLiteral(
+        "A mentést nem lehet elvégezni !\n\rA ..\\adatok\\ment könyvtár nem létezik");
+}
+
+QString ReportBackup::backupQuestion1()
+{
+    return QStringLiteral("Valóban menti az adatbázist ?!");
+}
+
+QString ReportBackup::backupQuestion2(const QString &lastBackup)
+{
+    return lastBackup.trimmed().isEmpty() ? QString()
+                                          : QStringLiteral("Az eddigi mentett adat felülíródik !");
+}
+
+bool ReportBackup::copyInto(const QString &file, QString *error)
+{
+    QSqlDatabase live = m_data.db();
+    // The structure first: each table and its indexes as the live database defines them.
+    {
+        QSqlQuery structure(live);
+        if (!structure.exec(QStringLiteral(
+                "select sql from sqlite_master where type in ('table', 'index') and sql is not "
+                "null and lower(tbl_name) in ('foglalk', 'taj_jogcim', 'taj', 'jel_fej', "
+                "'jel_tete') order by type desc, rowid"))) {
+            *error = structure.lastError().text();
+            return false;
+        }
+        QStringList statements;
+        while (structure.next())
+            statements << structure.value(0).toString();
+        bool built = false;
+        {
+            QSqlDatabase target =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), NewBackupConnection);
+            target.setDatabaseName(file);
+            if (target.open()) {
+                QSqlQuery q(target);
+                built = true;
+                for (const QString &sql : statements)
+                    if (built && !run(q, sql, error)) built = false;
+                target.close();
+            } else {
+                *error = target.lastError().text();
+            }
+        }
+        QSqlDatabase::removeDatabase(NewBackupConnection);
+        if (!built) return false;
+    }
+    // Then the rows, read in one transaction so that the copy is of one moment.
+    Attached target(live, file, QStringLiteral("uj"), error);
+    if (!target.ok()) return false;
+    Transaction transaction(live);
+    if (!transaction.isOpen()) {
+        *error = live.lastError().text();
+        return false;
+    }
+    QSqlQuery q(live);
+    for (const QString &table : Tables)
+        if (!run(q, QStringLiteral("insert into uj.%1 select * from main.%1").arg(table), error))
+            return false;
+    if (!transaction.commit()) {
+        *error = live.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+ReportBackup::Result ReportBackup::backup()
+{
+    Result r;
+    auto fail = [&](const QString &error) {
+        r.message = QStringLiteral("A mentés nem lett elvégezve .");
+        r.error = error;
+        return r;
+    };
+    if (const QString refusal = backupRefusal(); !refusal.isEmpty()) {
+        r.message = refusal;
+        return r;
+    }
+    const QString file = QDir(m_folder).filePath(DataModule::BackupFile);
+    const QString fresh = file + QStringLiteral(".uj"), old = file + QStringLiteral(".elozo");
+    QFile::remove(fresh);
+    QString error;
+    if (QFileInfo::exists(fresh)) return fail(QStringLiteral("nem törölhető: ") + fresh);
+    if (!copyInto(fresh, &error)) {
+        QFile::remove(fresh);
+        return fail(error);
+    }
+    // The new copy is complete: it takes the place of the old one.
+    m_data.closeBackup();
+    QFile::remove(old);
+    const bool hadOld = QFileInfo::exists(file);
+    bool placed = !hadOld || QFile::rename(file, old);
+    if (placed && !QFile::rename(fresh, file)) {
+        if (hadOld) QFile::rename(old, file);
+        placed = false;
+    }
+    QFile::remove(fresh);
+    if (placed) QFile::remove(old);
+    m_data.connectBackup(m_folder, {});
+    if (!placed) return fail(QStringLiteral("a mentés nem kaphatja meg a nevét: ") + file);
+    Settings::write(QStringLiteral("Mentes"), DateText::today());
+    r.ok = true;
+    r.message = QStringLiteral("A mentés kész !");
+    return r;
+}
+
+ReportBackup::Result ReportBackup::restoreRefusal()
+{
+    Result r;
+    auto refuse = [&](const QString &message) {
+        r.message = message;
+        return r;
+    };
+    if (!QFileInfo(m_folder).isDir())
+        return refuse(QStringLiteral("A visszatöltést nem lehet elvégezni !\n\rA "
+                                     "..\\adatok\\ment könyvtár nem létezik"));
+    const QString cannot = QStringLiteral("\n\rA visszatöltés nem végezhető el.");
+    QSqlQuery pending(m_data.db());
+    if (!pending.exec(QStringLiteral("select * from jel_temp")))
+        return refuse(pending.lastError().text());
+    if (pending.next()) return refuse(QStringLiteral("Van előkészített jelentés !") + cannot);
+    pending.finish();
+
+    QString error;
+    if (!m_data.connectBackup(m_folder, {}, &error)) return refuse(error);
+    QSqlDatabase saved = m_data.backupDb();
+    const QStringList present = saved.tables();
+    for (const QString &table : Tables) {
+        if (!present.contains(table, Qt::CaseInsensitive))
+            return refuse(QStringLiteral("A mentésből hiányzik a(z) %1 tábla !").arg(table) +
+                          cannot);
+        const QStringList have = columns(saved, table);
+        for (const QString &column : columns(m_data.db(), table))
+            if (!have.contains(column))
+                return refuse(QStringLiteral("A mentésből hiányzik a(z) %1 tábla %2 mezője !")
+                                  .arg(table, column) +
+                              cannot);
+    }
+    QSqlQuery employers(saved);
+    if (!employers.exec(QStringLiteral("select * from foglalk")))
+        return refuse(employers.lastError().text());
+    if (!employers.next()) return refuse(QStringLiteral("Nincs még mentett állomány !") + cannot);
+    r.ok = true;
+    return r;
+}
+
+QString ReportBackup::restoreQuestion1(const QString &lastBackup)
+{
+    return lastBackup.trimmed().isEmpty()
+               ? QStringLiteral("Valóban visszatölti a ..\\mentes adatokat ?!")
+               : QStringLiteral("Visszatölti a ") + lastBackup.trimmed() +
+                     QStringLiteral("-i állapotot ?!");
+}
+
+QString ReportBackup::restoreQuestion2()
+{
+    return QStringLiteral("Az összes jelenlegi adat felülíródik !");
+}
+
+ReportBackup::Result ReportBackup::restore()
+{
+    Result r = restoreRefusal();
+    if (!r.ok) return r;
+    r.ok = false;
+    auto fail = [&](const QString &error) {
+        r.message = error;
+        r.error.clear();
+        return r;
+    };
+    QSqlDatabase live = m_data.db();
+    QString error;
+    Attached saved(live, QDir(m_folder).filePath(DataModule::BackupFile), QStringLiteral("ment"),
+                   &error);
+    if (!saved.ok()) return fail(error);
+    {
+        Transaction transaction(live);
+        if (!transaction.isOpen()) return fail(live.lastError().text());
+        QSqlQuery q(live);
+        for (const QString &table : Tables) {
+            const QString names = columns(live, table).join(u", ");
+            if (!run(q, QStringLiteral("delete from main.%1").arg(table), &error) ||
+                !run(q,
+                     QStringLiteral("insert into main.%1 (%2) select %2 from ment.%1")
+                         .arg(table, names),
+                     &error))
+                return fail(error);
+        }
+        if (!transaction.commit()) return fail(live.lastError().text());
+    }
+    const QString last = lastBackupDate();
+    const QString date = last.isEmpty() ? DateText::today() : last;
+    for (const char *name : {"Fogl", "Szem_adat", "Szem_jogcim"})
+        Settings::write(QLatin1String(name), date);
+    r.ok = true;
+    r.message = QStringLiteral("A visszatöltés kész !");
+    return r;
+}
