@@ -1,6 +1,7 @@
 #include "databaseupgrade.h"
 
 #include "datamodule.h"
+#include "schema.h"
 #include "transaction.h"
 
 bool DatabaseUpgrade::execute(const QStringList &lines)
@@ -72,6 +73,13 @@ bool DatabaseUpgrade::run(bool addPersonNames)
              {"alter table jel_temp ", "alter table jel_tete ", "alter table taj "})
             if (!execute(QStringList{QLatin1String(table)} + adds)) return false;
     }
+    // Passwords are kept as digests, which need a wider column than the old eight characters.
+    const auto narrow = Schema::passwordsNarrow(m_data.db());
+    if (!narrow) {
+        m_error = QStringLiteral("a jelszo tábla nem olvasható");
+        return false;
+    }
+    if (*narrow && !Schema::widenPasswords(m_data.db(), &m_error)) return false;
     if (!transaction.commit()) {
         m_error = QStringLiteral("commit failed");
         return false;

@@ -2,7 +2,10 @@
 
 #include "appcontext.h"
 #include "datetext.h"
+#include "passworddigest.h"
 #include "registrydatabase.h"
+#include "schema.h"
+#include "transaction.h"
 
 #include <QFileInfo>
 
@@ -13,10 +16,19 @@ Login::Result Login::check(const QString &name, const QString &password)
     if (!data.isConnected()) return r;
     Query q = data.query();
     q.add(QStringLiteral("select * from jelszo"));
-    q.add(QStringLiteral("where user_name = :un and pass= :pw"));
-    q.setParams({name, password});
+    q.add(QStringLiteral("where user_name = :un"));
+    q.setParams({name});
     if (!q.open()) return r;
-    if (!q.next()) {
+    bool found = false;
+    while (!found && q.next()) {
+        const QString stored = q.text(QStringLiteral("PASS"));
+        // An older installation kept the password itself; it logs in once as typed.
+        r.plainPassword = !PasswordDigest::isDigest(stored);
+        found = r.plainPassword ? !stored.isEmpty() && stored == password
+                                : PasswordDigest::verify(password, stored);
+    }
+    if (!found) {
+        q.close();
         r.outcome = Outcome::WrongPassword;
         return r;
     }
@@ -52,6 +64,20 @@ Login::Result Login::check(const QString &name, const QString &password)
     r.hasPersonNames = *personNames;
     r.outcome = *districts ? Outcome::LoggedIn : Outcome::UpgradeNeeded;
     return r;
+}
+
+bool Login::storeDigest(const QString &name, const QString &password)
+{
+    DataModule &data = m_context.data;
+    Transaction transaction(data.db());
+    if (!transaction.isOpen()) return false;
+    const auto narrow = Schema::passwordsNarrow(data.db());
+    if (!narrow || (*narrow && !Schema::widenPasswords(data.db(), nullptr))) return false;
+    Query q = data.query();
+    q.add(QStringLiteral("update jelszo set pass = :pw"));
+    q.add(QStringLiteral("where user_name = :un and pass = :old"));
+    q.setParams({PasswordDigest::make(password), name, password});
+    return q.exec() && transaction.commit();
 }
 
 void Login::settingsStep(const QString &userName)

@@ -97,6 +97,7 @@ void Tfrm_jelszo::bbtn_okClick()
         finish(false);
         return;
     case Login::Outcome::LoggedIn:
+        if (r.plainPassword) Login(m_context).storeDigest(r.userName, ui->ed_jelszo->text());
         finish(true);
         return;
     case Login::Outcome::UpgradeNeeded:
@@ -106,6 +107,8 @@ void Tfrm_jelszo::bbtn_okClick()
             return;
         }
         upgrade(!r.hasPersonNames);
+        if (m_context.run.mayContinue && r.plainPassword)
+            Login(m_context).storeDigest(r.userName, ui->ed_jelszo->text());
         return;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "aliasconfig.h"
 #include "datamodule.h"
+#include "passworddigest.h"
 #include "query.h"
 #include "registrydatabase.h"
 #include "schema.h"
@@ -92,8 +93,8 @@ bool addUsers(QSqlDatabase db, const QString &password, QString *error)
         *error = q.lastError();
         return false;
     }
-    q.setParams(
-        {2, Installation::AdminName, QStringLiteral("Rendszergazda"), QString(), password, 3});
+    q.setParams({2, Installation::AdminName, QStringLiteral("Rendszergazda"), QString(),
+                 PasswordDigest::make(password), 3});
     if (!q.exec()) {
         *error = q.lastError();
         return false;

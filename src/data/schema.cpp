@@ -2,6 +2,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace Schema
 {
@@ -145,7 +146,8 @@ std::vector<Table> buildTables()
                   {"USER_NAME", K::Text, 12},
                   {"VEZ_NEV", K::Text, 40},
                   {"UTO_NEV", K::Text, 15},
-                  {"PASS", K::Text, 8},
+                  // A salted digest of the password, never the password itself.
+                  {"PASS", K::Text, 128},
                   {"JOG", K::Int16}},
                  {{"idx_jelszo_nev", "USER_NAME"}}});
     t.push_back({"jogcim",
@@ -263,6 +265,51 @@ bool create(QSqlDatabase db, const QStringList &names, QString *error)
                 if (error) *error = q.lastError().text();
                 return false;
             }
+        }
+    }
+    return true;
+}
+
+std::optional<bool> passwordsNarrow(QSqlDatabase db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select sql from sqlite_master where type = 'table' and "
+                               "lower(name) = 'jelszo'")))
+        return std::nullopt;
+    if (!q.next()) return std::nullopt;
+    const QString sql = q.value(0).toString().simplified().toUpper();
+    return !sql.contains(QStringLiteral("LENGTH(PASS) <= 128"));
+}
+
+bool widenPasswords(QSqlDatabase db, QString *error)
+{
+    const Table *users = table(QStringLiteral("jelszo"));
+    Table wide = *users;
+    wide.name = QStringLiteral("jelszo_uj");
+    QStringList names;
+    for (const Field &f : users->fields)
+        names << f.name;
+    const QStringList present = [&] {
+        QStringList have;
+        const QSqlRecord record = db.record(QStringLiteral("jelszo"));
+        for (int i = 0; i < record.count(); ++i)
+            have << record.fieldName(i).toUpper();
+        return have;
+    }();
+    QStringList kept;
+    for (const QString &n : names)
+        if (present.contains(n)) kept << n;
+    QStringList statements = {
+        createTableSql(wide),
+        QStringLiteral("insert into jelszo_uj (%1) select %1 from jelszo").arg(kept.join(u", ")),
+        QStringLiteral("drop table jelszo"),
+        QStringLiteral("alter table jelszo_uj rename to jelszo")};
+    statements += createIndexSql(*users);
+    QSqlQuery q(db);
+    for (const QString &sql : statements) {
+        if (!q.exec(sql)) {
+            if (error) *error = q.lastError().text();
+            return false;
         }
     }
     return true;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 // Every table and field of the database, in one place.
@@ -50,5 +51,12 @@ QStringList createIndexSql(const Table &table);
 // Creates the listed tables (all when empty) with their indexes; false and an error text on
 // failure.
 bool create(QSqlDatabase db, const QStringList &names, QString *error);
+
+// Whether the user table still has the password column of eight characters that older
+// installations made; empty when the catalogue cannot be read.
+std::optional<bool> passwordsNarrow(QSqlDatabase db);
+// Rebuilds the user table with the wide password column, keeping every row; runs inside the
+// caller's transaction.
+bool widenPasswords(QSqlDatabase db, QString *error);
 
 } // namespace Schema

@@ -2,7 +2,9 @@
 #include "aliassetup.h"
 #include "databaseupgrade.h"
 #include "login.h"
+#include "passworddigest.h"
 #include "registrydatabase.h"
+#include "schema.h"
 #include "scriptedprompter.h"
 #include "testinstallation.h"
 #include "tfrm_about.h"
@@ -12,9 +14,8 @@
 #include "tokbottomdlg.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QRadioButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
@@ -59,6 +61,23 @@ bool makePreviousStructure(TestInstallation &t)
     sql << "create index idx_vnev on taj (VEZ_NEV, UTO_NEV)";
     for (const QString &s : sql)
         if (!exec(t, s)) return false;
+    return true;
+}
+
+// The user table of an older installation: an eight-character password column holding the
+// password itself.
+bool makePlainPasswords(TestInstallation &t)
+{
+    for (const char *sql :
+         {"create table jelszo_regi (USER_ID INTEGER, USER_NAME VARCHAR(12), VEZ_NEV "
+          "VARCHAR(40), UTO_NEV VARCHAR(15), PASS VARCHAR(8) CHECK(length(PASS) <= 8), JOG "
+          "INTEGER)",
+          "insert into jelszo_regi select USER_ID, USER_NAME, VEZ_NEV, UTO_NEV, null, JOG from "
+          "jelszo",
+          "update jelszo_regi set PASS = 'pw' where USER_NAME = 'ADMIN'",
+          "insert into jelszo_regi values (3, 'KISS', 'Kiss', 'Éva', 'titok', 2)",
+          "drop table jelszo", "alter table jelszo_regi rename to jelszo"})
+        if (!exec(t, sql)) return false;
     return true;
 }
 
@@ -101,6 +120,8 @@ private Q_SLOTS:
     void loginLaterRunRemembersUserOnly();
     void upgradePreviousStructure();
     void upgradeFailureRollsBack();
+    void plainPasswordsBecomeDigests();
+    void upgradeWideningRollsBackAsAWhole();
     void loginWindowRealTyping();
     void loginWindowUpgradeAnswered();
     void loginWindowMissingTable();
@@ -308,6 +329,68 @@ void TestApp::upgradeFailureRollsBack()
              QStringLiteral("J0801A12345676242.001"));
     // So the next login offers the upgrade again.
     QCOMPARE(Login(t.context()).check("ADMIN", "pw").outcome, Login::Outcome::UpgradeNeeded);
+}
+
+void TestApp::plainPasswordsBecomeDigests()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    QVERIFY(makePlainPasswords(t));
+    Login login(t.context());
+    QCOMPARE(login.check("ADMIN", "rossz").outcome, Login::Outcome::WrongPassword);
+    const Login::Result r = login.check("ADMIN", "pw");
+    QCOMPARE(r.outcome, Login::Outcome::LoggedIn);
+    QVERIFY(r.plainPassword);
+    // The first login as typed rewrites the row, widening the column on the way.
+    QVERIFY(login.storeDigest("ADMIN", "pw"));
+    QCOMPARE(Schema::passwordsNarrow(t.data().db()), std::optional<bool>(false));
+    const QString stored = t.scalar("select PASS from jelszo where USER_NAME = 'ADMIN'").toString();
+    QVERIFY(PasswordDigest::verify("pw", stored));
+    QCOMPARE(t.scalar("select PASS from jelszo where USER_NAME = 'KISS'").toString(),
+             QStringLiteral("titok"));
+    QCOMPARE(t.scalar("select count(*) from jelszo").toInt(), 3);
+    const Login::Result again = login.check("ADMIN", "pw");
+    QCOMPARE(again.outcome, Login::Outcome::LoggedIn);
+    QVERIFY(!again.plainPassword);
+    QCOMPARE(login.check("ADMIN", stored).outcome, Login::Outcome::WrongPassword);
+
+    // Through the login window: KISS logs in as typed and is a digest afterwards.
+    ScriptedPrompter prompter;
+    Tfrm_jelszo w(t.context());
+    w.show();
+    w.findChild<QLineEdit *>("ed_nev")->setText("KISS");
+    w.findChild<QLineEdit *>("ed_jelszo")->setText("titok");
+    w.findChild<QPushButton *>("bbtn_ok")->click();
+    QVERIFY(t.context().run.mayContinue);
+    QVERIFY(PasswordDigest::verify(
+        "titok", t.scalar("select PASS from jelszo where USER_NAME = 'KISS'").toString()));
+}
+
+void TestApp::upgradeWideningRollsBackAsAWhole()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    QVERIFY(makePreviousStructure(t));
+    QVERIFY(makePlainPasswords(t));
+    // A table in the way of the rebuilt user table makes the last step fail.
+    QVERIFY(exec(t, "create table jelszo_uj (x INTEGER)"));
+    DatabaseUpgrade upgrade(t.data());
+    QVERIFY(!upgrade.run(true));
+    QCOMPARE(t.data().hasField("foglalk", "JARAS_KOD"), std::optional<bool>(false));
+    QCOMPARE(Schema::passwordsNarrow(t.data().db()), std::optional<bool>(true));
+    QCOMPARE(t.scalar("select PASS from jelszo where USER_NAME = 'ADMIN'").toString(),
+             QStringLiteral("pw"));
+
+    QVERIFY(exec(t, "drop table jelszo_uj"));
+    QVERIFY2(upgrade.run(true), qPrintable(upgrade.lastError()));
+    QCOMPARE(Schema::passwordsNarrow(t.data().db()), std::optional<bool>(false));
+    // Every user and field kept, the index back.
+    QCOMPARE(t.scalar("select group_concat(USER_ID || USER_NAME || coalesce(PASS, '-') || JOG, "
+                      "',') from jelszo")
+                 .toString(),
+             QStringLiteral("1TARVIK-0,2ADMINpw3,3KISStitok2"));
+    QCOMPARE(t.scalar("select count(*) from sqlite_master where name = 'idx_jelszo_nev'").toInt(),
+             1);
 }
 
 void TestApp::loginWindowRealTyping()
@@ -619,7 +702,6 @@ void TestApp::aboutBox()
         w.grab().save(dir + "/about.png");
     }
 }
-
 
 void TestApp::questionDialog()
 {

@@ -1,5 +1,6 @@
 #include "aliasconfig.h"
 #include "localsql.h"
+#include "passworddigest.h"
 #include "schema.h"
 #include "testinstallation.h"
 
@@ -97,7 +98,7 @@ void TestData::schemaWidthsAsDocumented_data()
         {"jel_fej", "FAJL_NEV", 25},
         {"jelszo", "USER_NAME", 12},
         {"jelszo", "VEZ_NEV", 40},
-        {"jelszo", "PASS", 8},
+        {"jelszo", "PASS", 128}, // a digest, not the password of at most 8 characters
         {"jogcim", "JOGCIM", 85},
         {"mep", "MEP_NEV", 100},
         {"orszag", "NEV", 40},
@@ -413,9 +414,18 @@ void TestData::newInstallation()
         QVERIFY2(QFileInfo(t.path(folder)).isDir(), folder);
     QVERIFY(QFile::exists(t.path("oep_tarvik.url")));
     QVERIFY(QFile::exists(t.path("Sugo/01_bevezetes.html")));
-    QCOMPARE(t.scalar("select USER_NAME || '/' || PASS || '/' || JOG from jelszo where USER_ID = 2")
-                 .toString(),
-             QStringLiteral("ADMIN/titok/3"));
+    QCOMPARE(t.scalar("select USER_NAME || '/' || JOG from jelszo where USER_ID = 2").toString(),
+             QStringLiteral("ADMIN/3"));
+    // The password is kept as a digest only: its text is nowhere in the database file.
+    const QString stored = t.scalar("select PASS from jelszo where USER_ID = 2").toString();
+    QVERIFY(stored.startsWith("pbkdf2-sha256$100000$"));
+    QVERIFY(PasswordDigest::verify("titok", stored));
+    QVERIFY(!PasswordDigest::verify("Titok", stored));
+    QVERIFY(!PasswordDigest::verify("titok", "titok"));
+    QVERIFY(PasswordDigest::make("titok") != stored); // salted
+    QFile database(t.path("adatok/tarvik.sqlite"));
+    QVERIFY(database.open(QIODevice::ReadOnly));
+    QVERIFY(!database.readAll().contains("titok"));
     QCOMPARE(t.scalar("select count(*) from jelszo where USER_ID = 1").toInt(), 1);
     QCOMPARE(t.scalar("select count(*) from jelszo where USER_ID <> 1").toInt(), 1);
     // The alias now points at the new data folder.
