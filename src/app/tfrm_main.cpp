@@ -8,6 +8,8 @@
 #include "prompter.h"
 #include "tfrm_about.h"
 #include "tfrm_bvop.h"
+#include "tfrm_dolgozo.h"
+#include "tfrm_felhasznalok.h"
 #include "tfrm_foglalk.h"
 #include "tfrm_ismetel.h"
 #include "tfrm_jelent.h"
@@ -164,7 +166,15 @@ void Tfrm_main::connectMenu()
         Tfrm_bvop window(m_context, this);
         window.exec();
     });
-    for (QAction *item : {ui->mn_dolgozo, ui->mn_frissit, ui->mn_beallit, ui->mn_karbantartas})
+    connect(ui->mn_karbantartas, &QAction::triggered, this, [this] {
+        Tfrm_felhasznalok window(m_context, this);
+        window.exec();
+    });
+    connect(ui->mn_dolgozo, &QAction::triggered, this, [this] {
+        Tfrm_dolgozo window(m_context, this);
+        window.exec();
+    });
+    for (QAction *item : {ui->mn_frissit, ui->mn_beallit})
         connect(item, &QAction::triggered, this, &Tfrm_main::notAvailable);
 }
 

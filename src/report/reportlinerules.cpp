@@ -1,6 +1,7 @@
 #include "reportlinerules.h"
 
 #include "datetext.h"
+#include "personrules.h"
 
 MaskDate MaskDate::read(const QString &maskText)
 {
@@ -264,11 +265,8 @@ Verdict birthDate(const LineContext &c, const LineDates &d)
     const MaskDate b = MaskDate::read(d.birth);
     if (b.isEmpty()) return {};
     if (!b.isValid()) return invalid();
-    if (b.date > c.today)
-        return refuse(QStringLiteral("Nem lehet nagyobb a születés dátuma \r\nmint az aktuális "
-                                     "dátum  !"));
-    if (b.date < QDate(1900, 1, 1))
-        return refuse(QStringLiteral("Nem lehet kisebb a születés dátuma, \r\nmint 1900.01.01  !"));
+    if (const QString refusal = PersonRules::birthDateBounds(b.date, c.today); !refusal.isEmpty())
+        return refuse(refusal);
     return {};
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "personrules.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -82,7 +84,7 @@ struct KindEffect {
 namespace ReportLineRules
 {
 
-inline const QString InvalidDate = QStringLiteral("Nem helyes időpont megadás !");
+inline const QString InvalidDate = PersonRules::InvalidDate;
 
 // 366 while today is after 2011.03.01 and before 2012.03.01, else 365.
 int yearLength(const QDate &today);

@@ -1,6 +1,7 @@
 #include "reportstore.h"
 
 #include "datamodule.h"
+#include "pagedquerymodel.h"
 #include "runstate.h"
 #include "storequery.h"
 #include "transaction.h"
@@ -14,7 +15,7 @@ using StoreQuery::select;
 namespace
 {
 const QString PersonColumns =
-    QStringLiteral("select distinct t2.taj, t2.vez_nev, t2.uto_nev, t2.p_kod, t2.o_kod");
+    QStringLiteral("select t2.taj, t2.vez_nev, t2.uto_nev, t2.p_kod, t2.o_kod");
 const QString PersonColumns2 =
     QStringLiteral(",t2.szul_dat, t2.szul_hely,t2.uto_nev_2, t2.sz_vez_nev, t2.sz_uto_nev_1, "
                    "t2.sz_uto_nev_2, t2.a_vez_nev, t2.a_uto_nev_1, t2.a_uto_nev_2");
@@ -93,23 +94,28 @@ std::optional<ReportStore::Employer> ReportStore::employerByName(const QString &
     return e;
 }
 
-std::optional<QList<QSqlRecord>> ReportStore::persons(int employerId, PersonOrder order,
-                                                      const PersonFilter &filter)
+bool ReportStore::showPersons(PagedQueryModel &model, int employerId, PersonOrder order,
+                              const PersonFilter &filter)
 {
-    QStringList lines = {PersonColumns + PersonColumns2,
-                         QStringLiteral("from taj_jogcim t1, taj t2"),
-                         QStringLiteral("where t1.taj = t2.taj and t1.foglalk_id = :nysz")};
+    // Each person once, however many relations the employer has with them; the list runs in
+    // the order of idx_vnev or idx_taj and is fetched a page at a time.
+    QString where = QStringLiteral(
+        " from taj t2 where exists (select 1 from taj_jogcim t1 where t1.taj = t2.taj and "
+        "t1.foglalk_id = ?)");
     QList<QVariant> params = {employerId};
     if (!filter.taj.isEmpty()) {
-        lines << QStringLiteral("and t2.taj = :t");
+        where += QStringLiteral(" and t2.taj = ?");
         params << filter.taj;
     } else if (!filter.familyName.isEmpty()) {
-        lines << QStringLiteral("and t2.vez_nev like :vn");
+        where += QStringLiteral(" and t2.vez_nev like ?");
         params << filter.familyName + u'%';
     }
-    lines << (order == PersonOrder::Taj ? QStringLiteral("order by t2.taj")
-                                        : QStringLiteral("order by t2.vez_nev, t2.uto_nev"));
-    return records(m_data, lines, params);
+    const QString orderBy = order == PersonOrder::Taj
+                                ? QStringLiteral(" order by t2.taj")
+                                : QStringLiteral(" order by t2.vez_nev, t2.uto_nev, "
+                                                 "t2.uto_nev_2, t2.rowid");
+    return model.setQuery(m_data.db(), PersonColumns + PersonColumns2 + where + orderBy,
+                          QStringLiteral("select count(*)") + where, params);
 }
 
 std::optional<QSqlRecord> ReportStore::person(const QString &taj)

@@ -10,6 +10,7 @@
 #include <optional>
 
 class DataModule;
+class PagedQueryModel;
 
 // The report entry's work on the tables, without the window. Every operation reports failure
 // by an empty optional or false; the window chooses the message.
@@ -43,8 +44,9 @@ public:
     // An employer with id -1 when the name is not found.
     std::optional<Employer> employerByName(const QString &name);
 
-    std::optional<QList<QSqlRecord>> persons(int employerId, PersonOrder order,
-                                             const PersonFilter &filter = {});
+    // The employer's persons into the grid's model; false when the query fails.
+    bool showPersons(PagedQueryModel &model, int employerId, PersonOrder order,
+                     const PersonFilter &filter = {});
     // A person of the person table; an empty record when unknown.
     std::optional<QSqlRecord> person(const QString &taj);
 

@@ -4,6 +4,7 @@
 #include "appcontext.h"
 #include "datetext.h"
 #include "fieldkeys.h"
+#include "pagedquerymodel.h"
 #include "prompter.h"
 #include "recordmodel.h"
 #include "waitcursor.h"
@@ -31,11 +32,11 @@ Tfrm_jelent::Tfrm_jelent(AppContext &context, Page page, QWidget *parent)
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-    m_persons = new RecordModel({{QStringLiteral("VEZ_NEV"), QStringLiteral("Családi név")},
-                                 {QStringLiteral("UTO_NEV"), QStringLiteral("Utónév")},
-                                 {QStringLiteral("UTO_NEV_2"), QStringLiteral("2. utónév")},
-                                 {QStringLiteral("TAJ"), QStringLiteral("TAJ szám")}},
-                                this);
+    m_persons = new PagedQueryModel({{QStringLiteral("VEZ_NEV"), QStringLiteral("Családi név")},
+                                     {QStringLiteral("UTO_NEV"), QStringLiteral("Utónév")},
+                                     {QStringLiteral("UTO_NEV_2"), QStringLiteral("2. utónév")},
+                                     {QStringLiteral("TAJ"), QStringLiteral("TAJ szám")}},
+                                    this);
     m_lines = new RecordModel({{QStringLiteral("JAVITAS"), QStringLiteral("Jav")},
                                {QStringLiteral("JEL_TETE"), QStringLiteral("Tétel")},
                                {QStringLiteral("VEZ_NEV"), QStringLiteral("Családi név")},
@@ -204,7 +205,7 @@ void Tfrm_jelent::resetEntryPage()
     ui->bbtn_ujjel->setVisible(true);
     m_type08 = false;
     m_type.clear();
-    m_persons->setRows({});
+    m_persons->clear();
     ui->dbg_taj->setEnabled(false);
     ui->gbx_dolg->setEnabled(false);
     ui->cmb_jelnev->clear();
@@ -347,12 +348,11 @@ void Tfrm_jelent::loadPersons(const ReportStore::PersonFilter &filter)
 {
     if (m_employer.id < 0) return;
     const bool byTaj = ui->cbx_rendez->currentIndex() == 0;
-    const auto rows =
-        m_store.persons(m_employer.id,
-                        byTaj && filter.familyName.isEmpty() ? ReportStore::PersonOrder::Taj
-                                                             : ReportStore::PersonOrder::Name,
-                        filter);
-    m_persons->setRows(rows.value_or(QList<QSqlRecord>()));
+    if (!m_store.showPersons(*m_persons, m_employer.id,
+                             byTaj && filter.familyName.isEmpty() ? ReportStore::PersonOrder::Taj
+                                                                  : ReportStore::PersonOrder::Name,
+                             filter))
+        m_persons->clear();
     ui->lbl_dolgrec->setText(QString::number(m_persons->rowCount()));
     if (m_persons->rowCount() > 0) ui->dbg_taj->selectRow(0);
 }

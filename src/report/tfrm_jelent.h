@@ -17,6 +17,7 @@ class FieldExit;
 class FieldKeys;
 class QComboBox;
 class QLineEdit;
+class PagedQueryModel;
 class RecordModel;
 namespace Ui
 {
@@ -141,7 +142,7 @@ private:
     ReportStore m_store;
     FieldExit *m_exit = nullptr;
     FieldKeys *m_keys = nullptr;
-    RecordModel *m_persons = nullptr;
+    PagedQueryModel *m_persons = nullptr;
     RecordModel *m_lines = nullptr;
     QHash<QObject *, std::function<bool()>> m_enter;
     Page m_startPage;

@@ -9,6 +9,7 @@
 #include "datetext.h"
 #include "fieldkeys.h"
 #include "identifierchecks.h"
+#include "personrules.h"
 #include "prompter.h"
 #include "tfrm_jelent_p.h"
 
@@ -21,7 +22,7 @@ using namespace JelentFields;
 
 namespace
 {
-const QString NameRequired = QStringLiteral("A nevet kötelező kitölteni !");
+const QString &NameRequired = PersonRules::NameRequired;
 const QString Hungary = QStringLiteral("348");
 } // namespace
 
