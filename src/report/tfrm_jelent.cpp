@@ -112,6 +112,7 @@ QString Tfrm_jelent::maskText(const QLineEdit *edit)
 
 void Tfrm_jelent::message(const QString &text)
 {
+    ++m_messagesShown;
     Prompter::instance().message(this, text);
 }
 

@@ -61,6 +61,7 @@ private:
     void setRelationFieldsByType();
     void clearPersonFields();
     void btn_adClick();
+    bool lineStillValid();
     void bbtn_torolClick();
     void bbtn_visszavonClick();
     void bbtn_megseClick();
@@ -143,6 +144,7 @@ private:
     FieldExit *m_exit = nullptr;
     FieldKeys *m_keys = nullptr;
     PagedQueryModel *m_persons = nullptr;
+    int m_messagesShown = 0; // counts the field rules' messages and questions
     RecordModel *m_lines = nullptr;
     QHash<QObject *, std::function<bool()>> m_enter;
     Page m_startPage;

@@ -179,6 +179,7 @@ bool Tfrm_jelent::askToRetype(const QString &line1, const QString &line2)
     q.page = BottomQuestion::Kilep;
     q.line1 = line1;
     q.line2 = line2;
+    ++m_messagesShown;
     if (Prompter::instance().bottomQuestion(this, q).result == 6) return true;
     // The clerk gives up this person: the fields are cleared and the list is back.
     clearPersonFields();
@@ -386,6 +387,7 @@ bool Tfrm_jelent::ed_tajExit()
     }
     if (!TajEllenor(taj) || taj.toLongLong() == 0) {
         message(QStringLiteral("Nem jó a TAJ-szám"));
+        ui->ed_taj->clear();
         return true;
     }
     if (!ui->ed_vnev->text().trimmed().isEmpty()) {

@@ -5,6 +5,7 @@
 
 #include "appcontext.h"
 #include "datetext.h"
+#include "fieldkeys.h"
 #include "prompter.h"
 #include "recordmodel.h"
 #include "tfrm_javitas.h"
@@ -68,8 +69,27 @@ QVariantMap Tfrm_jelent::lineValues() const
             {QStringLiteral("IMAGE"), image}};
 }
 
+bool Tfrm_jelent::lineStillValid()
+{
+    // The TAJ number and the required fields once more, as if each were left now: a field typed
+    // last and never left is checked too. The first rule that has something to say stops the
+    // line, with its message and its focus.
+    const int shownBefore = m_messagesShown;
+    for (QWidget *field : std::initializer_list<QWidget *>{
+             ui->ed_taj, ui->ed_vnev, ui->ed_knev, ui->med_szuldat, ui->med_bkezd, ui->cmb_feor}) {
+        if (!field->isEnabled()) continue;
+        const bool refocus = m_exit->leave(field);
+        if (refocus || m_messagesShown != shownBefore) {
+            if (!refocus) field->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
 void Tfrm_jelent::btn_adClick()
 {
+    if (!lineStillValid()) return;
     const bool prison = m_employer.taxNumber.startsWith(RunState::PrisonServiceBase);
     if (ui->ed_jkod->text().trimmed() == u"2771" && ui->ed_okod->text().trimmed() != u"348") {
         message(QStringLiteral("Külföldit nem lehet ezen a jogcímen (2771) jelenteni !"));

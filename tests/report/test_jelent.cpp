@@ -156,6 +156,8 @@ private Q_SLOTS:
         prompter.messages.clear();
         d.type("ed_taj", "123456789");
         QCOMPARE(prompter.messages, QStringList{"Nem jó a TAJ-szám"});
+        // A refused number does not stay in its field.
+        QCOMPARE(d.edit("ed_taj")->text(), QString());
         d.type("ed_taj", "04a4332217");
         QCOMPARE(d.edit("ed_taj")->text(), QStringLiteral("044332217"));
         prompter.messages.clear();
@@ -176,9 +178,21 @@ private Q_SLOTS:
         d.type("ed_fkod", "4131");
         QCOMPARE(d.combo("cmb_feor")->currentText(),
                  QStringLiteral("Készlet- és anyagnyilvántartó"));
+        // A wrong TAJ number typed last, the field never left: the line is not written.
+        prompter.messages.clear();
+        d.type("ed_taj", "123456789", WindowDriver::Stay);
+        d.click("btn_ad");
+        QCOMPARE(prompter.messages, QStringList{"Nem jó a TAJ-szám"});
+        QCOMPARE(d.pending("TAJ"), QString());
+        QCOMPARE(d.edit("ed_taj")->text(), QString());
+        // Typing the number again looks the person up: an unknown one comes without names.
+        d.type("ed_taj", "044332217");
+        QCOMPARE(d.edit("ed_vnev")->text(), QString());
+        d.type("ed_vnev", "VARGA");
+        d.type("ed_knev", "ILONA", WindowDriver::Stay);
         prompter.messages.clear();
         d.click("btn_ad");
-        QCOMPARE(prompter.messages, QStringList());
+        QVERIFY2(prompter.messages.isEmpty(), qPrintable(prompter.messages.join("|")));
         QCOMPARE(d.pending("JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, VEZ_NEV, "
                            "UTO_NEV, SZ_VEZ_NEV, A_VEZ_NEV, SZUL_DAT, O_KOD, JOGCIM, JEL_TIP, "
                            "KEZDET, VEGE is null, HORA, FEOR, PAKEZD, IMAGE is null"),
