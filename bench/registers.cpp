@@ -105,9 +105,8 @@ int main(int argc, char **argv)
            timed([&] { search->setText(QStringLiteral("NÉV05")); }));
     printf("search by name (Z, last):   %7.1f ms\n",
            timed([&] { search->setText(QStringLiteral("Z")); }));
-    printf("order by TAJ:               %7.1f ms\n", timed([&] {
-               register_->findChild<QComboBox *>("cbx_rendez")->setCurrentIndex(1);
-           }));
+    printf("order by TAJ:               %7.1f ms\n",
+           timed([&] { register_->findChild<QComboBox *>("cbx_rendez")->setCurrentIndex(1); }));
     printf("search by TAJ (full):       %7.1f ms\n",
            timed([&] { search->setText(QString::asprintf("5%08d", persons * 3 / 4)); }));
     register_.reset();

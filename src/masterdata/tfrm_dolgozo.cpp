@@ -31,8 +31,11 @@ Tfrm_dolgozo::Tfrm_dolgozo(AppContext &context, QWidget *parent)
     ui->dbg_dolgozo->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ui->dbg_dolgozo->verticalHeader()->setDefaultSectionSize(
         ui->dbg_dolgozo->fontMetrics().height() + 6);
+    // The TAJ column fits nine digits in bold, the key column's font in TAJ order.
+    QFont bold = ui->dbg_dolgozo->font();
+    bold.setBold(true);
     ui->dbg_dolgozo->setColumnWidth(
-        0, ui->dbg_dolgozo->fontMetrics().horizontalAdvance(QStringLiteral("000000000  ")));
+        0, QFontMetrics(bold).horizontalAdvance(QStringLiteral("000000000")) + 16);
     m_titles->setHorizontalHeaderLabels({QStringLiteral("Jogcím"), QStringLiteral("FEOR"),
                                          QStringLiteral("H.mi."), QStringLiteral("J.tip."),
                                          QStringLiteral("J.kezdete"), QStringLiteral("J.vége")});

@@ -3,11 +3,13 @@
 
 int runIdentifierTests(int argc, char **argv);
 int runEmployerTests(int argc, char **argv);
+int runPersonTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     int failures = runIdentifierTests(argc, argv);
     failures += runEmployerTests(argc, argv);
+    failures += runPersonTests(argc, argv);
     return failures;
 }
