@@ -7,18 +7,23 @@
 #include "employerstore.h"
 #include "prompter.h"
 #include "tfrm_about.h"
+#include "tfrm_beallit.h"
 #include "tfrm_bvop.h"
 #include "tfrm_dolgozo.h"
 #include "tfrm_felhasznalok.h"
 #include "tfrm_foglalk.h"
+#include "tfrm_frissit.h"
 #include "tfrm_ismetel.h"
 #include "tfrm_jelent.h"
 #include "tfrm_jelszo.h"
 #include "tfrm_kulso.h"
 #include "tfrm_sugo.h"
+#include "tfrm_status.h"
 #include "tfrm_technikai.h"
+#include "updatesite.h"
 #include "waitcursor.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -89,18 +94,6 @@ void Tfrm_main::checkPrisonService()
     ui->mn_spec->menuAction()->setVisible(m_context.run.prisonService);
 }
 
-QString Tfrm_main::readUpdateUrl(const QString &file)
-{
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
-    QString url;
-    while (!in.atEnd()) {
-        const QString line = QString::fromLocal8Bit(in.readLine()).remove(u'\r').remove(u'\n');
-        if (line.startsWith(QStringLiteral("URL"))) url = line.mid(4).trimmed().left(50);
-    }
-    return url;
-}
-
 void Tfrm_main::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
@@ -109,14 +102,14 @@ void Tfrm_main::showEvent(QShowEvent *event)
     RunState &run = m_context.run;
     const QString urlFile = m_context.installation.urlFile();
     if (QFileInfo::exists(urlFile)) {
-        run.updateUrl = readUpdateUrl(urlFile);
+        run.updateUrl = UpdateSite::readUrlFile(urlFile);
     } else {
         Prompter::instance().message(this,
                                      QStringLiteral("Hiányzik a következő fájl : oep_tarvik.url "),
                                      Prompter::Icon::Error);
         run.mayContinue = false;
     }
-    if (!run.mayContinue) {
+    if (!run.mayContinue || checkForUpdate()) {
         QTimer::singleShot(0, this, &QWidget::close);
         return;
     }
@@ -126,6 +119,30 @@ void Tfrm_main::showEvent(QShowEvent *event)
     ui->lbl_jog->setText(run.rightsLevel >= 1 && run.rightsLevel <= 3
                              ? RunState::rightsLevelName(run.rightsLevel)
                              : QString());
+}
+
+bool Tfrm_main::checkForUpdate()
+{
+    const RunState &run = m_context.run;
+    if (run.updateUrl.isEmpty()) return false;
+    const QString name =
+        UpdateSite::startInstallerName(run.version, UpdateSite::is64Bit(run.processorArchitecture));
+    const QString local = QDir(m_context.installation.home()).filePath(name);
+    UpdateSite::Download found;
+    {
+        Tfrm_status status(this);
+        status.show();
+        status.setText(QStringLiteral("Verzió ellenőrzés indul..."));
+        WaitCursor busy;
+        // A site that does not answer holds the start for a few seconds at most.
+        found = UpdateSite::fetch(run.updateUrl + name, local, UpdateSite::StartLimitMs,
+                                  UpdateSite::StartLimitMs);
+    }
+    if (!found.ok) return false;
+    Prompter::instance().message(
+        this, QStringLiteral("Van új program verzió !\n\rFrissítés automatikusan elindul..."));
+    Launcher::instance().startAndQuit(local);
+    return true;
 }
 
 void Tfrm_main::updateCaption()
@@ -174,13 +191,14 @@ void Tfrm_main::connectMenu()
         Tfrm_dolgozo window(m_context, this);
         window.exec();
     });
-    for (QAction *item : {ui->mn_frissit, ui->mn_beallit})
-        connect(item, &QAction::triggered, this, &Tfrm_main::notAvailable);
-}
-
-void Tfrm_main::notAvailable()
-{
-    Prompter::instance().message(this, QStringLiteral("Ez a funkció még nem érhető el."));
+    connect(ui->mn_frissit, &QAction::triggered, this, [this] {
+        Tfrm_frissit window(m_context, this);
+        window.exec();
+    });
+    connect(ui->mn_beallit, &QAction::triggered, this, [this] {
+        Tfrm_beallit window(m_context, this);
+        window.exec();
+    });
 }
 
 void Tfrm_main::openHelp(bool search)

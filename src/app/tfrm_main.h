@@ -20,7 +20,6 @@ public:
     ~Tfrm_main() override;
 
     // The update address from the URL file; empty when the file has no URL line.
-    static QString readUpdateUrl(const QString &file);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -30,8 +29,9 @@ private:
     void checkPrisonService();
     void applyRights();
     void updateCaption();
+    // True when a newer version was found and started: the program ends.
+    bool checkForUpdate();
     void connectMenu();
-    void notAvailable();
     void openHelp(bool search);
     void openAbout();
     void openTechnical(int mode);

@@ -133,7 +133,6 @@ private Q_SLOTS:
     void mainWindowEndsWithoutUrlFile();
     void mainWindowWithoutDatabase();
     void foreignOrLockedDatabase();
-    void updateUrlFile();
     void helpContentsAndSearch();
     void aboutBox();
     void questionDialog();
@@ -503,7 +502,7 @@ void TestApp::mainWindowAfterLogin()
     QCOMPARE(w.findChild<QLabel *>("lbl_user")->text(), QStringLiteral("ADMIN"));
     QCOMPARE(w.findChild<QLabel *>("lbl_jog")->text(), QStringLiteral("Rendszergazda"));
     QCOMPARE(w.findChild<QLabel *>("lbl_fnev")->text(), QStringLiteral("Rendszergazda "));
-    QCOMPARE(t.context().run.updateUrl, QStringLiteral("https://frissites.tarvik.example/"));
+    QCOMPARE(t.context().run.updateUrl, QStringLiteral("http://127.0.0.1:9/"));
     for (const char *item : {"mn_kulso", "mn_mentes", "mn_torzs", "mn_rogzit", "mn_keszit",
                              "mn_karbantart", "mn_beallit"})
         QVERIFY2(action(&w, item)->isEnabled(), item);
@@ -661,18 +660,6 @@ void TestApp::foreignOrLockedDatabase()
     Tfrm_main w(t.context());
     QCOMPARE(prompter.messages, QStringList{ConnectionFailed});
     QCOMPARE(QFileInfo(file).size(), qint64(QByteArray("Ez nem adatbázis, csak szöveg.\n").size()));
-}
-
-void TestApp::updateUrlFile()
-{
-    TestInstallation t;
-    QVERIFY(t.ok());
-    const QString file =
-        t.writeFile("x.url", "[InternetShortcut]\r\nURL=http://egy.example/\r\nIconIndex=0\r\n"
-                             "URL=  http://ketto.example/frissites/   \r\n");
-    QCOMPARE(Tfrm_main::readUpdateUrl(file), QStringLiteral("http://ketto.example/frissites/"));
-    const QString longer = t.writeFile("y.url", "URL=http://" + QByteArray(60, 'a') + "/\r\n");
-    QCOMPARE(Tfrm_main::readUpdateUrl(longer).size(), 50);
 }
 
 void TestApp::helpContentsAndSearch()

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+// The update site: its address from the URL file, the names of the installers and the
+// reference package, and downloads that never leave half a file and never wait for ever.
+namespace UpdateSite
+{
+
+inline const QString PackageName = QStringLiteral("oep_friss.zip");
+constexpr int StartLimitMs = 5000;
+
+// The address of the last line that starts with "URL": from its fifth character, trimmed, at
+// most 50 characters. Empty when the file cannot be read or the address is not http(s).
+QString readUrlFile(const QString &path);
+// Only http and https addresses are followed.
+bool isFollowed(const QString &address);
+
+// The installer the start looks for: the release and build digits taken as one number plus 1
+// (1.0.0.7 gives 8, 1.0.4.3 gives 44).
+QString startInstallerName(const QString &version, bool x64);
+// The installer of the update window: the four parts joined (1, 0, 0, 8 give 1008).
+QString windowInstallerName(const QString &digits, bool x64);
+// The Windows processor codes that mean a 64-bit system: 6 (Itanium) and 9 (x64).
+bool is64Bit(int processorArchitecture);
+
+struct Download {
+    bool ok = false;
+    QString error;
+};
+// Fetches the address into the file: the file takes its name only when the whole body has
+// arrived with a success status; an older file of that name stays as it was otherwise. The
+// download fails when nothing arrives for idleLimitMs, or when it has not ended after
+// totalLimitMs (0: no total limit). Window messages keep running meanwhile.
+Download fetch(const QString &address, const QString &file, int idleLimitMs, int totalLimitMs = 0);
+
+} // namespace UpdateSite
+
+// Starts a downloaded installer and ends the program: the one place that does either, so that
+// tests can put a recorder in its place.
+class Launcher
+{
+public:
+    virtual ~Launcher() = default;
+    virtual void startAndQuit(const QString &file) = 0;
+
+    static Launcher &instance();
+    // nullptr puts the real one back.
+    static void install(Launcher *launcher);
+};
