@@ -99,8 +99,8 @@ void Tfrm_frissit::bbtn_letolt1Click()
 void Tfrm_frissit::bbtn_letolt2Click()
 {
     const QString remote = m_context.run.updateUrl + UpdateSite::PackageName;
-    const QString local = m_context.installation.path(QStringLiteral("text/") +
-                                                      UpdateSite::PackageName);
+    const QString local =
+        m_context.installation.path(QStringLiteral("text/") + UpdateSite::PackageName);
     if (!download(remote, local)) return;
     Prompter::instance().message(
         this, QStringLiteral("A letöltés sikeresen befejeződött !\n\rA letöltött fájl a :\n\r") +

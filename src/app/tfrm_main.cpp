@@ -17,8 +17,8 @@
 #include "tfrm_jelent.h"
 #include "tfrm_jelszo.h"
 #include "tfrm_kulso.h"
-#include "tfrm_sugo.h"
 #include "tfrm_status.h"
+#include "tfrm_sugo.h"
 #include "tfrm_technikai.h"
 #include "updatesite.h"
 #include "waitcursor.h"
@@ -125,23 +125,20 @@ bool Tfrm_main::checkForUpdate()
 {
     const RunState &run = m_context.run;
     if (run.updateUrl.isEmpty()) return false;
-    const QString name =
-        UpdateSite::startInstallerName(run.version, UpdateSite::is64Bit(run.processorArchitecture));
-    const QString local = QDir(m_context.installation.home()).filePath(name);
-    UpdateSite::Download found;
+    QString installer;
     {
         Tfrm_status status(this);
         status.show();
         status.setText(QStringLiteral("Verzió ellenőrzés indul..."));
         WaitCursor busy;
         // A site that does not answer holds the start for a few seconds at most.
-        found = UpdateSite::fetch(run.updateUrl + name, local, UpdateSite::StartLimitMs,
-                                  UpdateSite::StartLimitMs);
+        installer = UpdateSite::checkAtStart(run.updateUrl, run.version, run.processorArchitecture,
+                                             m_context.installation.home());
     }
-    if (!found.ok) return false;
+    if (installer.isEmpty()) return false;
     Prompter::instance().message(
         this, QStringLiteral("Van új program verzió !\n\rFrissítés automatikusan elindul..."));
-    Launcher::instance().startAndQuit(local);
+    Launcher::instance().startAndQuit(installer);
     return true;
 }
 

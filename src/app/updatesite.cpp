@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -68,6 +69,15 @@ QString windowInstallerName(const QString &digits, bool x64)
 bool is64Bit(int processorArchitecture)
 {
     return processorArchitecture == 6 || processorArchitecture == 9;
+}
+
+QString checkAtStart(const QString &site, const QString &version, int processorArchitecture,
+                     const QString &programFolder)
+{
+    if (site.isEmpty()) return {};
+    const QString name = startInstallerName(version, is64Bit(processorArchitecture));
+    const QString local = QDir(programFolder).filePath(name);
+    return fetch(site + name, local, StartLimitMs, StartLimitMs).ok ? local : QString();
 }
 
 Download fetch(const QString &address, const QString &file, int idleLimitMs, int totalLimitMs)

@@ -24,6 +24,11 @@ QString windowInstallerName(const QString &digits, bool x64);
 // The Windows processor codes that mean a 64-bit system: 6 (Itanium) and 9 (x64).
 bool is64Bit(int processorArchitecture);
 
+// The check at start: the next version's installer fetched into the program folder within the
+// start's time limit. Its path when one was found, else empty.
+QString checkAtStart(const QString &site, const QString &version, int processorArchitecture,
+                     const QString &programFolder);
+
 struct Download {
     bool ok = false;
     QString error;

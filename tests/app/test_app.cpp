@@ -1,5 +1,6 @@
 #include "aliasconfig.h"
 #include "aliassetup.h"
+#include "answerlogin.h"
 #include "databaseupgrade.h"
 #include "login.h"
 #include "passworddigest.h"
@@ -79,24 +80,6 @@ bool makePlainPasswords(TestInstallation &t)
           "drop table jelszo", "alter table jelszo_regi rename to jelszo"})
         if (!exec(t, sql)) return false;
     return true;
-}
-
-// Answers the login window that a constructor opens modally.
-void answerLogin(const QString &name, const QString &password, bool cancel = false)
-{
-    QTimer::singleShot(0, [=] {
-        auto *login = qobject_cast<Tfrm_jelszo *>(QApplication::activeModalWidget());
-        if (!login) return;
-        if (cancel) {
-            login->findChild<QPushButton *>("bbtn_megse")->click();
-            return;
-        }
-        auto *nev = login->findChild<QLineEdit *>("ed_nev");
-        nev->clear();
-        QTest::keyClicks(nev, name);
-        QTest::keyClicks(login->findChild<QLineEdit *>("ed_jelszo"), password);
-        login->findChild<QPushButton *>("bbtn_ok")->click();
-    });
 }
 
 QAction *action(QWidget *w, const char *name)
@@ -767,5 +750,10 @@ void TestApp::loginWindowRefusals()
     QVERIFY(!t.context().run.mayContinue);
 }
 
-QTEST_MAIN(TestApp)
+int runAppTests(int argc, char **argv)
+{
+    TestApp t;
+    return QTest::qExec(&t, argc, argv);
+}
+
 #include "test_app.moc"

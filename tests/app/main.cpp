@@ -1,0 +1,10 @@
+#include <QApplication>
+
+int runAppTests(int argc, char **argv);
+int runUpdateTests(int argc, char **argv);
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    return runAppTests(argc, argv) + runUpdateTests(argc, argv);
+}

@@ -1,0 +1,301 @@
+#include "answerlogin.h"
+#include "registrydatabase.h"
+#include "scriptedprompter.h"
+#include "testinstallation.h"
+#include "tfrm_beallit.h"
+#include "tfrm_frissit.h"
+#include "tfrm_main.h"
+#include "updatesite.h"
+#include "windowdriver.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+namespace
+{
+// A small HTTP server on a free local port: files by path, 404 for the rest, and two ways of
+// going wrong: accepting and never answering, and cutting a body off in the middle.
+class Site : public QTcpServer
+{
+public:
+    QHash<QString, QByteArray> files;
+    QSet<QString> silent, cut;
+
+    Site()
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = nextPendingConnection())
+                connect(s, &QTcpSocket::readyRead, s, [this, s] { answer(s); });
+        });
+    }
+    QString address() const { return QStringLiteral("http://127.0.0.1:%1/").arg(serverPort()); }
+
+private:
+    void answer(QTcpSocket *s)
+    {
+        const QByteArray request = s->readAll();
+        const QString path = QString::fromLatin1(request.split(' ').value(1)).mid(1);
+        if (silent.contains(path)) return;
+        QByteArray body = files.value(path);
+        const bool found = files.contains(path);
+        QByteArray head = found ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n";
+        head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+        head += "Connection: close\r\n\r\n";
+        if (cut.contains(path)) body = body.left(body.size() / 2);
+        s->write(head + body);
+        s->flush();
+        s->disconnectFromHost();
+    }
+};
+
+// Records what would have been started instead of starting it.
+struct Recorder : Launcher {
+    QStringList started;
+    Recorder() { Launcher::install(this); }
+    ~Recorder() override { Launcher::install(nullptr); }
+    void startAndQuit(const QString &file) override { started << file; }
+};
+
+QByteArray contentOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestUpdate : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void installerNames()
+    {
+        using namespace UpdateSite;
+        QCOMPARE(startInstallerName("1.0.0.7", is64Bit(9)), QStringLiteral("frissit_108_x64.exe"));
+        QCOMPARE(windowInstallerName("1008", true), QStringLiteral("frissit_1008_x64.exe"));
+        QCOMPARE(startInstallerName("1.0.4.3", is64Bit(0)), QStringLiteral("frissit_1044.exe"));
+        QCOMPARE(windowInstallerName("1044", false), QStringLiteral("frissit_1044.exe"));
+        QVERIFY(is64Bit(6) && !is64Bit(12));
+    }
+
+    void urlFile()
+    {
+        TestInstallation t;
+        QVERIFY(t.ok());
+        using UpdateSite::readUrlFile;
+        QCOMPARE(
+            readUrlFile(t.writeFile("x.url", "[InternetShortcut]\r\nURL=http://egy.example/\r\n"
+                                             "IconIndex=0\r\nURL=  "
+                                             "http://ketto.example/frissites/   \r\n")),
+            QStringLiteral("http://ketto.example/frissites/"));
+        // A line of more than 54 characters keeps the first 50 of the address.
+        const QByteArray address = "http://" + QByteArray(60, 'a') + ".example/";
+        QCOMPARE(readUrlFile(t.writeFile("y.url", "URL=" + address + "\r\n")),
+                 QString::fromLatin1(address.left(50)));
+        // Only http and https are followed.
+        QCOMPARE(readUrlFile(t.writeFile("z.url", "URL=file:///etc/\r\n")), QString());
+        QCOMPARE(readUrlFile(t.writeFile("w.url", "URL=ftp://egy.example/\r\n")), QString());
+        QCOMPARE(readUrlFile(t.path("nincs.url")), QString());
+    }
+
+    void startCheck()
+    {
+        TestInstallation t;
+        QVERIFY(t.ok());
+        Site site;
+        site.files["frissit_1044.exe"] = "MZ telepítő";
+        const QString folder = t.home();
+        // Found: fetched into the program folder.
+        QString found = UpdateSite::checkAtStart(site.address(), "1.0.4.3", 0, folder);
+        QCOMPARE(found, QDir(folder).filePath("frissit_1044.exe"));
+        QCOMPARE(contentOf(found), QByteArray("MZ telepítő"));
+        // Not found: nothing, and no file.
+        QCOMPARE(UpdateSite::checkAtStart(site.address(), "1.0.4.4", 0, folder), QString());
+        QVERIFY(!QFile::exists(QDir(folder).filePath("frissit_1045.exe")));
+        // A site that accepts and never answers: the start goes on within its limit.
+        site.silent << "frissit_108_x64.exe";
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(UpdateSite::checkAtStart(site.address(), "1.0.0.7", 9, folder), QString());
+        QVERIFY2(clock.elapsed() < UpdateSite::StartLimitMs + 2000,
+                 qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!QFile::exists(QDir(folder).filePath("frissit_108_x64.exe")));
+    }
+
+    // The main window at its first showing: a newer version is started and the program ends;
+    // a silent site only delays the start.
+    void mainWindowAtStart()
+    {
+        TestInstallation t;
+        QVERIFY(t.ok());
+        Site site;
+        t.context().run.initialise();
+        const QString name = UpdateSite::startInstallerName(
+            t.context().run.version, UpdateSite::is64Bit(t.context().run.processorArchitecture));
+        site.files[name] = "MZ";
+        QFile url(t.context().installation.urlFile());
+        QVERIFY(url.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        url.write("URL=" + site.address().toLatin1() + "\r\n");
+        url.close();
+        ScriptedPrompter prompter;
+        Recorder launcher;
+        {
+            answerLogin("ADMIN", "pw");
+            Tfrm_main w(t.context());
+            w.show();
+            QCOMPARE(launcher.started, QStringList{t.path(name)});
+            QCOMPARE(
+                prompter.messages.last(),
+                QStringLiteral("Van új program verzió !\n\rFrissítés automatikusan elindul..."));
+            QTRY_VERIFY(!w.isVisible());
+        }
+        site.files.clear();
+        site.silent << name;
+        QVERIFY(QFile::remove(t.path(name)));
+        prompter.messages.clear();
+        answerLogin("ADMIN", "pw");
+        QElapsedTimer clock;
+        clock.start();
+        Tfrm_main w(t.context());
+        w.show();
+        QVERIFY(clock.elapsed() < UpdateSite::StartLimitMs + 3000);
+        QVERIFY(w.isVisible());
+        QCOMPARE(launcher.started.size(), 1);
+        QVERIFY2(prompter.messages.isEmpty(), qPrintable(prompter.messages.join('|')));
+    }
+
+    void cutDownloadLeavesNothing()
+    {
+        TestInstallation t;
+        QVERIFY(t.ok());
+        Site site;
+        site.files["frissit_1044.exe"] = QByteArray(100000, 'x');
+        site.cut << "frissit_1044.exe";
+        const QString file = t.path("frissit_1044.exe");
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("régi");
+        old.close();
+        const auto d = UpdateSite::fetch(site.address() + "frissit_1044.exe", file, 3000);
+        QVERIFY(!d.ok);
+        QCOMPARE(contentOf(file), QByteArray("régi"));
+        QCOMPARE(QDir(t.home()).entryList({"frissit_*"}, QDir::Files),
+                 QStringList{"frissit_1044.exe"});
+    }
+
+    void updateWindow()
+    {
+        TestInstallation t;
+        QVERIFY(t.ok());
+        Site site;
+        site.files["frissit_1008_x64.exe"] = "MZ új";
+        site.files["oep_friss.zip"] = "PK törzsek";
+        QFile url(t.context().installation.urlFile());
+        QVERIFY(url.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        url.write("URL=" + site.address().toLatin1() + "\r\n");
+        url.close();
+        t.context().run.initialise();
+        t.context().run.version = "1.0.0.7";
+        t.context().run.rightsLevel = 2;
+        ScriptedPrompter prompter;
+        Recorder launcher;
+        Tfrm_frissit w(t.context());
+        w.show();
+        WindowDriver d{w};
+        QCOMPARE(d.get<QLabel>("lbl_verzio")->text(), QStringLiteral("1.0.0.7"));
+        QCOMPARE(d.edit("ed_v3")->text() + d.edit("ed_v4")->text(), QStringLiteral("08"));
+        QVERIFY(d.get<QRadioButton>("rbtn_32")->isChecked());
+        QTest::keyClick(d.edit("ed_v4"), Qt::Key_A);
+        QCOMPARE(d.edit("ed_v4")->text(), QStringLiteral("8"));
+
+        // The reference package into text/.
+        d.click("bbtn_letolt2");
+        QCOMPARE(contentOf(t.path("text/oep_friss.zip")), QByteArray("PK törzsek"));
+        QVERIFY(prompter.messages.last().startsWith(
+            "A letöltés sikeresen befejeződött !\n\rA letöltött fájl a :\n\r"));
+        QVERIFY(prompter.messages.last().endsWith("\n\rútvonalon található."));
+        // Without text/ the download fails with the Part's message.
+        QVERIFY(QDir(t.path("text")).removeRecursively());
+        d.click("bbtn_letolt2");
+        QCOMPARE(prompter.messages.last(),
+                 "A fájl letöltése nem sikerült ! " + site.address() + "oep_friss.zip\n\r" +
+                     "Vagy nincs internetkapcsolat, vagy a fájl nem található ! ");
+
+        // The 32-bit installer is not there: its failure, nothing started.
+        d.click("bbtn_letolt1");
+        QVERIFY(prompter.messages.last().startsWith("A fájl letöltése nem sikerült ! " +
+                                                    site.address() + "frissit_1008.exe"));
+        QVERIFY(launcher.started.isEmpty());
+        // The 64-bit one is: started, and the program asked to end.
+        d.get<QRadioButton>("rbtn_64")->setChecked(true);
+        d.click("bbtn_letolt1");
+        QCOMPARE(launcher.started, QStringList{t.path("frissit_1008_x64.exe")});
+        QCOMPARE(contentOf(t.path("frissit_1008_x64.exe")), QByteArray("MZ új"));
+        QVERIFY(prompter.messages.last().startsWith("A letöltés sikeresen befejeződött !"));
+
+        // A query user may not download.
+        t.context().run.rightsLevel = 1;
+        Tfrm_frissit query(t.context());
+        query.show();
+        QVERIFY(!query.findChild<QPushButton *>("bbtn_letolt1")->isEnabled());
+        QVERIFY(!query.findChild<QPushButton *>("bbtn_letolt2")->isEnabled());
+        // Without the URL file: its message, and the window closes as soon as it is shown.
+        QVERIFY(QFile::remove(t.context().installation.urlFile()));
+        Tfrm_frissit missing(t.context());
+        QCOMPARE(prompter.messages.last(),
+                 QStringLiteral("Hiányzik a következő fájl : oep_tarvik.url "));
+        missing.show();
+        QTRY_VERIFY(!missing.isVisible());
+    }
+
+    void settingsWindow()
+    {
+        TestInstallation t;
+        QVERIFY(t.ok());
+        Settings::write("Nyilatkozat db", "xy");
+        ScriptedPrompter prompter;
+        Tfrm_beallit w(t.context());
+        w.show();
+        WindowDriver d{w};
+        // A fresh installation writes all five defaults; text for a copy count counts as 1.
+        const QString home = t.context().installation.programFolder();
+        QCOMPARE(Settings::read("Alap jelent"), home);
+        QCOMPARE(Settings::read("Alap ismet"), home + "Text");
+        QCOMPARE(Settings::read("Alap kulso"), QDir::toNativeSeparators(QDir::homePath()));
+        QCOMPARE(Settings::read("Nyilatkozat db"), QStringLiteral("1"));
+        QCOMPARE(Settings::read("Bejelentolap db"), QStringLiteral("1"));
+        QCOMPARE(d.get<QLabel>("lbl_ismet")->text(), home + "Text");
+
+        auto *copies = d.get<QSpinBox>("spn_bejelento");
+        copies->setValue(3);
+        QCOMPARE(Settings::read("Bejelentolap db"), QStringLiteral("3"));
+        copies->setValue(11);
+        QCOMPARE(prompter.messages.last(), QStringLiteral("A beállítható legnagyob érték :10"));
+        QCOMPARE(Settings::read("Bejelentolap db"), QStringLiteral("3"));
+        QCOMPARE(copies->value(), 3);
+
+        // The folder as chosen, no separator added.
+        prompter.files << "/adat/jelentesek";
+        d.click("sbtn_kulso");
+        QCOMPARE(prompter.fileTitles.last(), QStringLiteral("Válassza ki az alapkönyvtárat !"));
+        QCOMPARE(Settings::read("Alap kulso"), QDir::toNativeSeparators("/adat/jelentesek"));
+        QCOMPARE(d.get<QLabel>("lbl_kulso")->text(), QDir::toNativeSeparators("/adat/jelentesek"));
+        // A cancelled choice writes nothing.
+        d.click("sbtn_jelent");
+        QCOMPARE(Settings::read("Alap jelent"), home);
+    }
+};
+
+int runUpdateTests(int argc, char **argv)
+{
+    TestUpdate t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_update.moc"
