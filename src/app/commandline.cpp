@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -144,7 +145,8 @@ QString askPassword(QTextStream &out)
 
 int initialise(const Options &options, QTextStream &out, QTextStream &err)
 {
-    Installation installation(Installation::resolveHome(options.home));
+    Installation installation(Installation::resolveHome(options.home),
+                              Installation::isHomeGiven(options.home));
     const QString shown = QDir::toNativeSeparators(installation.home());
     if (installation.isInstalled()) {
         out << "A telepítés már létezik, nem változott semmi: " << shown << Qt::endl;
@@ -165,14 +167,13 @@ int initialise(const Options &options, QTextStream &out, QTextStream &err)
         err << error << Qt::endl;
         return 1;
     }
-    for (const ReferenceFile &ref : ReferenceFiles::all()) {
-        const ReferenceLoader::Result r =
-            ReferenceLoader(context.data).load(ref, QStringLiteral(":/refdata/") + ref.fileName);
-        if (!r.ok) {
-            err << r.error << Qt::endl;
-            return 1;
-        }
-        out << ref.fileName << ": " << r.lines << " sor" << Qt::endl;
+    const ReferenceLoader::Result loaded =
+        ReferenceLoader(context.data).loadBundled([&](const QString &file, int lines) {
+            out << file << ": " << lines << " sor" << Qt::endl;
+        });
+    if (!loaded.ok) {
+        err << loaded.error << Qt::endl;
+        return 1;
     }
     if (!DemoData::add(context.data, &error)) {
         err << error << Qt::endl;
@@ -184,7 +185,8 @@ int initialise(const Options &options, QTextStream &out, QTextStream &err)
 
 int load(const Options &options, QTextStream &out, QTextStream &err)
 {
-    Installation installation(Installation::resolveHome(options.home));
+    Installation installation(Installation::resolveHome(options.home),
+                              Installation::isHomeGiven(options.home));
     AppContext context{installation, {}, {}};
     QString error;
     if (!context.data.connect(installation.dataFolder(), &error)) {
@@ -192,6 +194,10 @@ int load(const Options &options, QTextStream &out, QTextStream &err)
         return 1;
     }
     for (const QString &file : options.loadFiles) {
+        if (!QFileInfo(file).isFile()) {
+            err << QDir::toNativeSeparators(file) << ": a fájl nem található." << Qt::endl;
+            return 1;
+        }
         const ReferenceFile *ref = ReferenceFiles::byFileName(file);
         if (!ref) {
             err << file
@@ -219,7 +225,10 @@ namespace
 std::unique_ptr<AppContext> openContext(const Options &options, QTextStream &err)
 {
     std::unique_ptr<AppContext> context(
-        new AppContext{Installation(Installation::resolveHome(options.home)), {}, {}});
+        new AppContext{Installation(Installation::resolveHome(options.home),
+                                    Installation::isHomeGiven(options.home)),
+                       {},
+                       {}});
     context->run.initialise();
     QString error;
     if (!context->data.connect(context->installation.dataFolder(), &error)) {

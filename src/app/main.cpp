@@ -55,7 +55,10 @@ int main(int argc, char *argv[])
     RealPrompter prompter;
     Prompter::install(&prompter);
 
-    AppContext context{Installation(Installation::resolveHome(options.home)), {}, {}};
+    AppContext context{Installation(Installation::resolveHome(options.home),
+                                    Installation::isHomeGiven(options.home)),
+                       {},
+                       {}};
     Tfrm_main window(context);
     TOKBottomDlg bottomDialog(&window);
     prompter.setBottomDialog(&bottomDialog);

@@ -6,6 +6,7 @@
 #include "appcontext.h"
 #include "employerstore.h"
 #include "prompter.h"
+#include "referenceloader.h"
 #include "tfrm_about.h"
 #include "tfrm_beallit.h"
 #include "tfrm_bvop.h"
@@ -20,6 +21,7 @@
 #include "tfrm_status.h"
 #include "tfrm_sugo.h"
 #include "tfrm_technikai.h"
+#include "tfrm_telepites.h"
 #include "updatesite.h"
 #include "waitcursor.h"
 
@@ -62,6 +64,10 @@ Tfrm_main::Tfrm_main(AppContext &context, QWidget *parent)
 
     m_context.run.initialise();
     // Steps that fail stop here: the window is still made, and closes when shown.
+    if (!offerInstallation()) {
+        m_declined = true;
+        return;
+    }
     connectAlias();
     if (m_context.data.isConnected()) {
         Tfrm_jelszo login(m_context, this);
@@ -73,8 +79,59 @@ Tfrm_main::Tfrm_main(AppContext &context, QWidget *parent)
 
 Tfrm_main::~Tfrm_main() = default;
 
+bool Tfrm_main::offerInstallation()
+{
+    Installation &installation = m_context.installation;
+    // Without a folder named for the run, an existing alias says where the data are.
+    if (installation.isInstalled() ||
+        (!installation.homeGiven() && AliasConfig().exists(DataModule::Alias)))
+        return true;
+    const QString folder = QDir::toNativeSeparators(installation.home());
+    const QString command = QStringLiteral("tarvik --init --home ") + folder;
+    Prompter &prompter = Prompter::instance();
+    if (prompter.question(this, QStringLiteral("Ebben a mappában nincs Tarvik telepítés :\n\r") +
+                                    folder +
+                                    QStringLiteral("\n\rLétrehozza most az új telepítést ?"
+                                                   "\n\r(Parancssorból : ") +
+                                    command + u')') != Prompter::Yes) {
+        prompter.message(this, QStringLiteral("A program telepítés nélkül nem indítható el.\n\r"
+                                              "Új telepítés parancssorból : ") +
+                                   command);
+        return false;
+    }
+    Tfrm_telepites dialog(installation.home(), this);
+    if (prompter.runDialog(&dialog) != QDialog::Accepted) return false;
+    QString error;
+    bool made = false;
+    {
+        WaitCursor busy;
+        made = installation.create(dialog.password(), &error);
+        // The bundled reference files come with it, as with a new installation from the
+        // command line.
+        if (made && m_context.data.connect(installation.dataFolder(), &error)) {
+            const ReferenceLoader::Result r = ReferenceLoader(m_context.data).loadBundled();
+            if (!r.ok) error = r.error;
+            made = r.ok;
+            m_context.data.disconnect();
+        }
+    }
+    if (!made) {
+        prompter.message(this, QStringLiteral("A telepítés nem sikerült :\n\r") + error,
+                         Prompter::Icon::Error);
+        return false;
+    }
+    return true;
+}
+
 void Tfrm_main::connectAlias()
 {
+    const Installation &installation = m_context.installation;
+    // A folder named for this run is opened as it is; the alias is for runs without one.
+    if (installation.homeGiven()) {
+        if (!m_context.data.connect(installation.dataFolder()))
+            Prompter::instance().message(this, ConnectionFailed, Prompter::Icon::Error);
+        return;
+    }
     AliasConfig aliases;
     const AliasSetup alias = AliasSetup::run(aliases);
     if (!alias.message.isEmpty())
@@ -99,6 +156,10 @@ void Tfrm_main::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!m_firstShow) return;
     m_firstShow = false;
+    if (m_declined) {
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
     RunState &run = m_context.run;
     const QString urlFile = m_context.installation.urlFile();
     if (QFileInfo::exists(urlFile)) {

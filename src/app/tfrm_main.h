@@ -25,6 +25,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Offers a new installation when the run has none to open; false when there is none.
+    bool offerInstallation();
     void connectAlias();
     void checkPrisonService();
     void applyRights();
@@ -43,4 +45,5 @@ private:
     std::unique_ptr<Ui::Tfrm_main> ui;
     AppContext &m_context;
     bool m_firstShow = true;
+    bool m_declined = false; // no installation, and none was made
 };

@@ -18,9 +18,15 @@
 
 #include <functional>
 
-Installation::Installation(const QString &home)
-    : m_home(home.isEmpty() ? QString() : QDir::cleanPath(QDir(home).absolutePath()))
+Installation::Installation(const QString &home, bool homeGiven)
+    : m_home(home.isEmpty() ? QString() : QDir::cleanPath(QDir(home).absolutePath())),
+      m_homeGiven(homeGiven)
 {
+}
+
+bool Installation::isHomeGiven(const QString &commandLineHome)
+{
+    return !commandLineHome.isEmpty() || !qEnvironmentVariableIsEmpty("TARVIK_HOME");
 }
 
 QString Installation::resolveHome(const QString &commandLineHome)
@@ -145,6 +151,9 @@ bool Installation::create(const QString &adminPassword, QString *error)
             [&](QSqlDatabase db, QString *e) { return addUsers(db, adminPassword, e); }, error))
         return false;
 
+    // Registered as the installation of this user only when no folder was named for the run:
+    // a run on a named folder does not redirect the others.
+    if (m_homeGiven) return true;
     AliasConfig aliases;
     aliases.create(DataModule::Alias, DataModule::Driver, QDir::toNativeSeparators(dataFolder()));
     if (!aliases.save()) {

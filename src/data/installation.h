@@ -6,11 +6,15 @@
 class Installation
 {
 public:
-    explicit Installation(const QString &home = {});
+    // homeGiven: the folder was named for this run (--home or TARVIK_HOME); its adatok/ is then
+    // the data folder whatever the alias says, and the run leaves the alias alone.
+    explicit Installation(const QString &home = {}, bool homeGiven = false);
 
     // --home DIR, else TARVIK_HOME, else (Windows) the executable's folder, else the per-user
     // data folder.
     static QString resolveHome(const QString &commandLineHome);
+    static bool isHomeGiven(const QString &commandLineHome);
+    bool homeGiven() const { return m_homeGiven; }
 
     QString home() const { return m_home; }
     // The program folder with a trailing separator, as messages and settings show it.
@@ -34,4 +38,5 @@ public:
 
 private:
     QString m_home;
+    bool m_homeGiven = false;
 };

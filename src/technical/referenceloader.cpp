@@ -81,3 +81,16 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
     r.ok = true;
     return r;
 }
+
+ReferenceLoader::Result
+ReferenceLoader::loadBundled(const std::function<void(const QString &file, int lines)> &report)
+{
+    Result r;
+    r.ok = true;
+    for (const ReferenceFile &ref : ReferenceFiles::all()) {
+        r = load(ref, QStringLiteral(":/refdata/") + ref.fileName);
+        if (!r.ok) return r;
+        if (report) report(ref.fileName, r.lines);
+    }
+    return r;
+}

@@ -26,6 +26,9 @@ public:
     explicit ReferenceLoader(DataModule &data) : m_data(data) {}
 
     Result load(const ReferenceFile &file, const QString &path, const Progress &progress = {});
+    // Every reference file bundled with the program, as a new installation gets them; each
+    // loaded file's name and line count go to the report. Stops at the first failure.
+    Result loadBundled(const std::function<void(const QString &file, int lines)> &report = {});
 
 private:
     DataModule &m_data;

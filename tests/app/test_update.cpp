@@ -1,4 +1,6 @@
+#include "aliasconfig.h"
 #include "answerlogin.h"
+#include "commandline.h"
 #include "registrydatabase.h"
 #include "scriptedprompter.h"
 #include "testinstallation.h"
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QSqlQuery>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
@@ -168,6 +171,89 @@ private Q_SLOTS:
         QVERIFY(w.isVisible());
         QCOMPARE(launcher.started.size(), 1);
         QVERIFY2(prompter.messages.isEmpty(), qPrintable(prompter.messages.join('|')));
+    }
+
+    // Two installations in turn: a run on a named folder opens that folder's data, whatever the
+    // alias says, and leaves the alias file alone.
+    void homeOpensItsOwnInstallation()
+    {
+        TestInstallation t; // for the settings folder of the test
+        QVERIFY(t.ok());
+        const QString aliasFile = SettingsLocation::aliasFile();
+        const QByteArray aliasBefore = contentOf(aliasFile);
+        QString printed;
+        QTextStream out(&printed), err(&printed);
+        for (const char *folder : {"egyik", "masik"}) {
+            CommandLine::Options o = CommandLine::parse(
+                {"tarvik", "--init", "--home", t.path(folder), "--admin-password", "pw"});
+            QCOMPARE(CommandLine::initialise(o, out, err), 0);
+        }
+        QCOMPARE(contentOf(aliasFile), aliasBefore);
+        ScriptedPrompter prompter;
+        for (const char *folder : {"egyik", "masik"}) {
+            AppContext context{Installation(t.path(folder), true), {}, {}};
+            answerLogin("ADMIN", "pw");
+            Tfrm_main w(context);
+            QCOMPARE(QDir(context.data.dataFolder()).absolutePath(),
+                     QDir(t.path(folder) + "/adatok").absolutePath());
+            QVERIFY(context.run.mayContinue);
+        }
+        QCOMPARE(contentOf(aliasFile), aliasBefore);
+    }
+
+    // A folder without an installation: declined, the program says how to make one; accepted,
+    // the installation is made with the reference data and the login follows.
+    void startOffersANewInstallation()
+    {
+        TestInstallation t;
+        QVERIFY(t.ok());
+        ScriptedPrompter prompter;
+        const QString folder = t.path("uj");
+        {
+            prompter.answers << Prompter::No;
+            AppContext context{Installation(folder, true), {}, {}};
+            Tfrm_main w(context);
+            QVERIFY(prompter.questions.last().startsWith(
+                "Ebben a mappában nincs Tarvik telepítés :\n\r" +
+                QDir::toNativeSeparators(folder)));
+            QVERIFY(prompter.messages.last().endsWith("tarvik --init --home " +
+                                                      QDir::toNativeSeparators(folder)));
+            QVERIFY(!context.installation.isInstalled());
+            w.show();
+            QTRY_VERIFY(!w.isVisible());
+        }
+        prompter.dialogActions << [](QDialog *d) {
+            d->findChild<QLineEdit *>("ed_jelszo")->setText("uj");
+            d->findChild<QLineEdit *>("ed_jelszo2")->setText("uj");
+            d->findChild<QPushButton *>("bbtn_ok")->click();
+            return d->result();
+        };
+        AppContext context{Installation(folder, true), {}, {}};
+        answerLogin("ADMIN", "uj");
+        Tfrm_main w(context);
+        QVERIFY(context.installation.isInstalled());
+        QVERIFY(context.run.mayContinue);
+        QSqlQuery q(context.data.db());
+        QVERIFY(q.exec("select count(*) from jogcim") && q.next());
+        QVERIFY(q.value(0).toInt() > 0);
+    }
+
+    void commandLineMessages()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QString printed, errors;
+        QTextStream out(&printed), err(&errors);
+        CommandLine::Options o =
+            CommandLine::parse({"tarvik", "--home", t.home(), "--load", t.path("irsz.txt")});
+        QCOMPARE(CommandLine::load(o, out, err), 1);
+        err.flush();
+        QCOMPARE(errors,
+                 QDir::toNativeSeparators(t.path("irsz.txt")) + ": a fájl nem található.\n");
+        o = CommandLine::parse({"tarvik", "--home", t.home(), "--make"});
+        QCOMPARE(CommandLine::make(o, out, err), 0);
+        out.flush();
+        QCOMPARE(printed, QStringLiteral("Nincs több rögzítésre váró jelentés !\n"));
     }
 
     void cutDownloadLeavesNothing()

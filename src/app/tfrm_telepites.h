@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui
+{
+class Tfrm_telepites;
+}
+
+// The first-start offer: the password of ADMIN for a new installation in the named folder.
+class Tfrm_telepites : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Tfrm_telepites(const QString &folder, QWidget *parent = nullptr);
+    ~Tfrm_telepites() override;
+
+    QString password() const;
+
+private:
+    void bbtn_okClick();
+
+    std::unique_ptr<Ui::Tfrm_telepites> ui;
+};
