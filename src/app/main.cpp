@@ -1,4 +1,5 @@
 #include "appcontext.h"
+#include "appstyle.h"
 #include "commandline.h"
 #include "realprompter.h"
 #include "tfrm_main.h"
@@ -52,6 +53,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Jelentés készítés"));
     QApplication::setApplicationDisplayName(QStringLiteral("Jelentés készítés"));
     QApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
+    AppStyle::apply();
     RealPrompter prompter;
     Prompter::install(&prompter);
 

@@ -261,6 +261,8 @@ void Tfrm_foglalk::loadEmployers(int selectId)
         ui->dbg_fogl->setItem(i, 0, new QTableWidgetItem(field(m_rows[i], "CEG_NEV")));
         if (m_rows[i].value(QStringLiteral("ID")).toInt() == selectId) select = i;
     }
+    // Two-line names get the height of both lines, accents included.
+    ui->dbg_fogl->resizeRowsToContents();
     if (!m_rows.isEmpty()) ui->dbg_fogl->setCurrentCell(select, 0);
     m_filling = false;
     ui->lbl_foglrec->setText(QString::number(m_rows.size()));
@@ -289,6 +291,7 @@ void Tfrm_foglalk::showCurrent()
     m_filling = true;
     const QString tax = field(rec, "ADO_SZAM");
     ui->dbed_nev->setText(field(rec, "CEG_NEV"));
+    ui->dbed_nev->setCursorPosition(0); // a long name shows its beginning
     ui->dbed_ado->setText(tax.mid(0, 8));
     ui->dbed_ado2->setText(tax.mid(8, 1));
     ui->dbed_ado3->setText(tax.mid(9, 2));
@@ -369,6 +372,7 @@ void Tfrm_foglalk::enterView()
     ui->bbtn_nyomtat->setVisible(true);
     ui->bbtn_vissza->setVisible(true);
     ui->dbg_fogl->setEnabled(true);
+    if (ui->dbg_fogl->currentRow() >= 0) ui->dbg_fogl->selectRow(ui->dbg_fogl->currentRow());
     ui->dbg_fogl->setFocus();
 }
 
@@ -394,7 +398,9 @@ bool Tfrm_foglalk::enterNew()
     m_sulySz.clear();
     m_sulyT.clear();
     m_megye.clear();
+    // The greyed list shows no employer as chosen while a new one is recorded.
     ui->dbg_fogl->setEnabled(false);
+    ui->dbg_fogl->clearSelection();
     const bool listsOk = loadLists(true);
     m_filling = false;
     ui->bbtn_ment->setVisible(true);

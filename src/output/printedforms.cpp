@@ -6,10 +6,14 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
+#include <QToolBar>
 
 namespace
 {
@@ -349,6 +353,23 @@ void preview(const BandedForm &form, QWidget *parent)
     dialog.setWindowTitle(QStringLiteral("Nyomtatási kép"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&form](QPrinter *target) { form.render(target); });
+    // Most of the screen, the page as wide as the window, and printing the first button, so that
+    // it never hides behind the tool bar's overflow.
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect room = screen->availableGeometry();
+        dialog.resize(qMin(room.width() * 9 / 10, 1240), qMin(room.height() * 9 / 10, 660));
+    }
+    if (auto *fitWidth = dialog.findChild<QAction *>(QStringLiteral("fitWidthAction")))
+        fitWidth->trigger();
+    else if (auto *view = dialog.findChild<QPrintPreviewWidget *>())
+        view->setZoomMode(QPrintPreviewWidget::FitToWidth);
+    if (auto *bar = dialog.findChild<QToolBar *>(); bar && !bar->actions().isEmpty()) {
+        QAction *print = bar->actions().last();
+        bar->removeAction(print);
+        QAction *first = bar->actions().value(0);
+        bar->insertAction(first, print);
+        bar->insertSeparator(first);
+    }
     Prompter::instance().runDialog(&dialog);
 }
 

@@ -217,8 +217,8 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         r.error = QStringLiteral("a tranzakció nem indítható");
         return r;
     }
-    const Filing filing{report.employerId, report.type,     sequence,
-                        int(lines->size()), r.fileName, options.today, employer};
+    const Filing filing{report.employerId, report.type,   sequence, int(lines->size()),
+                        r.fileName,        options.today, employer};
     if (!fileReport(filing, *lines, progress, &r.error) ||
         !StoreQuery::execute(
             m_data,
@@ -226,8 +226,8 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
              QStringLiteral("and jel_szam = :jsz"), QStringLiteral("and jel_tip = :jt")},
             {report.employerId, sequence, report.type}, &r.error))
         return r;
-    r.ok = commitWithFile(transaction, options.folder, r.fileName, content.bytes, &r.path,
-                          &r.error);
+    r.ok =
+        commitWithFile(transaction, options.folder, r.fileName, content.bytes, &r.path, &r.error);
     return r;
 }
 
@@ -248,9 +248,9 @@ ReportGenerator::Content ReportGenerator::buildContent(const QList<ReportFile::S
     for (const ReportLine &line : lines) {
         const Line item = assemble(ItemBlanks, itemSlots(sequence, line));
         if (!item.ok()) {
-            c.refusal = refusalText(item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
-                                              .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV],
-                                                   line[TAJ]));
+            c.refusal = refusalText(
+                item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
+                          .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV], line[TAJ]));
             c.bytes.clear();
             return c;
         }

@@ -85,8 +85,7 @@ public:
         QByteArray bytes;
         QString refusal;
     };
-    static Content buildContent(const QList<ReportFile::Slot> &header,
-                                const QString &employerName,
+    static Content buildContent(const QList<ReportFile::Slot> &header, const QString &employerName,
                                 const QList<ReportFile::ReportLine> &lines, int sequence,
                                 std::optional<int> key);
 
@@ -109,6 +108,5 @@ public:
                                QString *error);
 
 private:
-
     DataModule &m_data;
 };

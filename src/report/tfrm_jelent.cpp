@@ -34,8 +34,8 @@ Tfrm_jelent::Tfrm_jelent(AppContext &context, Page page, QWidget *parent)
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     m_persons = new PagedQueryModel({{QStringLiteral("VEZ_NEV"), QStringLiteral("Családi név")},
                                      {QStringLiteral("UTO_NEV"), QStringLiteral("Utónév")},
-                                     {QStringLiteral("UTO_NEV_2"), QStringLiteral("2. utónév")},
-                                     {QStringLiteral("TAJ"), QStringLiteral("TAJ szám")}},
+                                     {QStringLiteral("TAJ"), QStringLiteral("TAJ szám")},
+                                     {QStringLiteral("UTO_NEV_2"), QStringLiteral("2. utónév")}},
                                     this);
     m_lines = new RecordModel({{QStringLiteral("JAVITAS"), QStringLiteral("Jav")},
                                {QStringLiteral("JEL_TETE"), QStringLiteral("Tétel")},
@@ -52,6 +52,14 @@ Tfrm_jelent::Tfrm_jelent(AppContext &context, Page page, QWidget *parent)
                                {QStringLiteral("SZUL_DAT"), QStringLiteral("Szül. dátum")}},
                               this);
     ui->dbg_taj->setModel(m_persons);
+    // A new list resets the columns: names and the TAJ number side by side, without scrolling.
+    connect(m_persons, &QAbstractItemModel::modelReset, this, [this] {
+        const QFontMetrics metrics = ui->dbg_taj->fontMetrics();
+        for (const auto &[column, sample] : {std::pair{0, "KOVÁCSNÉ SZ"}, std::pair{1, "ERZSÉBET"},
+                                             std::pair{2, "000000000"}, std::pair{3, "2. utónév"}})
+            ui->dbg_taj->setColumnWidth(column,
+                                        metrics.horizontalAdvance(QString::fromUtf8(sample)) + 12);
+    });
     ui->dbg_temp->setModel(m_lines);
     for (QTableView *grid : {ui->dbg_taj, ui->dbg_temp}) {
         grid->verticalHeader()->setVisible(false);
@@ -259,7 +267,7 @@ void Tfrm_jelent::cmb_foglChange()
     ui->ed_utca->setText(m_employer.streetLine);
     ui->ed_utca->setCursorPosition(0);
     const bool prison = m_employer.taxNumber.startsWith(RunState::PrisonServiceBase);
-    ui->cmb_jogcim->setMinimumWidth(prison ? 220 : 369);
+    ui->cmb_jogcim->setMinimumWidth(prison ? 200 : 220);
     if (m_employer.azonTip != u"0") {
         message(QStringLiteral("A bejelentőnek nem az adószám a jelentés azonosítója.\n\rJelenteni "
                                "csak adószámon lehet !\n\rMódosítsa a \"Bejelentő "

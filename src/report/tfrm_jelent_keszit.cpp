@@ -39,12 +39,15 @@ void Tfrm_jelent::setUpMakingPage()
                                             QStringLiteral("Vége")});
     for (QTableWidget *grid : {ui->dbg_tempfej, ui->DBGrid1}) {
         grid->verticalHeader()->setVisible(false);
-        grid->horizontalHeader()->setStretchLastSection(true);
         grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     }
+    // The employer's name takes the room left; the lines' columns are as wide as their values.
+    ui->dbg_tempfej->horizontalHeader()->setStretchLastSection(true);
+    ui->DBGrid1->horizontalHeader()->setStretchLastSection(false);
     ui->dbg_tempfej->setColumnWidth(0, 110);
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
-        if (volume.isValid() && volume.isReady()) ui->drv_lbox->addItem(volume.rootPath());
+        if (volume.isValid() && volume.isReady())
+            ui->drv_lbox->addItem(QDir::toNativeSeparators(volume.rootPath()));
     ui->rbtn_floppy->setChecked(true);
     setFolderMode(true);
     ui->cbx_kodolt->setChecked(true);
@@ -52,6 +55,13 @@ void Tfrm_jelent::setUpMakingPage()
     connect(ui->rbtn_floppy, &QRadioButton::toggled, this, [this](bool on) { setFolderMode(on); });
     connect(ui->drv_lbox, &QComboBox::activated, this,
             [this] { ui->dir_lbox->setText(ui->drv_lbox->currentText()); });
+    // The drive list names the volume the folder is on, whoever set the folder.
+    connect(ui->dir_lbox, &QLineEdit::textChanged, this, [this](const QString &folder) {
+        const QString root = QDir::toNativeSeparators(QStorageInfo(folder).rootPath());
+        if (root.isEmpty()) return;
+        if (ui->drv_lbox->findText(root) < 0) ui->drv_lbox->addItem(root);
+        ui->drv_lbox->setCurrentIndex(ui->drv_lbox->findText(root));
+    });
     connect(ui->sbtn_mappa, &QPushButton::clicked, this, &Tfrm_jelent::chooseFolder);
     connect(ui->dbg_tempfej, &QTableWidget::currentCellChanged, this, [this] {
         if (!m_filling) showCurrentReport();

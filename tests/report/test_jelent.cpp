@@ -62,7 +62,7 @@ struct Entry : WindowDriver {
     {
         QAbstractItemModel *m = grid("dbg_taj")->model();
         for (int r = 0; r < m->rowCount(); ++r)
-            if (m->index(r, 3).data().toString() == taj) {
+            if (m->index(r, 2).data().toString() == taj) {
                 grid("dbg_taj")->setCurrentIndex(m->index(r, 0));
                 Q_EMIT grid("dbg_taj")->doubleClicked(m->index(r, 0));
                 QCoreApplication::processEvents();
