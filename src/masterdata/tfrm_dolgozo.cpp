@@ -40,7 +40,7 @@ Tfrm_dolgozo::Tfrm_dolgozo(AppContext &context, QWidget *parent)
                                          QStringLiteral("H.mi."), QStringLiteral("J.tip."),
                                          QStringLiteral("J.kezdete"), QStringLiteral("J.vége")});
     ui->dbg_jogcim->setModel(m_titles);
-    ui->dbg_jogcim->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ui->dbg_jogcim->horizontalHeader()->setStretchLastSection(false);
 
     connect(ui->cbx_rendez, &QComboBox::currentIndexChanged, this, &Tfrm_dolgozo::cbx_rendezChange);
     connect(ui->ed_keres, &QLineEdit::textChanged, this, &Tfrm_dolgozo::ed_keresChange);
@@ -217,6 +217,7 @@ void Tfrm_dolgozo::showPerson(int row)
             cells << new QStandardItem(t.value(QLatin1String(field)).toString());
         m_titles->appendRow(cells);
     }
+    ui->dbg_jogcim->resizeColumnsToContents();
     ui->lbl_jogrec->setText(QString::number(m_titleRows.size()));
     if (!m_titleRows.isEmpty()) ui->dbg_jogcim->selectRow(0);
     titleMoved();
