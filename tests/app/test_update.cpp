@@ -3,6 +3,7 @@
 #include "commandline.h"
 #include "registrydatabase.h"
 #include "scriptedprompter.h"
+#include "tablecheck.h"
 #include "testinstallation.h"
 #include "tfrm_beallit.h"
 #include "tfrm_frissit.h"
@@ -65,12 +66,6 @@ struct Recorder : Launcher {
     ~Recorder() override { Launcher::install(nullptr); }
     void startAndQuit(const QString &file) override { started << file; }
 };
-
-QByteArray contentOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class TestUpdate : public QObject
@@ -117,7 +112,7 @@ private Q_SLOTS:
         // Found: fetched into the program folder.
         QString found = UpdateSite::checkAtStart(site.address(), "1.0.4.3", 0, folder);
         QCOMPARE(found, QDir(folder).filePath("frissit_1044.exe"));
-        QCOMPARE(contentOf(found), QByteArray("MZ telepítő"));
+        QCOMPARE(TableCheck::fileBytes(found), QByteArray("MZ telepítő"));
         // Not found: nothing, and no file.
         QCOMPARE(UpdateSite::checkAtStart(site.address(), "1.0.4.4", 0, folder), QString());
         QVERIFY(!QFile::exists(QDir(folder).filePath("frissit_1045.exe")));
@@ -180,7 +175,7 @@ private Q_SLOTS:
         TestInstallation t; // for the settings folder of the test
         QVERIFY(t.ok());
         const QString aliasFile = SettingsLocation::aliasFile();
-        const QByteArray aliasBefore = contentOf(aliasFile);
+        const QByteArray aliasBefore = TableCheck::fileBytes(aliasFile);
         QString printed;
         QTextStream out(&printed), err(&printed);
         for (const char *folder : {"egyik", "masik"}) {
@@ -188,7 +183,7 @@ private Q_SLOTS:
                 {"tarvik", "--init", "--home", t.path(folder), "--admin-password", "pw"});
             QCOMPARE(CommandLine::initialise(o, out, err), 0);
         }
-        QCOMPARE(contentOf(aliasFile), aliasBefore);
+        QCOMPARE(TableCheck::fileBytes(aliasFile), aliasBefore);
         ScriptedPrompter prompter;
         for (const char *folder : {"egyik", "masik"}) {
             AppContext context{Installation(t.path(folder), true), {}, {}};
@@ -198,7 +193,7 @@ private Q_SLOTS:
                      QDir(t.path(folder) + "/adatok").absolutePath());
             QVERIFY(context.run.mayContinue);
         }
-        QCOMPARE(contentOf(aliasFile), aliasBefore);
+        QCOMPARE(TableCheck::fileBytes(aliasFile), aliasBefore);
     }
 
     // A folder without an installation: declined, the program says how to make one; accepted,
@@ -270,7 +265,7 @@ private Q_SLOTS:
         old.close();
         const auto d = UpdateSite::fetch(site.address() + "frissit_1044.exe", file, 3000);
         QVERIFY(!d.ok);
-        QCOMPARE(contentOf(file), QByteArray("régi"));
+        QCOMPARE(TableCheck::fileBytes(file), QByteArray("régi"));
         QCOMPARE(QDir(t.home()).entryList({"frissit_*"}, QDir::Files),
                  QStringList{"frissit_1044.exe"});
     }
@@ -302,7 +297,7 @@ private Q_SLOTS:
 
         // The reference package into text/.
         d.click("bbtn_letolt2");
-        QCOMPARE(contentOf(t.path("text/oep_friss.zip")), QByteArray("PK törzsek"));
+        QCOMPARE(TableCheck::fileBytes(t.path("text/oep_friss.zip")), QByteArray("PK törzsek"));
         QVERIFY(prompter.messages.last().startsWith(
             "A letöltés sikeresen befejeződött !\n\rA letöltött fájl a :\n\r"));
         QVERIFY(prompter.messages.last().endsWith("\n\rútvonalon található."));
@@ -322,7 +317,7 @@ private Q_SLOTS:
         d.get<QRadioButton>("rbtn_64")->setChecked(true);
         d.click("bbtn_letolt1");
         QCOMPARE(launcher.started, QStringList{t.path("frissit_1008_x64.exe")});
-        QCOMPARE(contentOf(t.path("frissit_1008_x64.exe")), QByteArray("MZ új"));
+        QCOMPARE(TableCheck::fileBytes(t.path("frissit_1008_x64.exe")), QByteArray("MZ új"));
         QVERIFY(prompter.messages.last().startsWith("A letöltés sikeresen befejeződött !"));
 
         // A query user may not download.

@@ -101,6 +101,15 @@ QStringList texts(const QList<MemoLine> &memo)
     return out;
 }
 
+// A line the clerk entered here for the same employer and type, not yet reported.
+bool addOwnPendingLine(TestInstallation &t)
+{
+    return TableCheck::exec(
+        t, "insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, "
+           "VEZ_NEV, UTO_NEV, JOGCIM, JEL_TIP, KEZDET, PAKEZD) values (2, 9, 'N', '123456788', 1, "
+           "'12345676242', 'SAJÁT', 'SOR', '1101', '09', '2026.11.01', 'N')");
+}
+
 ExternalFile::Lookups noLookups()
 {
     ExternalFile::Lookups l;
@@ -205,10 +214,7 @@ private Q_SLOTS:
         TestInstallation t(TestInstallation::WithDemoData);
         QVERIFY(t.ok());
         // A line the clerk entered here for the same employer and type stays pending.
-        QVERIFY(exec(t, "insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, "
-                        "NYILV_SZAM, VEZ_NEV, UTO_NEV, JOGCIM, JEL_TIP, KEZDET, PAKEZD) values (2, "
-                        "9, 'N', '123456788', 1, '12345676242', 'SAJÁT', 'SOR', '1101', '09', "
-                        "'2026.11.01', 'N')"));
+        QVERIFY(addOwnPendingLine(t));
         QTemporaryDir in, out;
         const QString path = write(
             in, Name,
@@ -337,10 +343,7 @@ private Q_SLOTS:
         QFETCH(QString, trigger);
         TestInstallation t(TestInstallation::WithDemoData);
         QVERIFY(t.ok());
-        QVERIFY(exec(t, "insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, "
-                        "NYILV_SZAM, VEZ_NEV, UTO_NEV, JOGCIM, JEL_TIP, KEZDET, PAKEZD) values (2, "
-                        "9, 'N', '123456788', 1, '12345676242', 'SAJÁT', 'SOR', '1101', '09', "
-                        "'2026.11.01', 'N')"));
+        QVERIFY(addOwnPendingLine(t));
         QVERIFY(exec(t, trigger));
         QTemporaryDir in, out;
         // An older file of the same name stays as it was.

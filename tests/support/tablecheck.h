@@ -58,4 +58,11 @@ inline QStringList fileLines(const QString &path, int key = -1)
     return out;
 }
 
+// A file's bytes; empty when it cannot be read.
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 } // namespace TableCheck

@@ -48,12 +48,6 @@ ReportBackup backupOf(TestInstallation &t)
 {
     return ReportBackup(t.data(), t.context().installation.backupFolder());
 }
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class TestBackup : public QObject
