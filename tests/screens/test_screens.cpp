@@ -1,6 +1,7 @@
 // Every window in its states, as a clerk sees it: it must fit a screen of 1280 x 720 logical
 // pixels with its frame, keep its size when its state changes, and show every label whole.
 // Run at scale 1.0 and 1.5 (QT_SCALE_FACTOR); TARVIK_SCREENSHOTS=DIR also saves the images.
+#include "answerlogin.h"
 #include "appstyle.h"
 #include "printedforms.h"
 #include "reportstore.h"
@@ -18,6 +19,7 @@
 #include "tfrm_jelent.h"
 #include "tfrm_jelszo.h"
 #include "tfrm_kulso.h"
+#include "tfrm_main.h"
 #include "tfrm_munkaviszony.h"
 #include "tfrm_status.h"
 #include "tfrm_sugo.h"
@@ -82,7 +84,9 @@ struct Screens {
     void look(QWidget *w, const QString &state)
     {
         if (!w->isVisible()) w->show();
-        QCoreApplication::processEvents();
+        // Layouts settle over a few rounds of events after texts change.
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
         const QString name =
             w->metaObject()->className() + (state.isEmpty() ? QString() : u'_' + state);
         for (const QString &m : misfits(w))
@@ -213,6 +217,27 @@ private Q_SLOTS:
             s.look(&st, {});
             Tfrm_telepites tp(c.installation.home());
             s.look(&tp, {});
+        }
+        // The question dialog on each of its pages, looked at while it waits for an answer.
+        for (const BottomQuestion::Page page :
+             {BottomQuestion::Default, BottomQuestion::Gomb, BottomQuestion::Kilep}) {
+            TOKBottomDlg question;
+            BottomQuestion q;
+            q.page = page;
+            q.line1 = "Valóban menti az adatbázist ?!";
+            q.line2 = "Az eddigi mentett adat felülíródik !";
+            q.showLateAgency = true;
+            QTimer::singleShot(50, &question, [&] {
+                s.look(&question, QString::number(int(page)));
+                question.done(TOKBottomDlg::Megse);
+            });
+            question.ask(q);
+        }
+        // The main window after the login.
+        {
+            answerLogin("ADMIN", "pw");
+            Tfrm_main w(c);
+            s.look(&w, {});
         }
         // The print preview: most of the screen, the page fitted to its width, printing first.
         prompter.dialogActions << [&](QDialog *d) {
