@@ -301,7 +301,7 @@ private Q_SLOTS:
         QVERIFY(prompter.messages.last().startsWith(
             "A letöltés sikeresen befejeződött !\n\rA letöltött fájl a :\n\r"));
         QVERIFY(prompter.messages.last().endsWith("\n\rútvonalon található."));
-        // Without text/ the download fails with the Part's message.
+        // Without text/ the download fails, and says which file it could not fetch.
         QVERIFY(QDir(t.path("text")).removeRecursively());
         d.click("bbtn_letolt2");
         QCOMPARE(prompter.messages.last(),
