@@ -21,13 +21,17 @@ inline void fill(Query &q, const QStringList &lines, const QList<QVariant> &para
         q.setParam(i, params[i]);
 }
 
-// Hands every row to the reader; false when the query fails.
+// Hands every row to the reader; false (and the store's reason) when the query fails.
 template <typename Reader>
-bool select(DataModule &data, const QStringList &lines, const QList<QVariant> &params, Reader read)
+bool select(DataModule &data, const QStringList &lines, const QList<QVariant> &params, Reader read,
+            QString *error = nullptr)
 {
     Query q = data.query();
     fill(q, lines, params);
-    if (!q.open()) return false;
+    if (!q.open()) {
+        if (error) *error = q.lastError();
+        return false;
+    }
     while (q.next())
         read(q);
     q.close();
@@ -36,10 +40,12 @@ bool select(DataModule &data, const QStringList &lines, const QList<QVariant> &p
 
 // Whether the select finds any row; empty when it fails.
 inline std::optional<bool> any(DataModule &data, const QStringList &lines,
-                               const QList<QVariant> &params)
+                               const QList<QVariant> &params, QString *error = nullptr)
 {
     bool found = false;
-    if (!select(data, lines, params, [&](Query &) { found = true; })) return std::nullopt;
+    if (!select(
+            data, lines, params, [&](Query &) { found = true; }, error))
+        return std::nullopt;
     return found;
 }
 

@@ -2,30 +2,19 @@
 
 #include "storequery.h"
 
-std::optional<bool> DetaineeStore::any(const QStringList &lines, const QList<QVariant> &params,
-                                       QString *error)
-{
-    Query q = m_data.query();
-    StoreQuery::fill(q, lines, params);
-    if (!q.open()) {
-        *error = q.lastError();
-        return std::nullopt;
-    }
-    const bool found = q.next();
-    q.close();
-    return found;
-}
-
 std::optional<bool> DetaineeStore::matches(const Person &p, QString *error)
 {
-    return any({QStringLiteral(" select * from taj where taj = :t and vez_nev = :vn and"),
-                QStringLiteral(" uto_nev = :un and szul_dat = :szd and szul_hely = :szh")},
-               {p.taj, p.familyName, p.givenName, p.birthDate, p.birthPlace}, error);
+    return StoreQuery::any(
+        m_data,
+        {QStringLiteral(" select * from taj where taj = :t and vez_nev = :vn and"),
+         QStringLiteral(" uto_nev = :un and szul_dat = :szd and szul_hely = :szh")},
+        {p.taj, p.familyName, p.givenName, p.birthDate, p.birthPlace}, error);
 }
 
 std::optional<bool> DetaineeStore::tajTaken(const QString &taj, QString *error)
 {
-    return any({QStringLiteral("select taj from taj where taj = :t")}, {taj}, error);
+    return StoreQuery::any(m_data, {QStringLiteral("select taj from taj where taj = :t")}, {taj},
+                           error);
 }
 
 bool DetaineeStore::renumber(const Person &p, const QString &realTaj, QString *error)

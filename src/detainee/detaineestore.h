@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QList>
 #include <QString>
-#include <QStringList>
-#include <QVariant>
 
 #include <optional>
 
@@ -27,8 +24,5 @@ public:
     bool renumber(const Person &person, const QString &realTaj, QString *error);
 
 private:
-    std::optional<bool> any(const QStringList &lines, const QList<QVariant> &params,
-                            QString *error);
-
     DataModule &m_data;
 };

@@ -21,13 +21,10 @@ TestInstallation::TestInstallation(Content content, const QString &adminPassword
     m_context = std::unique_ptr<AppContext>(new AppContext{installation, {}, {}});
     if (!m_context->data.connect(installation.dataFolder(), &m_error)) return;
     if (content != Empty) {
-        for (const ReferenceFile &ref : ReferenceFiles::all()) {
-            const auto r = ReferenceLoader(m_context->data)
-                               .load(ref, QStringLiteral(":/refdata/") + ref.fileName);
-            if (!r.ok) {
-                m_error = r.error;
-                return;
-            }
+        const auto r = ReferenceLoader(m_context->data).loadBundled();
+        if (!r.ok) {
+            m_error = r.error;
+            return;
         }
     }
     if (content == WithDemoData && !DemoData::add(m_context->data, &m_error)) return;
