@@ -45,7 +45,7 @@ Tfrm_beallit::Tfrm_beallit(AppContext &context, QWidget *parent)
         const QString stored = Settings::read(QLatin1String(name)).left(2);
         // A value that is no number counts as 1.
         const int copies = stored.toInt();
-        spin->setValue(copies >= 1 ? copies : 1);
+        spin->setValue(qMax(1, copies));
         if (stored.isEmpty() || copies < 1)
             Settings::write(QLatin1String(name), QStringLiteral("1"));
         connect(spin, &QSpinBox::valueChanged, this,
@@ -67,8 +67,7 @@ void Tfrm_beallit::spinChange(QSpinBox *spin, const QString &name)
     } else {
         Prompter::instance().message(this, QStringLiteral("A beállítható legnagyob érték :10"));
         const QSignalBlocker quiet(spin);
-        spin->setValue(
-            Settings::read(name).left(2).toInt() >= 1 ? Settings::read(name).left(2).toInt() : 1);
+        spin->setValue(qMax(1, Settings::read(name).left(2).toInt()));
     }
     spin->update();
 }

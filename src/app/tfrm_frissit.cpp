@@ -71,9 +71,8 @@ bool Tfrm_frissit::download(const QString &remote, const QString &local)
     ui->anim_letolt->setVisible(true);
     for (QPushButton *b : {ui->bbtn_letolt1, ui->bbtn_letolt2, ui->bbtn_vissza})
         b->setEnabled(false);
-    const UpdateSite::Download d = m_context.run.updateUrl.isEmpty()
-                                       ? UpdateSite::Download{}
-                                       : UpdateSite::fetch(remote, local, IdleLimitMs);
+    // Without a site the address is no http(s) address, and the fetch refuses it.
+    const UpdateSite::Download d = UpdateSite::fetch(remote, local, IdleLimitMs);
     ui->anim_letolt->setVisible(false);
     for (QPushButton *b : {ui->bbtn_letolt1, ui->bbtn_letolt2, ui->bbtn_vissza})
         b->setEnabled(true);

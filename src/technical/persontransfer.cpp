@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QSqlError>
 
+#include <span>
+
 namespace PersonTransfer
 {
 
@@ -31,9 +33,19 @@ const Slot RelationSlots[] = {{"TAJ", 1, 9},         {"NYILV_SZAM", 10, 10}, {"J
                               {"ELL_KEZD", 56, 10},  {"ELL_VEGE", 66, 10},   {"SZUN_KEZD", 76, 10},
                               {"SZUN_VEGE", 86, 10}, {"PAKEZ", 96, 1}};
 
-template <size_t N> constexpr int lineWidth(const Slot (&slots)[N])
+// A file's slots, and its code page: taj.txt is of the DOS era (852), tajj.txt Windows-1250.
+std::span<const Slot> slotsOf(Kind kind)
 {
-    return slots[N - 1].from + slots[N - 1].width - 1;
+    if (kind == Kind::Persons) return PersonSlots;
+    return RelationSlots;
+}
+QByteArray encode(Kind kind, const QString &text)
+{
+    return kind == Kind::Persons ? CodePage::toIbm852(text) : CodePage::toWin1250(text);
+}
+QString decode(Kind kind, const QByteArray &bytes)
+{
+    return kind == Kind::Persons ? CodePage::fromIbm852(bytes) : CodePage::fromWin1250(bytes);
 }
 
 const QString ExportFailed = QStringLiteral("Hiba lépett fel az exportálás közben !!");
@@ -57,17 +69,16 @@ QString exportFileName(Kind kind)
 Result exportTable(DataModule &data, Kind kind, const QString &folder)
 {
     Result r;
-    const bool persons = kind == Kind::Persons;
-    const QString table = persons ? QStringLiteral("taj") : QStringLiteral("taj_jogcim");
+    const QString table =
+        kind == Kind::Persons ? QStringLiteral("taj") : QStringLiteral("taj_jogcim");
     auto fail = [&](const QString &error) {
         r.ok = false;
         r.message = ExportFailed;
         r.error = error;
         return r;
     };
-    const Slot *slots = persons ? PersonSlots : RelationSlots;
-    const int slotCount = persons ? int(std::size(PersonSlots)) : int(std::size(RelationSlots));
-    const int width = persons ? lineWidth(PersonSlots) : lineWidth(RelationSlots);
+    const std::span<const Slot> slots = slotsOf(kind);
+    const int width = slots.back().from + slots.back().width - 1;
 
     Query q = data.query();
     q.add(QStringLiteral("select * from  ") + table);
@@ -76,18 +87,18 @@ Result exportTable(DataModule &data, Kind kind, const QString &folder)
     int rows = 0;
     while (q.next()) {
         QString line(width, u' ');
-        for (int i = 0; i < slotCount; ++i) {
-            const QString value = q.text(QLatin1String(slots[i].field));
-            if (value.size() > slots[i].width)
+        for (const Slot &slot : slots) {
+            const QString value = q.text(QLatin1String(slot.field));
+            if (value.size() > slot.width)
                 return fail(
                     QStringLiteral("A(z) %1 TAJ számú személy %2 mezője (%3) hosszabb "
                                    "%4 karakternél.")
-                        .arg(q.text(QStringLiteral("TAJ")), QLatin1String(slots[i].field), value)
-                        .arg(slots[i].width));
-            line.replace(slots[i].from - 1, value.size(), value);
+                        .arg(q.text(QStringLiteral("TAJ")), QLatin1String(slot.field), value)
+                        .arg(slot.width));
+            line.replace(slot.from - 1, value.size(), value);
         }
-        const QByteArray bytes = persons ? CodePage::toIbm852(line) : CodePage::toWin1250(line);
-        if ((persons ? CodePage::fromIbm852(bytes) : CodePage::fromWin1250(bytes)) != line)
+        const QByteArray bytes = encode(kind, line);
+        if (decode(kind, bytes) != line)
             return fail(QStringLiteral("A(z) %1 TAJ számú személy adataiban olyan betű van, "
                                        "amely a fájl kódlapján nem írható le.")
                             .arg(q.text(QStringLiteral("TAJ"))));
@@ -140,8 +151,7 @@ Result importFile(DataModule &data, Kind kind, const QString &path, const Progre
             .add(QStringLiteral("(:a, :b, :c, :d, :e, :f, :g, :i,"))
             .add(QStringLiteral(":j, :k, :l, :m, :n, :o)"));
     }
-    const Slot *slots = persons ? PersonSlots : RelationSlots;
-    const int slotCount = persons ? int(std::size(PersonSlots)) : int(std::size(RelationSlots));
+    const std::span<const Slot> slots = slotsOf(kind);
     const qint64 size = file.size();
     int number = 0;
     while (!file.atEnd()) {
@@ -152,8 +162,8 @@ Result importFile(DataModule &data, Kind kind, const QString &path, const Progre
         if (progress) progress(number, file.pos(), size);
         // Blank lines carry nobody.
         if (raw.trimmed().isEmpty()) continue;
-        const QString line = persons ? CodePage::fromIbm852(raw) : CodePage::fromWin1250(raw);
-        for (int i = 0; i < slotCount; ++i)
+        const QString line = decode(kind, raw);
+        for (int i = 0; i < int(slots.size()); ++i)
             insert.setParam(i, line.mid(slots[i].from - 1, slots[i].width).trimmed());
         if (!insert.exec()) {
             r.message = QStringLiteral("A(z) %1. sor nem tölthető be, a fájlból semmi sem "
