@@ -26,6 +26,15 @@ bool PagedQueryModel::setQuery(QSqlDatabase db, const QString &select, const QSt
     return refresh();
 }
 
+bool PagedQueryModel::bindAndRun(QSqlQuery &q, const QList<QVariant> &more) const
+{
+    for (const QVariant &p : m_params)
+        q.addBindValue(Query::storedValue(p));
+    for (const QVariant &p : more)
+        q.addBindValue(p);
+    return q.exec();
+}
+
 bool PagedQueryModel::refresh()
 {
     beginResetModel();
@@ -33,10 +42,7 @@ bool PagedQueryModel::refresh()
     m_rows = 0;
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    bool ok = !m_count.isEmpty() && q.prepare(m_count);
-    for (const QVariant &p : std::as_const(m_params))
-        q.addBindValue(Query::storedValue(p));
-    ok = ok && q.exec() && q.next();
+    const bool ok = !m_count.isEmpty() && q.prepare(m_count) && bindAndRun(q) && q.next();
     if (ok) m_rows = q.value(0).toInt();
     endResetModel();
     return ok;
@@ -59,16 +65,11 @@ const QList<QSqlRecord> *PagedQueryModel::page(int index) const
     QList<QSqlRecord> rows;
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    if (q.prepare(m_select + QStringLiteral(" limit ? offset ?"))) {
-        for (const QVariant &p : m_params)
-            q.addBindValue(Query::storedValue(p));
-        q.addBindValue(PageSize);
-        q.addBindValue(index * PageSize);
-        if (q.exec()) {
-            rows.reserve(PageSize);
-            while (q.next())
-                rows << q.record();
-        }
+    if (q.prepare(m_select + QStringLiteral(" limit ? offset ?")) &&
+        bindAndRun(q, {PageSize, index * PageSize})) {
+        rows.reserve(PageSize);
+        while (q.next())
+            rows << q.record();
     }
     return &*m_pages.insert(index, rows);
 }

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
 
@@ -43,6 +44,8 @@ public:
 
 private:
     const QList<QSqlRecord> *page(int index) const;
+    // The model's parameters, then the extra ones, bound to the prepared query, and run.
+    bool bindAndRun(QSqlQuery &q, const QList<QVariant> &more = {}) const;
 
     QList<Column> m_columns;
     QSqlDatabase m_db;
