@@ -72,12 +72,17 @@ QVariantMap Tfrm_jelent::lineValues() const
 bool Tfrm_jelent::lineStillValid()
 {
     // The TAJ number and the required fields once more, as if each were left now: a field typed
-    // last and never left is checked too. The first rule that has something to say stops the
-    // line, with its message and its focus.
+    // last and never left is checked too. Only rules that belong to this line run: a field that
+    // is closed or read-only was never the clerk's to fill, and the occupation code is carried
+    // by type "08" lines only. The first rule that has something to say stops the line, with its
+    // message and its focus.
     const int shownBefore = m_messagesShown;
-    for (QWidget *field : std::initializer_list<QWidget *>{
-             ui->ed_taj, ui->ed_vnev, ui->ed_knev, ui->med_szuldat, ui->med_bkezd, ui->cmb_feor}) {
+    std::vector<QWidget *> fields{ui->ed_taj, ui->ed_vnev, ui->ed_knev, ui->med_szuldat,
+                                  ui->med_bkezd};
+    if (m_type08) fields.push_back(ui->cmb_feor);
+    for (QWidget *field : fields) {
         if (!field->isEnabled()) continue;
+        if (auto *edit = qobject_cast<QLineEdit *>(field); edit && edit->isReadOnly()) continue;
         const bool refocus = m_exit->leave(field);
         if (refocus || m_messagesShown != shownBefore) {
             if (!refocus) field->setFocus();
@@ -89,7 +94,7 @@ bool Tfrm_jelent::lineStillValid()
 
 void Tfrm_jelent::btn_adClick()
 {
-    if (!lineStillValid()) return;
+    // The window's own refusals come first, each with its own message; then the second look.
     const bool prison = m_employer.taxNumber.startsWith(RunState::PrisonServiceBase);
     if (ui->ed_jkod->text().trimmed() == u"2771" && ui->ed_okod->text().trimmed() != u"348") {
         message(QStringLiteral("Külföldit nem lehet ezen a jogcímen (2771) jelenteni !"));
@@ -113,6 +118,7 @@ void Tfrm_jelent::btn_adClick()
             true);
         return;
     }
+    if (!lineStillValid()) return;
     int item = ui->lbl_fo->text().toInt() + 1;
     QVariantMap cancelling;
     if (ui->cbx_javit->isChecked() && m_javitLocked) {

@@ -286,6 +286,101 @@ private Q_SLOTS:
         QCOMPARE(prompter.messages, QStringList{"Van már előkészített jelentés !"});
     }
 
+    // Every kind of line, correctly filled, is added without a word, in both report types; the
+    // add button's own refusals keep their messages ahead of the second look.
+    void everyKindAddedWithoutMessage_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::newRow("08") << 1;
+        QTest::newRow("09") << 2;
+    }
+    void everyKindAddedWithoutMessage()
+    {
+        QFETCH(int, type);
+        const QString jelTip = type == 1 ? "08" : "09";
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        ScriptedPrompter prompter;
+        auto w = openWindow(t);
+        Entry d{{*w}, t, prompter};
+        d.employerAndType(Demo, type);
+        auto added = [&](const char *what) {
+            prompter.messages.clear();
+            const int before = d.pending("count(*)").toInt();
+            d.click("btn_ad");
+            QVERIFY2(prompter.messages.isEmpty(),
+                     qPrintable(QString(what) + ": " + prompter.messages.join("|")));
+            QCOMPARE(d.pending("count(*)").toInt(), before + 1);
+        };
+        auto kind = [&](const char *taj, const QString &code, const char *choice) {
+            d.takePerson(taj);
+            prompter.bottomAnswers << yes(choice);
+            d.type("ed_jkod", code, WindowDriver::Enter);
+        };
+        if (jelTip == u"08") {
+            // Benefit lines: no title, no occupation; a plain line and a correction.
+            d.takePerson("123456788");
+            d.type("ed_ekod", "2110");
+            d.type("med_ekezd", "2025.01.06");
+            d.type("med_evege", "2025.01.31", WindowDriver::Stay);
+            added("benefit");
+            d.takePerson("038521467");
+            d.type("ed_ekod", "2110");
+            d.type("med_ekezd", "2025.02.03");
+            d.check("cbx_javit")->setChecked(true);
+            added("benefit correction");
+            QCOMPARE(d.pending("JAVITAS, TAJ, ELL_KOD, ELL_KEZD, ELL_VEGE, JEL_TIP"),
+                     "N|123456788|2110|2025.01.06|2025.01.31|08;"
+                     "I|038521467|2110|2025.02.03||08");
+            return;
+        }
+        kind("123456788", "1101", "rbtn_valtozas");
+        added("data change");
+        kind("038521467", "1101", "rbtn_uj");
+        d.type("med_bkezd", LastMonth);
+        d.type("ed_fkod", "5113");
+        added("new relation");
+        kind("123456788", "1101", "rbtn_javit");
+        d.type("med_bkezd", "2024.03.04");
+        d.type("ed_fkod", "4131", WindowDriver::Stay);
+        added("correction");
+        // A late suspension: only the suspension is typed; the occupation is never visited.
+        kind("123456788", "1101", "rbtn_elmaradt");
+        d.type("med_szkezd", "2025.01.06");
+        d.type("med_szvege", "2025.01.31");
+        d.press(d.edit("ed_mido"), WindowDriver::Tab);
+        added("late suspension");
+        kind("123456788", "1101", "rbtn_szunet");
+        d.type("med_szkezd", "2025.02.03");
+        d.type("med_szvege", "2025.02.28", WindowDriver::Stay);
+        added("suspension");
+        kind("111222337", "1202", "rbtn_eljog");
+        d.type("med_bkezd", "2025.07.01");
+        d.type("med_bvege", "2025.08.31", WindowDriver::Stay);
+        added("late agency relation");
+        kind("111222337", "1202", "rbtn_torol");
+        added("deletion");
+        QCOMPARE(d.pending("JAVITAS, TAJ, JOGCIM, KEZDET, SZUN_KEZD, SZUN_VEGE"),
+                 "N|123456788|1101|2024.03.01||;N|038521467|1101|" + LastMonth +
+                     "||;N|123456788|1101|2024.03.04||"
+                     ";E|123456788|1101|2024.03.01|2025.01.06|2025.01.31"
+                     ";N|123456788|1101|2024.03.01|2025.02.03|2025.02.28"
+                     ";E|111222337|1202|2025.07.01||;I|111222337|1202|2025.09.01||");
+
+        // The birth name missing and the occupation left empty: the window's own message.
+        kind("123456788", "1101", "rbtn_javit");
+        d.type("med_bkezd", "2024.03.05");
+        QCOMPARE(d.edit("ed_fkod")->text(), QString());
+        d.edit("ed_szvnev")->clear();
+        prompter.messages.clear();
+        d.click("btn_ad");
+        QCOMPARE(prompter.messages,
+                 QStringList{"HIBA !\n\rNem lehet rögzíthéshez előkészíteni a jelentést "
+                             "!\n\rHiányzik valamelyik kötelező adat :\n\rszületési/viselt "
+                             "név vagy szül.dátum vagy taj"});
+        QCOMPARE(d.pending("count(*)"), QStringLiteral("7"));
+    }
+
     void correctionAndEmploymentChoice()
     {
         TestInstallation t(TestInstallation::WithDemoData);
