@@ -38,4 +38,12 @@ QString fromIbm852(const QByteArray &bytes)
     return decode("IBM852", bytes);
 }
 
+QString upperSameLength(const QString &text)
+{
+    QString upper = text;
+    for (QChar &c : upper)
+        c = c.toUpper();
+    return upper;
+}
+
 } // namespace CodePage

@@ -1,5 +1,6 @@
 #include "externalfile.h"
 
+#include "codepage.h"
 #include "datetext.h"
 #include "identifierchecks.h"
 #include "reportfile.h"
@@ -76,7 +77,7 @@ HeaderView headerView(const Report &r)
     v.items = trimmed(h, 8, 5);
     v.fileName = r.name;
     v.madeOn = trimmed(h, 41, 10);
-    v.name = trimmed(h, 51, 50).toUpper();
+    v.name = CodePage::upperSameLength(trimmed(h, 51, 50));
     const QString tax = nameTax(r.name);
     v.tax = tax.left(8) + u'-' + tax.mid(8, 1) + u'-' + tax.mid(9, 2);
     v.postcode = column(h, 101, 4);
@@ -285,6 +286,11 @@ void itemRules(Run &run, const QByteArray &line, bool prisonService, bool *dos)
     };
     if (!prisonService && type != u"09" && !isTaj(column(line, 25, 9)))
         run.finding(QStringLiteral("  - TAJ hiba a :%1-ik jelentés sorban").arg(n));
+    // An item number is filed as a number: one that is none would be filed as 0.
+    bool numbered = false;
+    n.toInt(&numbered);
+    if (!numbered || n.startsWith(u'-') || n.startsWith(u'+'))
+        run.finding(QStringLiteral("  - Hibás tételszám a :%1-ik jelentés sorban").arg(n));
     if (trimmed(line, 14, 11).isEmpty()) missing("Az adó szám");
     const QString family = trimmed(line, 77, 50);
     if (family.isEmpty())
@@ -350,7 +356,11 @@ void contentRules(Run &run, const QByteArray &line, const ContentContext &c, con
     if (mark != u"I" && mark != u"N") finding("A javítás mező rossz");
     if (trimmed(line, 14, 11) != c.tax)
         finding("A jelentés azonosító nem egyezik a foglalkozató adószámával");
-    if (type != u"09" && type != u"08") finding("A jelentés típusa rossz");
+    if (type != u"09" && type != u"08")
+        finding("A jelentés típusa rossz");
+    else if (!c.type.isEmpty() && type != c.type)
+        // A line of the other type would be filed into this report and stay pending as well.
+        finding("A jelentés típusa eltér a fejsorban megadottól");
     const QString taj = trimmed(line, 25, 9);
     if (type == u"09") {
         const QString start = trimmed(line, 355, 10);

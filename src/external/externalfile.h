@@ -106,6 +106,7 @@ struct ContentContext {
     QString founded;  // the founding date as shown
     bool prisonService = false;
     QDate today;
+    QString type; // the header's report type
 };
 Findings contentCheck(const Report &report, const ContentContext &context, const Lookups &lookups);
 

@@ -1,5 +1,6 @@
 #include "externalreceiver.h"
 
+#include "codepage.h"
 #include "datamodule.h"
 #include "externalstore.h"
 #include "reportgenerator.h"
@@ -149,6 +150,7 @@ ExternalReceiver::Step ExternalReceiver::content(const Opened &opened, bool pris
     c.items = opened.header.items;
     c.tax = taxDigits(opened.header.tax);
     c.founded = opened.header.founded;
+    c.type = opened.header.type;
     c.prisonService = prisonService;
     c.today = QDate::currentDate();
     ExternalStore store(m_data);
@@ -257,8 +259,9 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
     for (const QString &l : columns + values)
         insert.add(l);
 
-    QList<ReportLine> lines;
+    QList<ReportLine> lines, persons;
     lines.reserve(r.items.size());
+    persons.reserve(r.items.size());
     for (int i = 0; i < r.items.size(); ++i) {
         if (progress) progress(i, items);
         const QByteArray &raw = r.items[i];
@@ -277,8 +280,6 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
             l[TAJ] = ReportLineRules::provisionalTaj(provisional++);
             l[IMAGE] = trimmed(raw, 426, 1);
         }
-        for (Field f : UpperCased)
-            l[f] = l[f].toUpper();
         int p = 0;
         for (Field f : {JEL_SZAM,     JEL_TETE,     JAVITAS,   TAJ,         FOGLALK_ID,
                         NYILV_SZAM,   VEZ_NEV,      UTO_NEV,   P_KOD,       O_KOD,
@@ -293,6 +294,14 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
         if (!insert.exec())
             return fail(QStringLiteral("a(z) %1. tétel nem vehető át: %2")
                             .arg(l[JEL_TETE], insert.lastError()));
+        // The person register takes the names in use upper-cased and the rest as the line has
+        // them; the filed line and the file have every name and the birth place upper-cased.
+        ReportLine person = l;
+        for (Field f : {VEZ_NEV, UTO_NEV})
+            person[f] = CodePage::upperSameLength(person[f]);
+        persons << person;
+        for (Field f : UpperCased)
+            l[f] = CodePage::upperSameLength(l[f]);
         lines << l;
     }
     add(m.memo, {QStringLiteral("  Beolvasás kész."), separator(),
@@ -301,7 +310,8 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
 
     QVariantMap headerEmployer = *employer;
     headerEmployer.insert(QStringLiteral("CEG_NEV"),
-                          employer->value(QStringLiteral("CEG_NEV")).toString().toUpper());
+                          CodePage::upperSameLength(
+                              employer->value(QStringLiteral("CEG_NEV")).toString()));
     const auto key = codingKey(tax);
     ReportGenerator generator(m_data);
     const ReportGenerator::Content content = ReportGenerator::buildContent(
@@ -312,8 +322,10 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
     m.fileName = name.left(5) + u'A' + tax + u'_' +
                  employer->value(QStringLiteral("JARAS_KOD")).toString() + u'.' +
                  nameSequence(name);
-    const ReportGenerator::Filing filing{id,         type,          sequence, items,
-                                         m.fileName, options.today, *employer};
+    ReportGenerator::Filing filing{id,         type,          sequence, items,
+                                   m.fileName, options.today, *employer};
+    filing.external = true;
+    filing.persons = &persons;
     QString error;
     if (!generator.fileReport(filing, lines, progress, &error) ||
         !StoreQuery::execute(
@@ -322,6 +334,7 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
              QStringLiteral("and jel_szam = :jsz"), QStringLiteral("and jel_tip = :jt"),
              QStringLiteral("and rowid > :r")},
             {id, sequence, type, before->toLongLong()}, &error) ||
+        !ReportGenerator::movePendingAboveCompleted(m_data, id, type, &error) ||
         !ReportGenerator::commitWithFile(transaction, options.folder, m.fileName, content.bytes,
                                          &m.path, &error))
         return fail(error);

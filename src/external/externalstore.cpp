@@ -1,5 +1,6 @@
 #include "externalstore.h"
 
+#include "codepage.h"
 #include "datamodule.h"
 #include "storequery.h"
 
@@ -88,7 +89,7 @@ bool ExternalStore::recordEmployer(const ExternalFile::Report &report, QString *
          QStringLiteral("(:a, :b, :c, :d, :e,:f, :g,:h, :i, :j, :k, :l, :m, :n, :o,"),
          QStringLiteral(":aa, :ba, :ca, :da, :ea, :fa, :ga, :ha, :jk )")},
         {QString(),
-         trimmed(h, 51, 50).toUpper(),
+         CodePage::upperSameLength(trimmed(h, 51, 50)),
          trimmed(h, 101, 4),
          QStringLiteral("0"),
          trimmed(h, 105, 50),

@@ -261,8 +261,9 @@ void Tfrm_kulso::Atemel(QLineEdit *field)
 
 void Tfrm_kulso::bbtn_frissitClick()
 {
+    // An empty date is no date either: saving it would erase the register's founding date.
     const QString founded = ui->ed_fkdat->text().trimmed();
-    if (!founded.isEmpty() && !DateText::isValid(founded)) {
+    if (!DateText::isValid(founded)) {
         message(QStringLiteral("'%1' nem érvényes dátum.").arg(founded), true);
         return;
     }
@@ -348,7 +349,10 @@ void Tfrm_kulso::KeszitClick()
     } else {
         return;
     }
-    ui->bbtn_keszit->setEnabled(false);
+    // A report is made at most once per open.
+    for (QWidget *w : std::initializer_list<QWidget *>{ui->bbtn_keszit, ui->rbtn_floppy,
+                                                       ui->rbtn_utvonal})
+        w->setEnabled(false);
     ExternalReceiver::Options options;
     options.folder = QDir::fromNativeSeparators(folder);
     options.version = m_context.run.version;

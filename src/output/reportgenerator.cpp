@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlRecord>
 
 namespace
@@ -224,7 +225,8 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
             m_data,
             {QStringLiteral("delete from jel_temp"), QStringLiteral("where foglalk_id = :ny"),
              QStringLiteral("and jel_szam = :jsz"), QStringLiteral("and jel_tip = :jt")},
-            {report.employerId, sequence, report.type}, &r.error))
+            {report.employerId, sequence, report.type}, &r.error) ||
+        !movePendingAboveCompleted(m_data, report.employerId, report.type, &r.error))
         return r;
     r.ok =
         commitWithFile(transaction, options.folder, r.fileName, content.bytes, &r.path, &r.error);
@@ -263,6 +265,12 @@ bool ReportGenerator::commitWithFile(Transaction &transaction, const QString &fo
                                      const QString &fileName, const QByteArray &content,
                                      QString *path, QString *error)
 {
+    if (!folder.isEmpty() && QFileInfo::exists(QDir(folder).filePath(fileName))) {
+        *error = QStringLiteral("a(z) %1 fájl már létezik a mappában; egy másik jelentés fájlja "
+                                "nem írható felül")
+                     .arg(fileName);
+        return false;
+    }
     // The file goes under a temporary name beside its place and takes its name only now.
     StagedFile file;
     if (!file.write(folder, fileName, content, error) || !file.place(error)) return false;
@@ -277,10 +285,41 @@ bool ReportGenerator::commitWithFile(Transaction &transaction, const QString &fo
     return true;
 }
 
+bool ReportGenerator::movePendingAboveCompleted(DataModule &data, int employerId,
+                                                const QString &type, QString *error)
+{
+    return StoreQuery::execute(
+        data,
+        {QStringLiteral("update jel_temp set jel_szam = (select coalesce(max(jel_szam), 0) + 1 "
+                        "from jel_fej where foglalk_id = :a and jel_tip = :b)"),
+         QStringLiteral("where foglalk_id = :c and jel_tip = :d and jel_szam <= (select "
+                        "coalesce(max(jel_szam), 0) from jel_fej where foglalk_id = :e and "
+                        "jel_tip = :f)")},
+        {employerId, type, employerId, type, employerId, type}, error);
+}
+
 bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::ReportLine> &lines,
                                  const Progress &progress, QString *error)
 {
     using namespace ReportFile;
+    // A number is filed once per employer and type (the start row only marks where the count
+    // of the reports made elsewhere ended).
+    const auto taken = StoreQuery::any(
+        m_data,
+        {QStringLiteral("select jel_szam from jel_fej"),
+         QStringLiteral("where foglalk_id = :ny and jel_tip = :jt and jel_szam = :jsz"),
+         QStringLiteral("and (fajl_nev is null or fajl_nev <> :f)")},
+        {filing.employerId, filing.type, filing.sequence, QStringLiteral("*INDULÓ JELENTÉS*")});
+    if (!taken) {
+        *error = QStringLiteral("a kész jelentések nem olvashatók");
+        return false;
+    }
+    if (*taken) {
+        *error = QStringLiteral("a(z) %1. számú %2-es jelentés már elkészült ennél a bejelentőnél")
+                     .arg(filing.sequence)
+                     .arg(filing.type);
+        return false;
+    }
     QStringList lineNames;
     for (int f = 0; f < FieldCount; ++f)
         lineNames << QLatin1String(fieldName(Field(f)));
@@ -339,7 +378,8 @@ bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::R
     int done = 0;
     QList<QVariant> params;
     for (const ReportLine &line : lines) {
-        if (progress) progress(done++, int(lines.size()));
+        const int at = done++;
+        if (progress) progress(at, int(lines.size()));
         params.clear();
         for (int f = 0; f < FieldCount; ++f)
             params << line.values[f];
@@ -347,9 +387,10 @@ bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::R
         if (!archive.run(params, error)) return false;
 
         params.clear();
+        const ReportLine &person = filing.persons ? (*filing.persons)[at] : line;
         for (int i = 0; i < int(std::size(personFields)); ++i)
-            params << (personWidths[i] > 0 ? line[personFields[i]].left(personWidths[i])
-                                           : line[personFields[i]]);
+            params << (personWidths[i] > 0 ? person[personFields[i]].left(personWidths[i])
+                                           : person[personFields[i]]);
         params << line[TAJ];
         if (!personUpdate.run(params, error)) return false;
         if (personUpdate.q.rowsAffected() == 0) {
@@ -365,7 +406,8 @@ bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::R
             QList<QVariant> values;
             for (Field f : relationFields)
                 values << line[f];
-            const bool employment = line[JOGCIM] == u"1101";
+            const bool employment =
+                line[JOGCIM] == u"1101" && !(filing.external && line[FEOR].isEmpty());
             Statement &update = employment ? relationUpdate1101 : relationUpdate;
             params = values + keys;
             if (employment) params << line[FEOR];

@@ -98,11 +98,23 @@ public:
         int sequence = 0, items = 0;
         QString fileName, today;
         QVariantMap employer; // the foglalk row, copied into jel_fej
+        // An external report's lines: an employment is matched on its occupation code only when
+        // the line carries one (external "09" lines never do).
+        bool external = false;
+        // The person register's values, line by line, where they differ from the filed lines;
+        // null: the filed lines.
+        const QList<ReportFile::ReportLine> *persons = nullptr;
     };
     bool fileReport(const Filing &filing, const QList<ReportFile::ReportLine> &lines,
                     const Progress &progress, QString *error);
+    // Moves the pending lines of an employer and type whose number a completed report already
+    // has to the next free number, so that a report number is filed once. Runs inside the
+    // caller's transaction.
+    static bool movePendingAboveCompleted(DataModule &data, int employerId, const QString &type,
+                                          QString *error);
     // Writes the file under a temporary name, gives it its name and commits; on any failure the
-    // transaction rolls back and the folder is as it was.
+    // transaction rolls back and the folder is as it was. A file of that name already in the
+    // folder belongs to another report and is never replaced: the making is refused.
     static bool commitWithFile(Transaction &transaction, const QString &folder,
                                const QString &fileName, const QByteArray &content, QString *path,
                                QString *error);

@@ -2,6 +2,7 @@
 
 #include "datamodule.h"
 #include "pagedquerymodel.h"
+#include "reportgenerator.h"
 #include "runstate.h"
 #include "storequery.h"
 #include "transaction.h"
@@ -289,6 +290,11 @@ ReportStore::AddResult ReportStore::addLine(const QVariantMap &line, const QVari
         !StoreQuery::insert(m_data, QStringLiteral("jel_temp"), cancelling, &m_error))
         return AddResult::CancellingFailed;
     if (!StoreQuery::insert(m_data, QStringLiteral("jel_temp"), line, &m_error))
+        return AddResult::LineFailed;
+    // A number a completed report has (filed from an external file meanwhile) is not reused.
+    if (!ReportGenerator::movePendingAboveCompleted(
+            m_data, line.value(QStringLiteral("FOGLALK_ID")).toInt(),
+            line.value(QStringLiteral("JEL_TIP")).toString(), &m_error))
         return AddResult::LineFailed;
     return transaction.commit() ? AddResult::Ok : AddResult::LineFailed;
 }

@@ -3,6 +3,7 @@
 #include "externalreceiver.h"
 #include "identifierchecks.h"
 #include "registrydatabase.h"
+#include "reportstore.h"
 #include "reportfile.h"
 #include "scriptedprompter.h"
 #include "tablecheck.h"
@@ -182,7 +183,7 @@ private Q_SLOTS:
         r.name = Name;
         r.header = header("3");
         r.items = {item(1, "044332217", "A"), item(2, "044332217", "B")};
-        ExternalFile::ContentContext c{"2", "3", Tax, "2010.01.04", false, QDate(2026, 12, 9)};
+        ExternalFile::ContentContext c{"2", "3", Tax, "2010.01.04", false, QDate(2026, 12, 9), "09"};
         auto late = [&](int days) {
             QByteArray l = item(1, "044332217", "A");
             const QByteArray date =
@@ -420,6 +421,222 @@ private Q_SLOTS:
         QVERIFY(memo.contains("  A foglalkoztatói törzsadatok frissítése megtörtént. "));
         QVERIFY(QFile::exists(out.filePath("J0901A12345676242_020.002")));
         QVERIFY(!d.button("bbtn_keszit")->isEnabled());
+        QVERIFY(!d.get<QWidget>("rbtn_floppy")->isEnabled());
+        QVERIFY(!d.get<QWidget>("rbtn_utvonal")->isEnabled());
+    }
+
+    // The clerk's own pending report 2 and a received report 2 of the same employer and type:
+    // the own lines move to 3, both files exist side by side, and a number is never filed twice.
+    void reportNumbersStayUnique()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(addOwnPendingLine(t));
+        QTemporaryDir in, out, again;
+        CommandLine::Options o;
+        o.home = t.home();
+        o.folder = out.path();
+        o.receiveFiles = {write(in, Name, {header("1"), item(1, "044332217", "VARGA")})};
+        QString printed, errors;
+        QTextStream so(&printed), se(&errors);
+        QCOMPARE(CommandLine::receive(o, so, se), 0);
+        QCOMPARE(t.scalar("select jel_szam from jel_temp").toInt(), 3);
+        QCOMPARE(CommandLine::make(o, so, se), 0);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files),
+                 (QStringList{"J0901A12345676242_020.002", "J0901A12345676242_020.003"}));
+        QCOMPARE(t.scalar("select count(*) from jel_fej where foglalk_id = 1 and jel_tip = '09' "
+                          "group by jel_szam having count(*) > 1")
+                     .toInt(),
+                 0);
+        const int key = *ReportFile::codingKey(Tax);
+        const QStringList two = fileLines(out.filePath("J0901A12345676242_020.002"), key);
+        const QStringList three = fileLines(out.filePath("J0901A12345676242_020.003"), key);
+        QCOMPARE(two.size(), 2);
+        QCOMPARE(two[1].mid(71, 5), QStringLiteral("VARGA"));
+        QCOMPARE(three.size(), 2);
+        QCOMPARE(three[1].mid(71, 5), QStringLiteral("SAJÁT"));
+        // Each repeat writes its own lines again.
+        for (const char *name : {"J0901A12345676242_020.002", "J0901A12345676242_020.003"}) {
+            o.repeat = name;
+            o.folder = again.path();
+            QCOMPARE(CommandLine::repeat(o, so, se), 0);
+            QCOMPARE(fileLines(again.filePath(name), key).mid(1),
+                     fileLines(out.filePath(name), key).mid(1));
+        }
+
+        // A pending line forced back onto a filed number (as an older installation could leave
+        // it): making refuses with the reason and changes nothing.
+        QVERIFY(addOwnPendingLine(t));
+        QVERIFY(exec(t, "update jel_temp set jel_szam = 3"));
+        const QString before = snapshot(t);
+        o.folder = again.path();
+        errors.clear();
+        QCOMPARE(CommandLine::make(o, so, se), 1);
+        se.flush();
+        QVERIFY2(errors.contains("Hiba lépett fel a jelentés készítésénél !") &&
+                     errors.contains("3. számú 09-es jelentés már elkészült"),
+                 qPrintable(errors));
+        QCOMPARE(snapshot(t), before);
+        // A new line of the clerk goes above every filed number, with the lines already there.
+        QVERIFY(exec(t, "delete from jel_temp"));
+        QVERIFY(exec(t, "insert into jel_fej (JEL_TIP, JEL_SZAM, JEL_TETE, FAJL_NEV, FOGLALK_ID) "
+                        "values ('09', 7, 1, 'KULSO', 1)"));
+        ReportStore store(t.data());
+        QVariantMap line{{"JEL_SZAM", 4}, {"JEL_TETE", 1}, {"JAVITAS", "N"},
+                         {"TAJ", "123456788"}, {"FOGLALK_ID", 1}, {"VEZ_NEV", "KOVÁCS"},
+                         {"UTO_NEV", "ANNA"}, {"JEL_TIP", "09"}};
+        QCOMPARE(store.addLine(line, {}), ReportStore::AddResult::Ok);
+        QCOMPARE(t.scalar("select jel_szam from jel_temp").toInt(), 8);
+    }
+
+    // A file already in the folder belongs to another report: it is never replaced.
+    void existingFileIsNotReplaced()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QTemporaryDir in, out;
+        QFile old(out.filePath("J0901A12345676242_020.002"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("OLD\r\n");
+        old.close();
+        CommandLine::Options o;
+        o.home = t.home();
+        o.folder = out.path();
+        o.receiveFiles = {write(in, Name, {header("1"), item(1, "044332217", "VARGA")})};
+        QString printed, errors;
+        QTextStream so(&printed), se(&errors);
+        const QString before = snapshot(t);
+        QCOMPARE(CommandLine::receive(o, so, se), 1);
+        QCOMPARE(snapshot(t), before);
+        QFile kept(out.filePath("J0901A12345676242_020.002"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("OLD\r\n"));
+    }
+
+    // Lines the file cannot be taken with: the other type, item numbers that are none.
+    void refusedLines()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QTemporaryDir in, out;
+        QByteArray other = item(2, "038521467", "NAGY", "PÉTER");
+        other.replace(0, 2, "08");
+        QByteArray letters = item(3, "044332217", "KISS");
+        letters.replace(7, 5, "abc  ");
+        QByteArray blank = item(4, "044332217", "KISS");
+        blank.replace(7, 5, "     ");
+        ExternalReceiver receiver(t.data());
+        const QString before = snapshot(t);
+        // The other type: a content finding quoting the item number.
+        const auto mixed = receiver.open(
+            write(in, Name, {header("2"), item(1, "044332217", "VARGA"), other}));
+        QCOMPARE(mixed.outcome, ExternalReceiver::Opened::Accepted);
+        bool prison = false;
+        QVERIFY(receiver.syntax(mixed, &prison).ok);
+        const auto content = receiver.content(mixed, prison);
+        QVERIFY(!content.ok);
+        QVERIFY2(texts(content.memo).contains(
+                     "  - A jelentés típusa eltér a fejsorban megadottól a(z) :2-ik jelentés "
+                     "sorban"),
+                 qPrintable(texts(content.memo).join('\n')));
+        // Item numbers "abc" and blank: syntax findings.
+        const auto numbers = receiver.open(write(in, "J0901K12345676242003_020.txt",
+                                                 {header("2", "3"), letters, blank}));
+        const auto syntax = receiver.syntax(numbers, &prison);
+        QVERIFY(!syntax.ok);
+        QVERIFY(texts(syntax.memo).contains("  - Hibás tételszám a :abc-ik jelentés sorban"));
+        QVERIFY(texts(syntax.memo).contains("  - Hibás tételszám a :-ik jelentés sorban"));
+        QCOMPARE(snapshot(t), before);
+    }
+
+    // An external "09" line carries no occupation code: ending and restarting an employment
+    // updates its one row; an "I" line removes the relation it cancels and adds none.
+    void relationRegisterFromExternalLines()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QTemporaryDir in, out;
+        CommandLine::Options o;
+        o.home = t.home();
+        o.folder = out.path();
+        QByteArray ended = item(1, "123456788", "KOVÁCS", "ANNA");
+        ended.replace(354, 10, "2024.03.01");
+        ended.replace(364, 10, "2026.11.30");
+        QByteArray restarted = item(1, "123456788", "KOVÁCS", "ANNA", "3");
+        restarted.replace(354, 10, "2026.12.01");
+        QByteArray cancelled = item(1, "111222337", "SZABÓ", "JÁNOS", "4");
+        cancelled.replace(12, 1, "I");
+        cancelled.replace(350, 4, "1202");
+        cancelled.replace(354, 10, "2025.09.01");
+        o.receiveFiles = {
+            write(in, Name, {header("1"), ended}),
+            write(in, "J0901K12345676242003_020.txt", {header("1", "3"), restarted}),
+            write(in, "J0901K12345676242004_020.txt", {header("1", "4"), cancelled})};
+        QString printed, errors;
+        QTextStream so(&printed), se(&errors);
+        QCOMPARE(CommandLine::receive(o, so, se), 0);
+        QCOMPARE(t.scalar("select count(*) || '|' || max(kezdet) || '|' || coalesce(max(vege), "
+                          "'-') from taj_jogcim where taj = '123456788'")
+                     .toString(),
+                 QStringLiteral("1|2026.12.01|-"));
+        QCOMPARE(t.scalar("select count(*) from taj_jogcim where taj = '111222337'").toInt(), 0);
+    }
+
+    // Upper case letter by letter: a name keeps its length; the register keeps the other names
+    // and the birth place as the file has them.
+    void upperCaseKeepsLengths()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QTemporaryDir in, out;
+        const QString family = QString(49, u'a') + u'ß';
+        QByteArray line = item(1, "044332217", family, "éva");
+        line.replace(166, 50, ReportFile::encode(QString("Weiß").leftJustified(50)).value());
+        line.replace(46, 30, ReportFile::encode(QString("Pécs").leftJustified(30)).value());
+        QByteArray head = header("1");
+        head.replace(50, 50, ReportFile::encode(QString("Straße Kft").leftJustified(50)).value());
+        CommandLine::Options o;
+        o.home = t.home();
+        o.folder = out.path();
+        o.receiveFiles = {write(in, "J0901K12345676242002_999.txt", {head, line})};
+        QString printed, errors;
+        QTextStream so(&printed), se(&errors);
+        // District 999 is not on record: the employer is recorded from the header.
+        QVERIFY(exec(t, "insert into jarasok (JARAS_KOD, MEGYE_KOD, JARAS_NEV) values ('999', "
+                        "'010', 'PRÓBA')"));
+        QCOMPARE(CommandLine::receive(o, so, se), 0);
+        so.flush();
+        QCOMPARE(t.scalar("select ceg_nev from foglalk where jaras_kod = '999'").toString(),
+                 QStringLiteral("STRAßE KFT"));
+        QCOMPARE(t.scalar("select vez_nev || '/' || uto_nev || '/' || sz_vez_nev || '/' || "
+                          "szul_hely from jel_tete where taj = '044332217'")
+                     .toString(),
+                 QString(49, u'A') + QStringLiteral("ß/ÉVA/WEIß/PÉCS"));
+        QCOMPARE(t.scalar("select uto_nev || '/' || sz_vez_nev || '/' || szul_hely from taj "
+                          "where taj = '044332217'")
+                     .toString(),
+                 QStringLiteral("ÉVA/Weiß/Pécs"));
+    }
+
+    // A blank founding date taken over is no date: the save stops before anything is written.
+    void blankFoundingDateIsNotSaved()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QTemporaryDir in;
+        const QString path = write(in, Name, {header("1"), item(1, "044332217", "VARGA")});
+        ScriptedPrompter prompter;
+        prompter.files << path;
+        Tfrm_kulso w(t.context());
+        w.show();
+        WindowDriver d{w};
+        d.click("bbtn_megnyit");
+        const QString before = snapshot(t);
+        d.edit("ed_fkdat")->clear();
+        d.click("bbtn_frissit");
+        QCOMPARE(prompter.messages.last(), QStringLiteral("'' nem érvényes dátum."));
+        QCOMPARE(snapshot(t), before);
+        QVERIFY(!t.scalar("select ceg_indul from foglalk where id = 1").toString().isEmpty());
     }
 
     void commandLineOnThreeFiles()
