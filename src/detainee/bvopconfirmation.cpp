@@ -63,7 +63,9 @@ BvopConfirmation::Verdict BvopConfirmation::judge(const Record &r, QSet<QString>
     const auto found = DetaineeStore(m_data).matches(r.person, error);
     if (!found) return Verdict::Failed;
     if (!*found) return Verdict::NotFound;
-    if (r.realTaj.size() != 9 || r.realTaj == u"000000000" || !TajEllenor(r.realTaj))
+    // A number of the provisional form is no real number.
+    if (r.realTaj.size() != 9 || r.realTaj == u"000000000" || r.realTaj.startsWith(u'9') ||
+        !TajEllenor(r.realTaj))
         return Verdict::InvalidTaj;
     if (r.realTaj != r.person.taj) {
         const auto taken = DetaineeStore(m_data).tajTaken(r.realTaj, error);
@@ -140,13 +142,20 @@ BvopConfirmation::Step BvopConfirmation::apply()
     if (!transaction.isOpen()) return fail(m_data.db().lastError().text());
     QStringList updated;
     int count = 0;
+    // Every record is judged against the register as it was before the first renumbering, as
+    // the check judged it: one record's new number never changes the verdict on another.
     QSet<QString> provisional, real;
-    DetaineeStore store(m_data);
+    QList<const Record *> applicable;
     for (const Record &r : std::as_const(m_records)) {
         QString error;
         const Verdict verdict = judge(r, provisional, real, &error);
         if (verdict == Verdict::Failed) return fail(error);
-        if (verdict != Verdict::Apply) continue;
+        if (verdict == Verdict::Apply) applicable << &r;
+    }
+    DetaineeStore store(m_data);
+    for (const Record *record : std::as_const(applicable)) {
+        const Record &r = *record;
+        QString error;
         if (!store.renumber(r.person, r.realTaj, &error)) return fail(error);
         updated << QStringLiteral(" a(z) ") + r.person.taj + QStringLiteral(" taj ") + r.realTaj +
                        QStringLiteral(" taj számra frissítve.");

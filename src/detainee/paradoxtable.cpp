@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <cmath>
+
 extern "C" {
 #include <paradox.h>
 }
@@ -63,7 +65,61 @@ void boot()
 
 QString number(double value)
 {
-    return value == qint64(value) ? QString::number(qint64(value)) : QString::number(value, 'f');
+    // Whole numbers without a decimal point; the range test comes first so that no value
+    // outside a 64-bit integer is ever cast to one.
+    if (std::isfinite(value) && std::fabs(value) < 9.0e18 && value == std::trunc(value))
+        return QString::number(qint64(value));
+    return QString::number(value, 'f');
+}
+
+quint16 word(const QByteArray &b, int at)
+{
+    return quint16(quint8(b[at]) | quint8(b[at + 1]) << 8);
+}
+
+qint32 longint(const QByteArray &b, int at)
+{
+    return qint32(quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 |
+                  quint32(quint8(b[at + 2])) << 16 | quint32(quint8(b[at + 3])) << 24);
+}
+
+// The length a field of each type has; alpha and bytes take 1 to 255, the blob types carry a
+// leader of 10 to 255 bytes.
+bool lengthFits(int type, int length)
+{
+    switch (type) {
+    case pxfAlpha:
+    case pxfBytes:
+        return length >= 1 && length <= 255;
+    case pxfDate:
+    case pxfLong:
+    case pxfTime:
+    case pxfAutoInc:
+        return length == 4;
+    case pxfShort:
+        return length == 2;
+    case pxfCurrency:
+    case pxfNumber:
+    case pxfTimestamp:
+        return length == 8;
+    case pxfLogical:
+        return length == 1;
+    case pxfBCD:
+        return length == 17;
+    case pxfMemoBLOb:
+    case pxfBLOb:
+    case pxfFmtMemoBLOb:
+    case pxfOLE:
+    case pxfGraphic:
+        return length >= 10 && length <= 255;
+    default:
+        return false;
+    }
+}
+
+QString damaged(const QString &why)
+{
+    return QStringLiteral("A tábla sérült: ") + why;
 }
 } // namespace
 
@@ -88,7 +144,94 @@ QByteArray codecName(int codePage)
     }
 }
 
-Result read(const QString &path, const QStringList &fields)
+QString structureFault(const QByteArray &h, qint64 fileSize,
+                       const std::function<QByteArray(qint64, int)> &readAt,
+                       Encryption encryption)
+{
+    constexpr int BaseHeader = 0x58, DataHeader = 0x78;
+    if (h.size() < BaseHeader)
+        return QStringLiteral("Ez a fájl nem Paradox tábla: rövidebb egy tábla fejlécénél.");
+    const int recordSize = word(h, 0x00), headerSize = word(h, 0x02);
+    const int fileType = quint8(h[0x04]), blockKb = quint8(h[0x05]);
+    const qint64 records = longint(h, 0x06);
+    const int fileBlocks = word(h, 0x0C), firstBlock = word(h, 0x0E);
+    const int fieldCount = qint16(word(h, 0x21));
+    const int version = quint8(h[0x39]);
+    if (fileType != pxfFileTypIndexDB && fileType != pxfFileTypNonIndexDB)
+        return QStringLiteral("Ez a fájl nem Paradox adattábla.");
+    if (headerSize < 0x800 || headerSize % 0x800 != 0 || headerSize > h.size())
+        return damaged(QStringLiteral("hibás fejlécméret (%1).").arg(headerSize));
+    if (blockKb != 1 && blockKb != 2 && blockKb != 3 && blockKb != 4 && blockKb != 8 &&
+        blockKb != 16 && blockKb != 32)
+        return damaged(QStringLiteral("hibás blokkméret (%1 KB).").arg(blockKb));
+    const qint64 blockSize = qint64(blockKb) * 1024;
+    if (fileSize != headerSize + fileBlocks * blockSize)
+        return damaged(QStringLiteral("a fájl mérete (%1) nem egyezik a fejléc szerintivel (%2).")
+                           .arg(fileSize)
+                           .arg(headerSize + fileBlocks * blockSize));
+    if (recordSize <= 0 || recordSize > blockSize - 6)
+        return damaged(QStringLiteral("hibás rekordméret (%1).").arg(recordSize));
+
+    // Version 4.0 and later tables carry a second header part before the field list.
+    const bool dataHeader = version >= 5;
+    const int fieldsAt = dataHeader ? DataHeader : BaseHeader;
+    if (fieldCount <= 0 || fieldCount > recordSize ||
+        fieldsAt + 2 * qint64(fieldCount) > headerSize)
+        return damaged(QStringLiteral("hibás mezőszám (%1).").arg(fieldCount));
+    int total = 0;
+    for (int i = 0; i < fieldCount; ++i) {
+        const int type = quint8(h[fieldsAt + 2 * i]), length = quint8(h[fieldsAt + 2 * i + 1]);
+        if (!lengthFits(type, length))
+            return damaged(QStringLiteral("a(z) %1. mező típusa (%2) vagy hossza (%3) hibás.")
+                               .arg(i + 1)
+                               .arg(type)
+                               .arg(length));
+        total += length;
+    }
+    if (total != recordSize)
+        return damaged(QStringLiteral("a mezők hossza (%1) nem egyezik a rekordmérettel (%2).")
+                           .arg(total)
+                           .arg(recordSize));
+    // Every field name ends in a zero byte inside the header.
+    if (h.mid(fieldsAt + 2 * fieldCount, headerSize - fieldsAt - 2 * fieldCount).count('\0') <
+        fieldCount)
+        return damaged(QStringLiteral("a mezőnevek hiányosak."));
+    const quint32 encryption1 = quint32(longint(h, 0x25));
+    const quint32 encryption2 = dataHeader ? quint32(longint(h, 0x5C)) : 0;
+    const bool encrypted =
+        (encryption1 != 0 && encryption1 != 0xFF00FF00u) || encryption2 != 0;
+    if (encrypted && encryption == Encryption::Refused)
+        return QStringLiteral("A tábla jelszóval védett (titkosított), ezért nem olvasható.");
+
+    // The chain of data blocks: inside the file, no block twice, its records where the header
+    // counts them.
+    if (records < 0) return damaged(QStringLiteral("hibás rekordszám (%1).").arg(records));
+    const qint64 perBlock = (blockSize - 6) / recordSize;
+    QList<bool> seen(fileBlocks + 1, false);
+    qint64 counted = 0;
+    for (int block = firstBlock; block != 0;) {
+        if (block > fileBlocks)
+            return damaged(QStringLiteral("a(z) %1. blokk a fájlon kívül van.").arg(block));
+        if (seen[block])
+            return damaged(QStringLiteral("a blokklánc körbeér a(z) %1. blokknál.").arg(block));
+        seen[block] = true;
+        const QByteArray b = readAt(headerSize + (block - 1) * blockSize, 6);
+        if (b.size() != 6) return damaged(QStringLiteral("a(z) %1. blokk nem olvasható.").arg(block));
+        const int added = qint16(word(b, 4));
+        if (added < -recordSize || (added + recordSize) % recordSize != 0 ||
+            (added + recordSize) / recordSize > perBlock)
+            return damaged(QStringLiteral("a(z) %1. blokk rekordszáma hibás.").arg(block));
+        counted += (added + recordSize) / recordSize;
+        block = word(b, 0);
+    }
+    if (counted != records)
+        return damaged(QStringLiteral("a blokkokban %1 rekord van, a fejléc %2-t ír.")
+                           .arg(counted)
+                           .arg(records));
+    return {};
+}
+
+Result read(const QString &path, const QStringList &fields, Encryption encryption)
 {
     Result result;
     auto fail = [&](const QString &why) {
@@ -101,6 +244,22 @@ Result read(const QString &path, const QStringList &fields)
     if (!info.isFile() || !info.isReadable())
         return fail(QStringLiteral("A fájl nem olvasható: ") + path);
 
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("A fájl nem olvasható: ") + path);
+        const QByteArray head = file.read(0x10000);
+        // A header names its own size; only that much of it is the header.
+        const int headerSize = head.size() >= 4 ? word(head, 0x02) : 0;
+        const QString fault = structureFault(
+            head.left(qMax(headerSize, 0x58)), file.size(),
+            [&](qint64 offset, int size) {
+                return file.seek(offset) ? file.read(size) : QByteArray();
+            },
+            encryption);
+        if (!fault.isEmpty()) return fail(fault);
+    }
+
     boot();
     ErrorSink sink;
     Document doc(&sink);
@@ -110,11 +269,6 @@ Result read(const QString &path, const QStringList &fields)
     if (!head ||
         (head->px_filetype != pxfFileTypIndexDB && head->px_filetype != pxfFileTypNonIndexDB))
         return fail(QStringLiteral("Ez a fájl nem Paradox adattábla."));
-    // A table cut short claims blocks it does not hold; pxlib would read past its end.
-    const qint64 needed =
-        qint64(head->px_headersize) + qint64(head->px_fileblocks) * head->px_maxtablesize * 1024;
-    if (info.size() < needed)
-        return fail(QStringLiteral("A tábla sérült: a fájl rövidebb, mint amit a fejléce ír."));
 
     const int fieldCount = PX_get_num_fields(doc.get());
     const pxfield_t *pxFields = PX_get_fields(doc.get());

@@ -4,9 +4,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Reads a Paradox table (.db) with pxlib: the named fields of every record as text, alpha fields
-// decoded from the table's code page. A file that is not a table, or is cut short, is an error
-// with its reason, never a crash.
+// decoded from the table's code page. pxlib trusts what it reads, so the header and the block
+// chain are checked against the file itself before pxlib sees it: a file that is not a sound
+// table is an error with its reason, never a crash or an endless read.
 namespace ParadoxTable
 {
 
@@ -16,8 +19,17 @@ struct Result {
     QList<QStringList> records; // the values in the order of the fields asked for
 };
 
-// Field names match without regard to case; a missing field is an error.
-Result read(const QString &path, const QStringList &fields);
+enum class Encryption { Refused, Allowed };
+
+// Field names match without regard to case; a missing field is an error. An encrypted table is
+// refused unless the caller reads password-protected tables.
+Result read(const QString &path, const QStringList &fields,
+            Encryption encryption = Encryption::Refused);
+
+// What the header and the block chain say, checked against the file; empty when sound.
+QString structureFault(const QByteArray &header, qint64 fileSize,
+                       const std::function<QByteArray(qint64 offset, int size)> &readAt,
+                       Encryption encryption);
 
 // The decoder name of a table's DOS code page; Windows-1250 when the table names none.
 QByteArray codecName(int codePage);

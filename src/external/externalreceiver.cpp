@@ -232,7 +232,7 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
     const auto before = StoreQuery::firstText(
         m_data, {QStringLiteral("select coalesce(max(rowid), 0) m from jel_temp")}, {},
         QStringLiteral("m"));
-    const auto highest = ReportStore(m_data).highestProvisionalTaj(id);
+    const auto highest = ReportStore(m_data).highestProvisionalTaj();
     if (!before || !highest) return fail(QStringLiteral("a függő tételek nem olvashatók"));
     qint64 provisional = ReportLineRules::nextProvisionalBase(*highest);
 
@@ -278,6 +278,10 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
                 l[c.field] = trimmed(raw, c.from, c.width);
         if (prisonService && type == u"09" && l[TAJ].isEmpty()) {
             l[TAJ] = ReportLineRules::provisionalTaj(provisional++);
+            if (l[TAJ].isEmpty())
+                return fail(QStringLiteral("a(z) %1. tételhez nem képezhető több ideiglenes TAJ "
+                                           "szám")
+                                .arg(trimmed(raw, 8, 5)));
             l[IMAGE] = trimmed(raw, 426, 1);
         }
         int p = 0;

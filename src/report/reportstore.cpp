@@ -256,19 +256,30 @@ std::optional<bool> ReportStore::pendingLineExists(const QString &taj, int emplo
                {taj, employerId, type, title, start});
 }
 
-std::optional<QString> ReportStore::highestProvisionalTaj(int employerId)
+std::optional<QString> ReportStore::highestProvisionalTaj()
 {
-    auto pending = StoreQuery::firstText(m_data,
-                                         {QStringLiteral("select * from jel_temp"),
-                                          QStringLiteral("where taj like :t and foglalk_id = :id"),
-                                          QStringLiteral("order by taj desc")},
-                                         {QStringLiteral("9%"), employerId}, QStringLiteral("TAJ"));
-    if (!pending || !pending->isEmpty()) return pending;
-    return StoreQuery::firstText(m_data,
-                                 {QStringLiteral("select * from taj"),
-                                  QStringLiteral("where taj like :t "),
-                                  QStringLiteral("order by taj desc")},
-                                 {QStringLiteral("9%")}, QStringLiteral("TAJ"));
+    QString highest;
+    for (const char *table : {"taj", "taj_jogcim", "jel_temp", "jel_tete"}) {
+        // Each table from its highest value down, through its TAJ index, to the first value
+        // of nine digits.
+        QString found;
+        bool done = false;
+        if (!select(m_data,
+                    {QStringLiteral("select taj from %1").arg(QLatin1String(table)),
+                     QStringLiteral("where taj >= :a and taj <= :b"),
+                     QStringLiteral("order by taj desc")},
+                    {QStringLiteral("900000000"), QStringLiteral("999999999")}, [&](Query &q) {
+                        const QString taj = q.text(QStringLiteral("taj"));
+                        if (done || taj.size() != 9) return;
+                        for (QChar c : taj)
+                            if (!c.isDigit() || c.unicode() > 127) return;
+                        found = taj;
+                        done = true;
+                    }))
+            return std::nullopt;
+        if (found > highest) highest = found;
+    }
+    return highest;
 }
 
 std::optional<QList<QSqlRecord>> ReportStore::completedNewLines(const QString &taj)

@@ -68,8 +68,10 @@ public:
                                                       const QString &type, const QString &title);
     std::optional<bool> pendingLineExists(const QString &taj, int employerId, const QString &type,
                                           const QString &title, const QString &start);
-    // The highest TAJ beginning with 9: among the employer's pending lines, else among persons.
-    std::optional<QString> highestProvisionalTaj(int employerId);
+    // The highest provisional TAJ number (nine digits, "9" first) anywhere: persons, relations,
+    // pending lines and the report history, so that a number once given is never given again.
+    // Values that are not nine digits are passed over; empty when there is none.
+    std::optional<QString> highestProvisionalTaj();
     // Lines of completed reports of a person that were filed as new, of any employer.
     std::optional<QList<QSqlRecord>> completedNewLines(const QString &taj);
 

@@ -483,7 +483,7 @@ void Tfrm_jelent::openNewPersonFields(bool withProvisional)
 
 std::optional<QString> Tfrm_jelent::nextProvisionalTaj()
 {
-    const auto highest = m_store.highestProvisionalTaj(m_employer.id);
+    const auto highest = m_store.highestProvisionalTaj();
     if (!highest) {
         message(ActivationFailed);
         return std::nullopt;

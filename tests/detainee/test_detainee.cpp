@@ -2,6 +2,8 @@
 #include "codepage.h"
 #include "commandline.h"
 #include "paradoxtable.h"
+#include "reportlinerules.h"
+#include "reportstore.h"
 #include "scriptedprompter.h"
 #include "tablecheck.h"
 #include "testinstallation.h"
@@ -9,6 +11,7 @@
 #include "windowdriver.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,24 +29,28 @@ struct Row {
     QString eredeti, family, given, born, place, real;
 };
 
-// Writes a confirmation table as the prison service sends it: six alpha fields, Windows-1250.
-QString writeTable(const QTemporaryDir &dir, const QString &name, const QList<Row> &rows)
+// Writes a confirmation table as the prison service sends it: six alpha fields, Windows-1250;
+// with a number, a seventh field "sorszam" of the Number type carrying the record's position.
+QString writeTable(const QTemporaryDir &dir, const QString &name, const QList<Row> &rows,
+                   bool number = false)
 {
     const QString path = dir.filePath(name);
-    const char *names[6] = {"eredeti_taj",     "csaladi_nev",     "utonev",
-                            "szuletes_datumk", "szuletesi_helye", "taj_szam"};
-    const int widths[6] = {9, 40, 15, 10, 30, 9};
+    const char *names[7] = {"eredeti_taj",     "csaladi_nev",     "utonev",
+                            "szuletes_datumk", "szuletesi_helye", "taj_szam", "sorszam"};
+    const int widths[7] = {9, 40, 15, 10, 30, 9, 8};
+    const int count = number ? 7 : 6;
     // pxlib owns the field list and its names once the table is made, and frees them.
-    pxfield_t *fields = static_cast<pxfield_t *>(malloc(6 * sizeof(pxfield_t)));
-    for (int i = 0; i < 6; ++i)
-        fields[i] = {strdup(names[i]), pxfAlpha, widths[i], 0};
+    pxfield_t *fields = static_cast<pxfield_t *>(malloc(count * sizeof(pxfield_t)));
+    for (int i = 0; i < count; ++i)
+        fields[i] = {strdup(names[i]), char(i == 6 ? pxfNumber : pxfAlpha), widths[i], 0};
     PX_boot();
     pxdoc_t *doc = PX_new();
-    if (PX_create_file(doc, fields, 6, QFile::encodeName(path).constData(), pxfFileTypNonIndexDB) <
-        0)
+    if (PX_create_file(doc, fields, count, QFile::encodeName(path).constData(),
+                       pxfFileTypNonIndexDB) < 0)
         return {};
     PX_set_value(doc, "codepage", 1250);
     QByteArray record(PX_get_recordsize(doc), '\0');
+    int position = 0;
     for (const Row &r : rows) {
         record.fill('\0');
         int at = 0, i = 0;
@@ -52,11 +59,38 @@ QString writeTable(const QTemporaryDir &dir, const QString &name, const QList<Ro
             PX_put_data_alpha(doc, record.data() + at, widths[i], bytes.data());
             at += widths[i++];
         }
+        if (number) PX_put_data_double(doc, record.data() + at, 8, ++position);
         PX_put_record(doc, record.data());
     }
     PX_close(doc);
     PX_delete(doc);
     return path;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString writeBytes(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile f(dir.filePath(name));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {};
+    f.write(bytes);
+    return f.fileName();
+}
+
+void putWord(QByteArray &b, int at, int value)
+{
+    b[at] = char(value & 0xFF);
+    b[at + 1] = char((value >> 8) & 0xFF);
+}
+
+void putLong(QByteArray &b, int at, qint64 value)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = char((value >> (8 * i)) & 0xFF);
 }
 
 const Row Rab{"900000014", "RÁB", "JÁNOS", "1980.01.01", "PÉCS", "044332217"};
@@ -126,6 +160,174 @@ private Q_SLOTS:
         }
         QCOMPARE(ParadoxTable::codecName(0), QByteArray("windows-1250"));
         QCOMPARE(ParadoxTable::codecName(852), QByteArray("IBM852"));
+    }
+
+    // A damaged table is refused with its reason, quickly, whatever byte was changed; a
+    // refused table changes nothing.
+    void damagedTablesAreRefused_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("number length 9") << 0 << "mező típusa (6) vagy hossza (9) hibás";
+        QTest::newRow("block names itself") << 1 << "körbeér";
+        QTest::newRow("block names an earlier one") << 2 << "körbeér";
+        QTest::newRow("encryption field") << 3 << "jelszóval védett";
+        QTest::newRow("older encryption field") << 4 << "jelszóval védett";
+        QTest::newRow("field count 0x7FFF") << 5 << "hibás mezőszám";
+        QTest::newRow("record count too small") << 6 << "a fejléc 99-t ír";
+        QTest::newRow("record count negative") << 7 << "hibás rekordszám";
+        QTest::newRow("block outside the file") << 8 << "a fájlon kívül";
+        QTest::newRow("file longer than its blocks") << 9 << "nem egyezik a fejléc szerintivel";
+    }
+    void damagedTablesAreRefused()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, reason);
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        addDetainees(t);
+        QTemporaryDir dir;
+        // 100 records of 129 bytes fill several 2 KB blocks.
+        QList<Row> rows;
+        for (int i = 0; i < 100; ++i)
+            rows << Row{QString::number(900000000 + i), "X", "Y", "1980.01.01", "Z", ""};
+        QByteArray b = bytesOf(writeTable(dir, "bvop_vissza_1.db", rows, true));
+        QVERIFY(ParadoxTable::read(dir.filePath("bvop_vissza_1.db"), {"sorszam"}).ok);
+        const int header = 2048, block = 1024 * b[5];
+        switch (kind) {
+        case 0: b[0x78 + 2 * 6 + 1] = 9; break;
+        case 1: putWord(b, header, 1); break;
+        case 2: putWord(b, header + block, 1); break;
+        case 3: putLong(b, 0x5C, 0x1234); break;
+        case 4: putLong(b, 0x25, 0x5678); break;
+        case 5: putWord(b, 0x21, 0x7FFF); break;
+        case 6: putLong(b, 0x06, 99); break;
+        case 7: putLong(b, 0x06, -1); break;
+        case 8: putWord(b, header, 40); break;
+        case 9: b += QByteArray(block, '\0'); break;
+        }
+        const QString path = writeBytes(dir, "bvop_vissza_2.db", b);
+        const QString before = snapshot(t);
+        QElapsedTimer clock;
+        clock.start();
+        BvopConfirmation c(t.data());
+        const auto opened = c.open(path);
+        QVERIFY(!opened.ok);
+        QVERIFY2(opened.message.contains(reason), qPrintable(opened.message));
+        QVERIFY(clock.elapsed() < 2000);
+        QCOMPARE(snapshot(t), before);
+    }
+
+    // Every byte of the header and of the first block header changed in turn: each read ends
+    // at once with the records or a refusal.
+    void everyChangedByteEnds()
+    {
+        QTemporaryDir dir;
+        QList<Row> rows;
+        for (int i = 0; i < 40; ++i)
+            rows << Row{QString::number(900000000 + i), "X", "Y", "1980.01.01", "Z", ""};
+        const QByteArray good = bytesOf(writeTable(dir, "jo.db", rows, true));
+        QElapsedTimer clock;
+        clock.start();
+        int refused = 0;
+        QList<int> places;
+        for (int i = 0; i < 0x100; ++i)
+            places << i;
+        for (int i = 2048; i < 2048 + 6; ++i)
+            places << i;
+        for (int at : places)
+            for (char value : {char(0xFF), char(0x00), char(0x09), char(0x80)}) {
+                QByteArray b = good;
+                if (b[at] == value) continue;
+                b[at] = value;
+                const auto r =
+                    ParadoxTable::read(writeBytes(dir, "valtozott.db", b), {"taj_szam", "sorszam"});
+                if (!r.ok) {
+                    QVERIFY(!r.error.isEmpty());
+                    ++refused;
+                } else {
+                    QVERIFY(r.records.size() <= 40);
+                }
+            }
+        QVERIFY(refused > 100);
+        QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // The check and the apply agree record for record: B's "real" number is A's provisional
+    // one, which A gives up in the same run.
+    void checkAndApplyAgree()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        addDetainees(t);
+        QTemporaryDir dir;
+        Row b = Fogoly;
+        b.real = Rab.eredeti;
+        CommandLine::Options o;
+        o.home = t.home();
+        o.bvop = writeTable(dir, "bvop_vissza_1.db", {Rab, b});
+        QString printed, errors;
+        QTextStream out(&printed), err(&errors);
+        QCOMPARE(CommandLine::bvop(o, out, err), 1);
+        out.flush();
+        QVERIFY2(printed.contains(" következő :900000021 FOGOLY ŐRÖS\n visszaigazolt TAJ száma "
+                                  "(900000014) hibás "),
+                 qPrintable(printed));
+        QCOMPARE(tajOf(t, "RÁB"), QStringLiteral("044332217"));
+        QCOMPARE(tajOf(t, "FOGOLY"), QStringLiteral("900000021"));
+        QCOMPARE(relationsOf(t), QStringLiteral("044332217,900000021"));
+    }
+
+    // A provisional number names one person for ever: after RÁB's confirmation the next
+    // detainee gets neither 900000014 nor an empty number, whatever else the register holds.
+    void provisionalNumbersAreNotReused()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        addDetainees(t);
+        QVERIFY(exec(t, "insert into taj (TAJ, VEZ_NEV) values ('9ZZZZZZZZ', 'ROSSZ')"));
+        QVERIFY(exec(t, "insert into taj (TAJ, VEZ_NEV) values ('90000009', 'RÖVID')"));
+        QTemporaryDir dir;
+        CommandLine::Options o;
+        o.home = t.home();
+        o.bvop = writeTable(dir, "bvop_vissza_1.db", {Rab, Fogoly});
+        QString printed, errors;
+        QTextStream out(&printed), err(&errors);
+        QCOMPARE(CommandLine::bvop(o, out, err), 0);
+        // Neither provisional number is in the person register any more; the history has both.
+        QCOMPARE(t.scalar("select count(*) from taj where taj like '90000%'").toInt(), 1);
+        ReportStore store(t.data());
+        QCOMPARE(store.highestProvisionalTaj().value_or("?"), QStringLiteral("900000021"));
+        QCOMPARE(ReportLineRules::provisionalTaj(ReportLineRules::nextProvisionalBase("900000021")),
+                 QStringLiteral("900000038"));
+        // A register without any provisional number starts at the first one.
+        QVERIFY(exec(t, "delete from jel_tete"));
+        QCOMPARE(store.highestProvisionalTaj().value_or("?"), QString());
+        // Used up: no number, and the window says so instead of writing a line without one.
+        QVERIFY(exec(t, "insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP) values "
+                        "('999999998', 2, '2771', '09')"));
+        QCOMPARE(ReportLineRules::provisionalTaj(ReportLineRules::nextProvisionalBase(
+                     store.highestProvisionalTaj().value_or("?"))),
+                 QString());
+    }
+
+    // An empty birth place in the register and in the record is the same value.
+    void emptyFieldsMatch()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        addDetainees(t);
+        QVERIFY(exec(t, "update taj set szul_hely = null where taj = '900000014'"));
+        Row noPlace = Rab;
+        noPlace.place.clear();
+        QTemporaryDir dir;
+        BvopConfirmation c(t.data());
+        QVERIFY(c.open(writeTable(dir, "bvop_vissza_1.db", {noPlace})).ok);
+        QVERIFY(c.check().ok);
+        QCOMPARE(c.errorCount(), 0);
+        const auto applied = c.apply();
+        QVERIFY2(applied.ok, qPrintable(applied.log.join('\n')));
+        QCOMPARE(tajOf(t, "RÁB"), QStringLiteral("044332217"));
     }
 
     void checkAndApplyEveryRecordOnce()
