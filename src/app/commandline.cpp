@@ -10,6 +10,7 @@
 #include "printedforms.h"
 #include "referenceloader.h"
 #include "registrydatabase.h"
+#include "persontransfer.h"
 #include "reportbackup.h"
 #include "reportgenerator.h"
 
@@ -58,7 +59,14 @@ Options parse(const QStringList &arguments)
                 o.receiveFiles << arguments[++i];
             if (o.receiveFiles.isEmpty())
                 o.error = QStringLiteral("A --receive után meg kell adni a fájlokat.");
-        } else if (a == u"--bvop")
+        } else if (a == u"--import") {
+            while (i + 1 < arguments.size() && !arguments[i + 1].startsWith(QStringLiteral("--")))
+                o.importFiles << arguments[++i];
+            if (o.importFiles.isEmpty())
+                o.error = QStringLiteral("Az --import után meg kell adni a fájlokat.");
+        } else if (a == u"--export")
+            o.exportPersons = true;
+        else if (a == u"--bvop")
             o.bvop = value();
         else if (a == u"--backup")
             o.backup = true;
@@ -92,6 +100,7 @@ bool isBatch(const Options &options)
     return options.init || !options.loadFiles.isEmpty() || options.make ||
            !options.repeat.isEmpty() || !options.receiveFiles.isEmpty() ||
            !options.bvop.isEmpty() || options.backup || options.restore || options.help ||
+           options.exportPersons || !options.importFiles.isEmpty() ||
            !options.error.isEmpty();
 }
 
@@ -112,7 +121,10 @@ QString usage()
         "                                             külső jelentések fogadása\n"
         "  tarvik [--home MAPPA] --bvop FÁJL          BVOP visszaigazolás fogadása\n"
         "  tarvik [--home MAPPA] --backup             a jelentés adatok mentése\n"
-        "  tarvik [--home MAPPA] --restore [--yes]    a jelentés adatok visszatöltése\n");
+        "  tarvik [--home MAPPA] --restore [--yes]    a jelentés adatok visszatöltése\n"
+        "  tarvik [--home MAPPA] --export [--folder MAPPA]\n"
+        "                                             személyek és jogcímeik exportja\n"
+        "  tarvik [--home MAPPA] --import FÁJL...     taj.txt / tajj.txt importja\n");
 }
 
 namespace
@@ -485,6 +497,50 @@ int restore(const Options &options, QTextStream &out, QTextStream &err)
     const ReportBackup::Result r = backup.restore();
     (r.ok ? out : err) << plainLines(r.message) << Qt::endl;
     return r.ok ? 0 : 1;
+}
+
+int exportPersons(const Options &options, QTextStream &out, QTextStream &err)
+{
+    const auto opened = openContext(options, err);
+    if (!opened) return 1;
+    const QString folder = options.folder.isEmpty()
+                               ? PersonTransfer::exportFolder(opened->installation.programFolder())
+                               : options.folder;
+    for (const auto kind : {PersonTransfer::Kind::Persons, PersonTransfer::Kind::Relations}) {
+        const PersonTransfer::Result r = PersonTransfer::exportTable(opened->data, kind, folder);
+        (r.ok ? out : err) << plainLines(r.message) << Qt::endl;
+        if (!r.ok) {
+            err << plainLines(r.error) << Qt::endl;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int importPersons(const Options &options, QTextStream &out, QTextStream &err)
+{
+    const auto opened = openContext(options, err);
+    if (!opened) return 1;
+    int code = 0;
+    for (const QString &path : options.importFiles) {
+        const auto kind = PersonTransfer::kindOfFile(path);
+        if (!kind) {
+            err << QDir::toNativeSeparators(path)
+                << QStringLiteral(": csak taj.txt vagy tajj.txt fájl importálható.") << Qt::endl;
+            code = 1;
+            continue;
+        }
+        const PersonTransfer::Result r = PersonTransfer::importFile(opened->data, *kind, path);
+        if (r.ok) {
+            out << QDir::toNativeSeparators(path) << QStringLiteral(": %1 sor beolvasva.").arg(r.rows)
+                << Qt::endl;
+        } else {
+            err << QDir::toNativeSeparators(path) << Qt::endl
+                << plainLines(r.message + QStringLiteral("\n\r") + r.error) << Qt::endl;
+            code = 1;
+        }
+    }
+    return code;
 }
 
 } // namespace CommandLine

@@ -26,6 +26,8 @@ struct Options {
     bool backup = false;      // --backup: the report tables into the backup folder
     bool restore = false;     // --restore: the report tables back from it
     bool yes = false;         // --yes: --restore without its question
+    bool exportPersons = false; // --export: Taj_e.txt and Tajj_e.txt into the program folder
+    QStringList importFiles;    // --import FILE...: taj.txt / tajj.txt files taken in
     bool help = false;
     QString error;
 };
@@ -59,6 +61,13 @@ int bvop(const Options &options, QTextStream &out, QTextStream &err);
 int backup(const Options &options, QTextStream &out, QTextStream &err);
 // --restore: the report tables loaded back, after the question on the terminal unless --yes.
 int restore(const Options &options, QTextStream &out, QTextStream &err);
+
+// --export: the persons and their relations written as the technical window writes them; prints
+// the window's sentence for each file.
+int exportPersons(const Options &options, QTextStream &out, QTextStream &err);
+// --import: each file taken in whole or not at all; prints the rows taken in per file, or the
+// window's message for a refused file. 1 when any file was refused.
+int importPersons(const Options &options, QTextStream &out, QTextStream &err);
 
 QString usage();
 

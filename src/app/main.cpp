@@ -46,6 +46,8 @@ int main(int argc, char *argv[])
         if (!options.bvop.isEmpty()) return CommandLine::bvop(options, out, err);
         if (options.backup) return CommandLine::backup(options, out, err);
         if (options.restore) return CommandLine::restore(options, out, err);
+        if (options.exportPersons) return CommandLine::exportPersons(options, out, err);
+        if (!options.importFiles.isEmpty()) return CommandLine::importPersons(options, out, err);
         return CommandLine::load(options, out, err);
     }
 

@@ -4,6 +4,7 @@
 #include "waitcursor.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -66,10 +67,20 @@ bool DataModule::connect(const QString &dataFolder, QString *error)
     return true;
 }
 
+void DataModule::recoverBackupFolder(const QString &backupFolder)
+{
+    const QString file = QDir(backupFolder).filePath(BackupFile);
+    const QString old = file + QStringLiteral(".elozo");
+    if (!QFileInfo::exists(file) && QFileInfo::exists(old)) QFile::rename(old, file);
+    if (QFileInfo::exists(file)) QFile::remove(old);
+    QFile::remove(file + QStringLiteral(".uj"));
+}
+
 bool DataModule::connectBackup(const QString &backupFolder, const QStringList &requiredTables,
                                QString *error)
 {
     closeBackup();
+    recoverBackupFolder(backupFolder);
     if (!openSqlite(m_backupConnection, QDir(backupFolder).filePath(BackupFile), error))
         return false;
     const QStringList present = backupDb().tables();

@@ -27,6 +27,9 @@ public:
     // database, fails with nothing created.
     bool connect(const QString &dataFolder, QString *error = nullptr);
     // Opens the backup database of the folder; it must hold the named tables.
+    // What a backup interrupted by a crash can leave in the folder is put right first: an older
+    // copy set aside without a ment.sqlite is put back, temporary files are removed.
+    static void recoverBackupFolder(const QString &backupFolder);
     bool connectBackup(const QString &backupFolder, const QStringList &requiredTables,
                        QString *error = nullptr);
     // Lets go of the backup database, so that its file can be replaced.

@@ -3,6 +3,7 @@
 #include "codepage.h"
 #include "datamodule.h"
 #include "datetext.h"
+#include "identifierchecks.h"
 #include "query.h"
 #include "registrydatabase.h"
 #include "stagedfile.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 
 #include <span>
@@ -49,6 +51,25 @@ QString decode(Kind kind, const QByteArray &bytes)
 }
 
 const QString ExportFailed = QStringLiteral("Hiba lépett fel az exportálás közben !!");
+
+// Why a line cannot be taken in: a TAJ number that is not nine digits with a valid check digit
+// (a provisional number is one), a date that is not a date. Empty when the line is sound.
+QString lineFault(std::span<const Slot> slots, const QStringList &values)
+{
+    for (int i = 0; i < int(slots.size()); ++i) {
+        const QString field = QLatin1String(slots[i].field);
+        const QString &value = values[i];
+        if (field == u"TAJ") {
+            if (value.isEmpty()) return QStringLiteral("hiányzik a TAJ szám");
+            if (value.size() != 9 || value == u"000000000" || !TajEllenor(value))
+                return QStringLiteral("a TAJ szám (%1) hibás").arg(value);
+        } else if (slots[i].width == 10 && field != u"NYILV_SZAM" && !value.isEmpty() &&
+                   !DateText::isValid(value)) {
+            return QStringLiteral("a(z) %1 mező (%2) nem dátum").arg(field, value);
+        }
+    }
+    return {};
+}
 } // namespace
 
 QString exportFolder(const QString &programFolder)
@@ -59,6 +80,14 @@ QString exportFolder(const QString &programFolder)
 #else
     return programFolder;
 #endif
+}
+
+std::optional<Kind> kindOfFile(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName().toLower();
+    if (name.startsWith(u"tajj")) return Kind::Relations;
+    if (name.startsWith(u"taj")) return Kind::Persons;
+    return std::nullopt;
 }
 
 QString exportFileName(Kind kind)
@@ -154,17 +183,33 @@ Result importFile(DataModule &data, Kind kind, const QString &path, const Progre
     const std::span<const Slot> slots = slotsOf(kind);
     const qint64 size = file.size();
     int number = 0;
-    while (!file.atEnd()) {
+    bool ended = false;
+    while (!ended && !file.atEnd()) {
         QByteArray raw = file.readLine();
         ++number;
+        // A DOS end-of-file mark ends the file.
+        if (const qsizetype mark = raw.indexOf('\x1A'); mark >= 0) {
+            raw.truncate(mark);
+            ended = true;
+        }
         while (raw.endsWith('\n') || raw.endsWith('\r'))
             raw.chop(1);
         if (progress) progress(number, file.pos(), size);
         // Blank lines carry nobody.
         if (raw.trimmed().isEmpty()) continue;
         const QString line = decode(kind, raw);
-        for (int i = 0; i < int(slots.size()); ++i)
-            insert.setParam(i, line.mid(slots[i].from - 1, slots[i].width).trimmed());
+        QStringList values;
+        for (const Slot &slot : slots)
+            values << line.mid(slot.from - 1, slot.width).trimmed();
+        if (const QString fault = lineFault(slots, values); !fault.isEmpty()) {
+            r.message = QStringLiteral("A(z) %1. sor hibás: %2. A fájlból semmi sem került be.")
+                            .arg(number)
+                            .arg(fault);
+            return r;
+        }
+        for (int i = 0; i < int(values.size()); ++i)
+            insert.setParam(i, values[i]);
+        ++r.rows;
         if (!insert.exec()) {
             r.message = QStringLiteral("A(z) %1. sor nem tölthető be, a fájlból semmi sem "
                                        "került be.")

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 #include <functional>
 
 class DataModule;
@@ -20,6 +22,7 @@ struct Result {
     QString message;      // the sentence to show
     QString error;        // the reason, shown after it
     QString path;
+    int rows = 0; // the rows an import took in
 };
 
 // "c:\tarvik" on Windows, the program folder elsewhere.
@@ -29,6 +32,10 @@ QString exportFileName(Kind kind);
 // Writes the file under a temporary name and renames it when every row is in; a value that does
 // not fit its slot refuses the export and names the person and the field.
 Result exportTable(DataModule &data, Kind kind, const QString &folder);
+
+// The kind of an import file from its name, as the window's choice names them: tajj.txt holds
+// relations, taj.txt persons; empty for any other name.
+std::optional<Kind> kindOfFile(const QString &path);
 
 using Progress = std::function<void(int line, qint64 position, qint64 size)>;
 // All or nothing: one transaction for the file; a rejected line rolls every line back and is

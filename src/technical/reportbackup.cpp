@@ -13,6 +13,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <filesystem>
+
 namespace
 {
 // The order the tables are copied in.
@@ -150,7 +152,7 @@ ReportBackup::Result ReportBackup::backup()
         return r;
     }
     const QString file = QDir(m_folder).filePath(DataModule::BackupFile);
-    const QString fresh = file + QStringLiteral(".uj"), old = file + QStringLiteral(".elozo");
+    const QString fresh = file + QStringLiteral(".uj");
     QFile::remove(fresh);
     QString error;
     if (QFileInfo::exists(fresh)) return fail(QStringLiteral("nem törölhető: ") + fresh);
@@ -158,17 +160,15 @@ ReportBackup::Result ReportBackup::backup()
         QFile::remove(fresh);
         return fail(error);
     }
-    // The new copy is complete: it takes the place of the old one.
+    // The new copy is complete: it takes the place of the old one in one rename, which the file
+    // system makes atomic, so that at every instant the backup is the whole old or the whole
+    // new one.
     m_data.closeBackup();
-    QFile::remove(old);
-    const bool hadOld = QFileInfo::exists(file);
-    bool placed = !hadOld || QFile::rename(file, old);
-    if (placed && !QFile::rename(fresh, file)) {
-        if (hadOld) QFile::rename(old, file);
-        placed = false;
-    }
+    std::error_code renamed;
+    std::filesystem::rename(QFile::encodeName(fresh).toStdString(),
+                            QFile::encodeName(file).toStdString(), renamed);
+    const bool placed = !renamed;
     QFile::remove(fresh);
-    if (placed) QFile::remove(old);
     m_data.connectBackup(m_folder, {});
     if (!placed) return fail(QStringLiteral("a mentés nem kaphatja meg a nevét: ") + file);
     Settings::write(QStringLiteral("Mentes"), DateText::today());

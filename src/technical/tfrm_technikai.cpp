@@ -289,7 +289,9 @@ void Tfrm_technikai::bbtn_evvaltClick()
     ui->cmb_evvalt->setEnabled(true);
     ui->cmb_evvalt->setEditable(false);
     ui->cmb_evvalt->clear();
-    const int current = m_context.run.year.toInt();
+    // The years offered start from the year taken when the window opened, also after a saved
+    // change.
+    const int current = m_openingYear.toInt();
     for (int year = current; year > current - 5; --year)
         ui->cmb_evvalt->addItem(QString::number(year));
     ui->cmb_evvalt->setCurrentIndex(-1);

@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TableCheck;
@@ -42,6 +43,21 @@ QString rowsOf(QSqlDatabase db)
         }
     }
     return rows.join('\n');
+}
+
+// The rows a select returns, one text per row.
+QStringList rows(TestInstallation &t, const QString &sql)
+{
+    QSqlQuery q(t.data().db());
+    q.exec(sql);
+    QStringList out;
+    while (q.next()) {
+        QStringList values;
+        for (int i = 0; i < q.record().count(); ++i)
+            values << q.value(i).toString();
+        out << values.join(u'|');
+    }
+    return out;
 }
 
 ReportBackup backupOf(TestInstallation &t)
@@ -209,13 +225,21 @@ private Q_SLOTS:
         QCOMPARE(changed.count(), 1);
         QCOMPARE(years->currentText(), QStringLiteral("2024"));
         QCOMPARE(d.button("bbtn_evvalt")->text(), QStringLiteral("Évváltás"));
+        // The list still starts from the year the window opened with.
+        d.click("bbtn_evvalt");
+        offered.clear();
+        for (int i = 0; i < years->count(); ++i)
+            offered << years->itemText(i);
+        QCOMPARE(offered, (QStringList{"2026", "2025", "2024", "2023", "2022"}));
+        d.choose("cmb_evvalt", "2024");
+        d.click("bbtn_evment");
 
         // "Mégse" brings back the year the window opened with.
         d.click("bbtn_evvalt");
         d.choose("cmb_evvalt", "2023");
         d.click("bbtn_evvalt");
         QCOMPARE(t.context().run.year, QStringLiteral("2026"));
-        QCOMPARE(changed.count(), 2);
+        QCOMPARE(changed.count(), 3);
         QVERIFY(!years->isEnabled());
     }
 
@@ -355,6 +379,119 @@ private Q_SLOTS:
         QCOMPARE(d.get<QLabel>("lbl_d_db")->text(), QStringLiteral("1"));
         QCOMPARE(d.get<QLabel>("lbl_d_datum")->text(), Today);
         QVERIFY(!d.get<QWidget>("pnl_beolvas")->isVisible());
+    }
+
+    // A crash between setting the old backup aside and placing the new one (as an older
+    // version replaced it): the next start puts the old one back, removes the half-written new
+    // one, and login and restore work.
+    void crashDuringBackupLeavesAUsableOne()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(backupOf(t).backup().ok);
+        t.data().closeBackup();
+        const QString file = t.path("adatok/Ment/ment.sqlite");
+        const QByteArray old = fileBytes(file);
+        QVERIFY(QFile::rename(file, file + ".elozo"));
+        QFile half(file + ".uj");
+        QVERIFY(half.open(QIODevice::WriteOnly));
+        half.write("SQLite format 3");
+        half.close();
+        QString error;
+        QVERIFY2(t.data().connectBackup(t.path("adatok/Ment"), {"foglalk", "taj"}, &error),
+                 qPrintable(error));
+        QCOMPARE(QDir(t.path("adatok/Ment")).entryList(QDir::Files), QStringList{"ment.sqlite"});
+        t.data().closeBackup();
+        QCOMPARE(fileBytes(file), old);
+        QVERIFY(backupOf(t).restore().ok);
+        // A new backup replaces the old in one step: nothing is left beside it.
+        QVERIFY(backupOf(t).backup().ok);
+        QCOMPARE(QDir(t.path("adatok/Ment")).entryList(QDir::Files), QStringList{"ment.sqlite"});
+    }
+
+    // Lines that carry no person: each refuses its whole file, with the line and the field.
+    void importRefusesBadLines_data()
+    {
+        QTest::addColumn<bool>("persons");
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("letter in TAJ") << true << QByteArray("12345678AKISS") << "TAJ szám";
+        QTest::newRow("wrong check digit") << true << QByteArray("123456789KISS") << "TAJ szám";
+        QTest::newRow("blank TAJ") << true << QByteArray("         KISS") << "TAJ szám";
+        QTest::newRow("relation letter in TAJ")
+            << false << QByteArray("12345678A          110109") << "TAJ szám";
+        QTest::newRow("month 13")
+            << false << QByteArray("123456788          1101092020.13.45") << "KEZDET";
+        QTest::newRow("letters as date")
+            << false << QByteArray("123456788          1101092020.01.01abcdefghij") << "VEGE";
+    }
+    void importRefusesBadLines()
+    {
+        QFETCH(bool, persons);
+        QFETCH(QByteArray, line);
+        QFETCH(QString, fault);
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        const QByteArray good = persons ? "900000014FOGOLY\r\n" : "900000014          277109\r\n";
+        const QString path = t.writeFile(persons ? "taj.txt" : "tajj.txt", good + line + "\r\n");
+        const QString before = snapshot(t, {"taj", "taj_jogcim"});
+        const auto r = PersonTransfer::importFile(
+            t.data(), persons ? PersonTransfer::Kind::Persons : PersonTransfer::Kind::Relations,
+            path);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.message.startsWith("A(z) 2. sor hibás") && r.message.contains(fault),
+                 qPrintable(r.message));
+        QCOMPARE(snapshot(t, {"taj", "taj_jogcim"}), before);
+    }
+
+    // A DOS end-of-file mark ends the file; --export then --import carries every person and
+    // relation into a fresh installation.
+    void commandLineExportAndImport()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        const QString dos = t.writeFile("taj.txt", "900000014FOGOLY\r\n\x1a");
+        QVERIFY(PersonTransfer::importFile(t.data(), PersonTransfer::Kind::Persons, dos).ok);
+        QCOMPARE(t.scalar("select count(*) from taj").toInt(), 4);
+
+        QTemporaryDir out;
+        CommandLine::Options o =
+            CommandLine::parse({"tarvik", "--home", t.home(), "--export", "--folder", out.path()});
+        QVERIFY(o.error.isEmpty() && o.exportPersons);
+        QString printed, errors;
+        QTextStream so(&printed), se(&errors);
+        QCOMPARE(CommandLine::exportPersons(o, so, se), 0);
+        so.flush();
+        QVERIFY2(printed.contains(QDir::toNativeSeparators(out.filePath("Taj_e.txt"))) &&
+                     printed.contains(QDir::toNativeSeparators(out.filePath("Tajj_e.txt"))),
+                 qPrintable(printed));
+
+        TestInstallation fresh(TestInstallation::WithReferenceData);
+        QVERIFY(fresh.ok());
+        QVERIFY(QFile::copy(out.filePath("Taj_e.txt"), out.filePath("taj.txt")));
+        QVERIFY(QFile::copy(out.filePath("Tajj_e.txt"), out.filePath("tajj.txt")));
+        o = CommandLine::parse({"tarvik", "--home", fresh.home(), "--import",
+                                out.filePath("taj.txt"), out.filePath("tajj.txt")});
+        QCOMPARE(o.importFiles.size(), 2);
+        printed.clear();
+        QCOMPARE(CommandLine::importPersons(o, so, se), 0);
+        so.flush();
+        QVERIFY2(printed.contains("taj.txt: 4 sor beolvasva.") &&
+                     printed.contains("tajj.txt: 3 sor beolvasva."),
+                 qPrintable(printed));
+        const QString persons = "select taj, vez_nev, uto_nev, p_kod, o_kod from taj order by taj";
+        const QString relations = "select taj, jogcim, jel_tip, kezdet, vege, hora, feor from "
+                                  "taj_jogcim order by taj, jogcim";
+        QCOMPARE(rows(fresh, persons), rows(t, persons));
+        QCOMPARE(rows(fresh, relations), rows(t, relations));
+        // A refused file: its message, exit 1, nothing of it stored.
+        const QString bad = fresh.writeFile("taj.txt", "12345678AKISS\r\n");
+        o.importFiles = {bad};
+        errors.clear();
+        QCOMPARE(CommandLine::importPersons(o, so, se), 1);
+        se.flush();
+        QVERIFY2(errors.contains("A(z) 1. sor hibás: a TAJ szám (12345678A) hibás"),
+                 qPrintable(errors));
     }
 
     void commandLineBackupAndRestore()
