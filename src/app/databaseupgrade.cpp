@@ -80,6 +80,7 @@ bool DatabaseUpgrade::run(bool addPersonNames)
         return false;
     }
     if (*narrow && !Schema::widenPasswords(m_data.db(), &m_error)) return false;
+    if (!Schema::digestPlainPasswords(m_data.db(), &m_error)) return false;
     if (!transaction.commit()) {
         m_error = QStringLiteral("commit failed");
         return false;

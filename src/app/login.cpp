@@ -14,6 +14,13 @@ Login::Result Login::check(const QString &name, const QString &password)
     Result r;
     DataModule &data = m_context.data;
     if (!data.isConnected()) return r;
+    // Passwords an older installation kept as typed become digests, every user's at once: a
+    // user who never logs in must not leave a password readable in the file.
+    {
+        Transaction transaction(data.db());
+        if (transaction.isOpen() && Schema::digestPlainPasswords(data.db(), nullptr))
+            transaction.commit();
+    }
     Query q = data.query();
     q.add(QStringLiteral("select * from jelszo"));
     q.add(QStringLiteral("where user_name = :un"));

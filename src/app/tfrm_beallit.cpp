@@ -48,6 +48,9 @@ Tfrm_beallit::Tfrm_beallit(AppContext &context, QWidget *parent)
         spin->setValue(qMax(1, copies));
         if (stored.isEmpty() || copies < 1)
             Settings::write(QLatin1String(name), QStringLiteral("1"));
+        // The count is checked and stored when the field is left (or stepped with the arrows),
+        // not on every key: typing "11" never stores its first "1".
+        spin->setKeyboardTracking(false);
         connect(spin, &QSpinBox::valueChanged, this,
                 [this, spin = spin, name = QString::fromLatin1(name)] { spinChange(spin, name); });
     }

@@ -76,7 +76,13 @@ bool Tfrm_frissit::download(const QString &remote, const QString &local)
     ui->anim_letolt->setVisible(false);
     for (QPushButton *b : {ui->bbtn_letolt1, ui->bbtn_letolt2, ui->bbtn_vissza})
         b->setEnabled(true);
-    if (!d.ok) Prompter::instance().message(this, failure(remote), Prompter::Icon::Error);
+    if (!d.ok)
+        Prompter::instance().message(
+            this,
+            d.unverified
+                ? UpdateSite::unverifiedMessage(local, local.endsWith(QStringLiteral(".exe")))
+                : failure(remote),
+            Prompter::Icon::Error);
     return d.ok;
 }
 
@@ -91,7 +97,10 @@ void Tfrm_frissit::bbtn_letolt1Click()
     Prompter::instance().message(
         this, QStringLiteral("A letöltés sikeresen befejeződött !\n\rAz üzenet ablak bezárása "
                              "után elindul a frissítés.\n\rA Tarvik program újraindul !"));
-    Launcher::instance().startAndQuit(local);
+    if (!Launcher::instance().startAndQuit(local)) {
+        Prompter::instance().message(this, UpdateSite::installerNotStarted(local), Prompter::Icon::Warning);
+        return;
+    }
     accept();
 }
 

@@ -186,21 +186,31 @@ bool Tfrm_main::checkForUpdate()
 {
     const RunState &run = m_context.run;
     if (run.updateUrl.isEmpty()) return false;
-    QString installer;
+    UpdateSite::StartCheck check;
     {
         Tfrm_status status(this);
         status.show();
         status.setText(QStringLiteral("Verzió ellenőrzés indul..."));
         WaitCursor busy;
         // A site that does not answer holds the start for a few seconds at most.
-        installer = UpdateSite::checkAtStart(run.updateUrl, run.version, run.processorArchitecture,
-                                             m_context.installation.home());
+        check = UpdateSite::checkAtStart(run.updateUrl, run.version, run.processorArchitecture,
+                                         m_context.installation.home());
     }
-    if (installer.isEmpty()) return false;
-    Prompter::instance().message(
+    Prompter &prompter = Prompter::instance();
+    if (check.unverified) {
+        const QString name = UpdateSite::startInstallerName(
+            run.version, UpdateSite::is64Bit(run.processorArchitecture));
+        prompter.message(this,
+                         UpdateSite::unverifiedMessage(m_context.installation.path(name), true),
+                         Prompter::Icon::Warning);
+        return false;
+    }
+    if (check.installer.isEmpty()) return false;
+    prompter.message(
         this, QStringLiteral("Van új program verzió !\n\rFrissítés automatikusan elindul..."));
-    Launcher::instance().startAndQuit(installer);
-    return true;
+    if (Launcher::instance().startAndQuit(check.installer)) return true;
+    prompter.message(this, UpdateSite::installerNotStarted(check.installer), Prompter::Icon::Warning);
+    return false;
 }
 
 void Tfrm_main::updateCaption()

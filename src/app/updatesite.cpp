@@ -1,5 +1,6 @@
 #include "updatesite.h"
 
+#include "releasesignature.h"
 #include "stagedfile.h"
 
 #include <QCoreApplication>
@@ -71,24 +72,50 @@ bool is64Bit(int processorArchitecture)
     return processorArchitecture == 6 || processorArchitecture == 9;
 }
 
-QString checkAtStart(const QString &site, const QString &version, int processorArchitecture,
-                     const QString &programFolder)
+StartCheck checkAtStart(const QString &site, const QString &version, int processorArchitecture,
+                        const QString &programFolder)
 {
-    if (site.isEmpty()) return {};
+    StartCheck c;
+    if (site.isEmpty()) return c;
     const QString name = startInstallerName(version, is64Bit(processorArchitecture));
     const QString local = QDir(programFolder).filePath(name);
-    return fetch(site + name, local, StartLimitMs, StartLimitMs).ok ? local : QString();
+    const Download d = fetch(site + name, local, StartLimitMs, StartLimitMs);
+    if (d.ok) c.installer = local;
+    c.unverified = d.unverified;
+    return c;
 }
 
-Download fetch(const QString &address, const QString &file, int idleLimitMs, int totalLimitMs)
+QString unverifiedMessage(const QString &file, bool installer)
 {
-    Download d;
-    if (!isFollowed(address)) {
-        d.error = QStringLiteral("nem http vagy https cím: ") + address;
-        return d;
-    }
+    return installer
+               ? QStringLiteral("A letöltött frissítés (%1) aláírása nem ellenőrizhető, ezért a "
+                                "program nem indította el, és törölte.")
+                     .arg(QDir::toNativeSeparators(file))
+               : QStringLiteral("A letöltött fájl (%1) aláírása nem ellenőrizhető, ezért a "
+                                "program törölte.")
+                     .arg(QDir::toNativeSeparators(file));
+}
+
+QString installerNotStarted(const QString &file)
+{
+    return QStringLiteral("A frissítés nem indítható el: %1\n\rA program tovább fut, a "
+                          "telepítőt kézzel is elindíthatja.")
+        .arg(QDir::toNativeSeparators(file));
+}
+
+namespace
+{
+struct Body {
+    QByteArray bytes;
+    QString error; // empty when the whole body arrived with a success status
+};
+
+Body get(const QString &address, int idleLimitMs, int totalLimitMs)
+{
+    Body b;
     QNetworkAccessManager network;
     QNetworkRequest request{QUrl(address)};
+    // An https site is never left for plain http.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkReply *reply = network.get(request);
@@ -110,22 +137,51 @@ Download fetch(const QString &address, const QString &file, int idleLimitMs, int
     if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QByteArray body = reply->readAll();
+    b.bytes = reply->readAll();
     const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
     if (timedOut)
-        d.error = QStringLiteral("a kiszolgáló nem válaszolt időben");
+        b.error = QStringLiteral("a kiszolgáló nem válaszolt időben");
     else if (reply->error() != QNetworkReply::NoError)
-        d.error = reply->errorString();
+        b.error = reply->errorString();
     else if (status < 200 || status > 299)
-        d.error = QStringLiteral("a kiszolgáló válasza: %1").arg(status);
-    else if (announced > 0 && body.size() != announced)
-        d.error = QStringLiteral("a letöltés megszakadt");
+        b.error = QStringLiteral("a kiszolgáló válasza: %1").arg(status);
+    else if (announced > 0 && b.bytes.size() != announced)
+        b.error = QStringLiteral("a letöltés megszakadt");
     reply->deleteLater();
-    if (!d.error.isEmpty()) return d;
+    return b;
+}
+} // namespace
+
+Download fetch(const QString &address, const QString &file, int idleLimitMs, int totalLimitMs)
+{
+    Download d;
+    if (!isFollowed(address)) {
+        d.error = QStringLiteral("nem http vagy https cím: ") + address;
+        return d;
+    }
+    const Body body = get(address, idleLimitMs, totalLimitMs);
+    if (!body.error.isEmpty()) {
+        d.error = body.error;
+        return d;
+    }
+    // Something arrived: it is kept only when signed by the release key.
+    const Body signature =
+        get(ReleaseSignature::signatureAddress(address), idleLimitMs, totalLimitMs);
+    QString why;
+    if (!signature.error.isEmpty())
+        why = QStringLiteral("az aláírás nem tölthető le: ") + signature.error;
+    else
+        ReleaseSignature::verify(body.bytes, signature.bytes, &why);
+    if (!why.isEmpty()) {
+        QFile::remove(file);
+        d.unverified = true;
+        d.error = why;
+        return d;
+    }
 
     const QFileInfo target(file);
     StagedFile staged;
-    if (!staged.write(target.absolutePath(), target.fileName(), body, &d.error) ||
+    if (!staged.write(target.absolutePath(), target.fileName(), body.bytes, &d.error) ||
         !staged.place(&d.error))
         return d;
     staged.keep();
@@ -140,12 +196,13 @@ namespace
 class RealLauncher : public Launcher
 {
 public:
-    void startAndQuit(const QString &file) override
+    bool startAndQuit(const QString &file) override
     {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file))) return false;
         // Ends the program once its event loop runs, also when asked before it started.
         QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                                   Qt::QueuedConnection);
+        return true;
     }
 };
 

@@ -24,20 +24,34 @@ QString windowInstallerName(const QString &digits, bool x64);
 // The Windows processor codes that mean a 64-bit system: 6 (Itanium) and 9 (x64).
 bool is64Bit(int processorArchitecture);
 
-// The check at start: the next version's installer fetched into the program folder within the
-// start's time limit. Its path when one was found, else empty.
-QString checkAtStart(const QString &site, const QString &version, int processorArchitecture,
-                     const QString &programFolder);
-
 struct Download {
     bool ok = false;
+    // The file arrived but its signature did not verify: it was not kept.
+    bool unverified = false;
     QString error;
 };
 // Fetches the address into the file: the file takes its name only when the whole body has
-// arrived with a success status; an older file of that name stays as it was otherwise. The
-// download fails when nothing arrives for idleLimitMs, or when it has not ended after
-// totalLimitMs (0: no total limit). Window messages keep running meanwhile.
+// arrived with a success status and its signature (the address + ".minisig") verifies against
+// the release key; otherwise nothing of that name is left in the folder, unless an older
+// download stays as it was when nothing arrived. The download fails when nothing arrives for
+// idleLimitMs, or when it has not ended after totalLimitMs (0: no total limit). Window messages
+// keep running meanwhile.
 Download fetch(const QString &address, const QString &file, int idleLimitMs, int totalLimitMs = 0);
+
+// The check at start: the next version's installer fetched into the program folder within the
+// start's time limit. The path when a signed one was found; `unverified` when one arrived whose
+// signature did not verify.
+struct StartCheck {
+    QString installer;
+    bool unverified = false;
+};
+StartCheck checkAtStart(const QString &site, const QString &version, int processorArchitecture,
+                        const QString &programFolder);
+
+// What the clerk is told about a download whose signature did not verify.
+QString unverifiedMessage(const QString &file, bool installer);
+// What the clerk is told when an installer could not be started: the program goes on.
+QString installerNotStarted(const QString &file);
 
 } // namespace UpdateSite
 
@@ -47,7 +61,8 @@ class Launcher
 {
 public:
     virtual ~Launcher() = default;
-    virtual void startAndQuit(const QString &file) = 0;
+    // Ends the program only when the installer really started; false when it did not.
+    virtual bool startAndQuit(const QString &file) = 0;
 
     static Launcher &instance();
     // nullptr puts the real one back.

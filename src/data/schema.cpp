@@ -1,5 +1,7 @@
 #include "schema.h"
 
+#include "passworddigest.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -311,6 +313,40 @@ bool widenPasswords(QSqlDatabase db, QString *error)
             if (error) *error = q.lastError().text();
             return false;
         }
+    }
+    return true;
+}
+
+bool digestPlainPasswords(QSqlDatabase db, QString *error)
+{
+    auto failed = [&](const QSqlQuery &q) {
+        if (error) *error = q.lastError().text();
+        return false;
+    };
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select user_name, pass from jelszo"))) return failed(q);
+    QList<QPair<QVariant, QString>> plain;
+    while (q.next()) {
+        const QString stored = q.value(1).toString();
+        if (!stored.isEmpty() && !PasswordDigest::isDigest(stored))
+            plain << qMakePair(q.value(0), stored);
+    }
+    q.finish();
+    if (plain.isEmpty()) return true;
+    // Freed space is zeroed, so that the old text does not stay in the file's free pages (the
+    // widening drops the older table too).
+    if (db.driverName() == u"QSQLITE" && !q.exec(QStringLiteral("pragma secure_delete = on")))
+        return failed(q);
+    const auto narrow = passwordsNarrow(db);
+    if (!narrow || (*narrow && !widenPasswords(db, error))) return false;
+    QSqlQuery update(db);
+    if (!update.prepare(QStringLiteral("update jelszo set pass = ? where user_name = ? and pass = ?")))
+        return failed(update);
+    for (const auto &[name, password] : plain) {
+        update.addBindValue(PasswordDigest::make(password));
+        update.addBindValue(name);
+        update.addBindValue(password);
+        if (!update.exec()) return failed(update);
     }
     return true;
 }

@@ -58,5 +58,9 @@ std::optional<bool> passwordsNarrow(QSqlDatabase db);
 // Rebuilds the user table with the wide password column, keeping every row; runs inside the
 // caller's transaction.
 bool widenPasswords(QSqlDatabase db, QString *error);
+// Every password still kept as typed becomes its digest (the column widened first when it is of
+// the older width), and the old text is overwritten in the file, not only unlinked. Runs inside
+// the caller's transaction.
+bool digestPlainPasswords(QSqlDatabase db, QString *error);
 
 } // namespace Schema

@@ -153,7 +153,9 @@ void Tfrm_felhasznalok::Mentheto()
 {
     if (m_mode != Mode::New) return;
     bool complete = ui->cmb_jog->currentIndex() >= 0;
-    for (QLineEdit *e : {ui->ed_fnev, ui->ed_veznev, ui->ed_utonev, ui->ed_jelszo, ui->ed_jelszo2})
+    // The login name is stored trimmed: a name of blanks is no name.
+    complete = complete && !ui->ed_fnev->text().trimmed().isEmpty();
+    for (QLineEdit *e : {ui->ed_veznev, ui->ed_utonev, ui->ed_jelszo, ui->ed_jelszo2})
         complete = complete && !e->text().isEmpty();
     ui->bbtn_ment->setEnabled(complete);
 }
@@ -228,6 +230,11 @@ void Tfrm_felhasznalok::saveModified()
 {
     const UserStore::User *u = current();
     if (!u) return;
+    if (ui->dbed_fnev->text().trimmed().isEmpty()) {
+        message(QStringLiteral("A felhasználónevet meg kell adni !"));
+        ui->dbed_fnev->setFocus();
+        return;
+    }
     const int id = u->id;
     const UserStore::User changed{id,
                                   ui->dbed_fnev->text().trimmed(),

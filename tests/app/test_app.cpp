@@ -7,6 +7,7 @@
 #include "registrydatabase.h"
 #include "schema.h"
 #include "scriptedprompter.h"
+#include "tablecheck.h"
 #include "testinstallation.h"
 #include "tfrm_about.h"
 #include "tfrm_jelszo.h"
@@ -318,25 +319,35 @@ void TestApp::plainPasswordsBecomeDigests()
     TestInstallation t;
     QVERIFY(t.ok());
     QVERIFY(makePlainPasswords(t));
+    // A user who cannot log in (rights level 0) and one who never does.
+    QVERIFY(exec(t, "insert into jelszo values (4, 'NAGY', 'Nagy', 'Béla', 'Kutya77x', 0)"));
+    QVERIFY(exec(t, "insert into jelszo values (5, 'TOTH', 'Tóth', 'Ede', 'Macska5q', 1)"));
+    const QString file = t.path("adatok/tarvik.sqlite");
+    QVERIFY(TableCheck::fileBytes(file).contains("Kutya77x"));
+    // One login, even a refused one, turns every plain password into its digest, widening the
+    // column on the way; the old texts leave the file.
     Login login(t.context());
     QCOMPARE(login.check("ADMIN", "rossz").outcome, Login::Outcome::WrongPassword);
+    QCOMPARE(Schema::passwordsNarrow(t.data().db()), std::optional<bool>(false));
+    for (const auto &[name, password] : {std::pair{"ADMIN", "pw"}, std::pair{"KISS", "titok"},
+                                         std::pair{"NAGY", "Kutya77x"},
+                                         std::pair{"TOTH", "Macska5q"}})
+        QVERIFY2(PasswordDigest::verify(
+                     password, t.scalar(QString("select PASS from jelszo where USER_NAME = '%1'")
+                                            .arg(name))
+                                   .toString()),
+                 name);
+    QCOMPARE(t.scalar("select count(*) from jelszo").toInt(), 5);
+    const QByteArray bytes = TableCheck::fileBytes(file);
+    for (const char *plain : {"titok", "Kutya77x", "Macska5q"})
+        QVERIFY2(!bytes.contains(plain), plain);
     const Login::Result r = login.check("ADMIN", "pw");
     QCOMPARE(r.outcome, Login::Outcome::LoggedIn);
-    QVERIFY(r.plainPassword);
-    // The first login as typed rewrites the row, widening the column on the way.
-    QVERIFY(login.storeDigest("ADMIN", "pw"));
-    QCOMPARE(Schema::passwordsNarrow(t.data().db()), std::optional<bool>(false));
+    QVERIFY(!r.plainPassword);
     const QString stored = t.scalar("select PASS from jelszo where USER_NAME = 'ADMIN'").toString();
-    QVERIFY(PasswordDigest::verify("pw", stored));
-    QCOMPARE(t.scalar("select PASS from jelszo where USER_NAME = 'KISS'").toString(),
-             QStringLiteral("titok"));
-    QCOMPARE(t.scalar("select count(*) from jelszo").toInt(), 3);
-    const Login::Result again = login.check("ADMIN", "pw");
-    QCOMPARE(again.outcome, Login::Outcome::LoggedIn);
-    QVERIFY(!again.plainPassword);
     QCOMPARE(login.check("ADMIN", stored).outcome, Login::Outcome::WrongPassword);
 
-    // Through the login window: KISS logs in as typed and is a digest afterwards.
+    // Through the login window: KISS logs in with the password as typed before.
     ScriptedPrompter prompter;
     Tfrm_jelszo w(t.context());
     w.show();
@@ -344,8 +355,6 @@ void TestApp::plainPasswordsBecomeDigests()
     w.findChild<QLineEdit *>("ed_jelszo")->setText("titok");
     w.findChild<QPushButton *>("bbtn_ok")->click();
     QVERIFY(t.context().run.mayContinue);
-    QVERIFY(PasswordDigest::verify(
-        "titok", t.scalar("select PASS from jelszo where USER_NAME = 'KISS'").toString()));
 }
 
 void TestApp::upgradeWideningRollsBackAsAWhole()
@@ -366,11 +375,13 @@ void TestApp::upgradeWideningRollsBackAsAWhole()
     QVERIFY(exec(t, "drop table jelszo_uj"));
     QVERIFY2(upgrade.run(true), qPrintable(upgrade.lastError()));
     QCOMPARE(Schema::passwordsNarrow(t.data().db()), std::optional<bool>(false));
-    // Every user and field kept, the index back.
-    QCOMPARE(t.scalar("select group_concat(USER_ID || USER_NAME || coalesce(PASS, '-') || JOG, "
-                      "',') from jelszo")
+    // Every user and field kept, the passwords as digests of what they were, the index back.
+    QCOMPARE(t.scalar("select group_concat(USER_ID || USER_NAME || coalesce(substr(PASS, 1, 14), "
+                      "'-') || JOG, ',') from jelszo")
                  .toString(),
-             QStringLiteral("1TARVIK-0,2ADMINpw3,3KISStitok2"));
+             QStringLiteral("1TARVIK-0,2ADMINpbkdf2-sha256$3,3KISSpbkdf2-sha256$2"));
+    QVERIFY(PasswordDigest::verify(
+        "titok", t.scalar("select PASS from jelszo where USER_NAME = 'KISS'").toString()));
     QCOMPARE(t.scalar("select count(*) from sqlite_master where name = 'idx_jelszo_nev'").toInt(),
              1);
 }

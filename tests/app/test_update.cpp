@@ -8,11 +8,14 @@
 #include "tfrm_beallit.h"
 #include "tfrm_frissit.h"
 #include "tfrm_main.h"
+#include "releasesignature.h"
 #include "updatesite.h"
 #include "windowdriver.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -59,12 +62,57 @@ private:
     }
 };
 
+// A key pair of the test's own, made and used by the minisign tool as a vendor would, and given
+// to the verifier in place of the release key while the signer lives.
+class Signer
+{
+public:
+    Signer()
+    {
+        QProcess::execute("minisign", {"-G", "-W", "-f", "-p", m_dir.filePath("test.pub"), "-s",
+                                       m_dir.filePath("test.key")});
+        QFile pub(m_dir.filePath("test.pub"));
+        if (pub.open(QIODevice::ReadOnly)) m_public = pub.readAll().split('\n').value(1).trimmed();
+        ReleaseSignature::useKey(m_public);
+    }
+    ~Signer() { ReleaseSignature::useKey({}); }
+    bool ok() const { return !m_public.isEmpty(); }
+    // The .minisig text of the content.
+    QByteArray sign(const QByteArray &content)
+    {
+        const QString file = m_dir.filePath("aláírandó");
+        QFile f(file);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return {};
+        f.write(content);
+        f.close();
+        QFile::remove(file + ".minisig");
+        QProcess::execute("minisign", {"-S", "-s", m_dir.filePath("test.key"), "-m", file});
+        QFile sig(file + ".minisig");
+        return sig.open(QIODevice::ReadOnly) ? sig.readAll() : QByteArray();
+    }
+    // Publishes the content and its signature on the site.
+    template <typename S> void publish(S &site, const QString &name, const QByteArray &content)
+    {
+        site.files[name] = content;
+        site.files[name + ".minisig"] = sign(content);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_public;
+};
+
 // Records what would have been started instead of starting it.
 struct Recorder : Launcher {
     QStringList started;
     Recorder() { Launcher::install(this); }
     ~Recorder() override { Launcher::install(nullptr); }
-    void startAndQuit(const QString &file) override { started << file; }
+    bool starts = true; // false: the installer cannot be opened
+    bool startAndQuit(const QString &file) override
+    {
+        started << file;
+        return starts;
+    }
 };
 } // namespace
 
@@ -107,20 +155,25 @@ private Q_SLOTS:
         TestInstallation t;
         QVERIFY(t.ok());
         Site site;
-        site.files["frissit_1044.exe"] = "MZ telepítő";
+        Signer signer;
+        QVERIFY(signer.ok());
+        signer.publish(site, "frissit_1044.exe", "MZ telepítő");
         const QString folder = t.home();
         // Found: fetched into the program folder.
-        QString found = UpdateSite::checkAtStart(site.address(), "1.0.4.3", 0, folder);
+        QString found =
+            UpdateSite::checkAtStart(site.address(), "1.0.4.3", 0, folder).installer;
         QCOMPARE(found, QDir(folder).filePath("frissit_1044.exe"));
         QCOMPARE(TableCheck::fileBytes(found), QByteArray("MZ telepítő"));
         // Not found: nothing, and no file.
-        QCOMPARE(UpdateSite::checkAtStart(site.address(), "1.0.4.4", 0, folder), QString());
+        QCOMPARE(UpdateSite::checkAtStart(site.address(), "1.0.4.4", 0, folder).installer,
+                 QString());
         QVERIFY(!QFile::exists(QDir(folder).filePath("frissit_1045.exe")));
         // A site that accepts and never answers: the start goes on within its limit.
         site.silent << "frissit_108_x64.exe";
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(UpdateSite::checkAtStart(site.address(), "1.0.0.7", 9, folder), QString());
+        QCOMPARE(UpdateSite::checkAtStart(site.address(), "1.0.0.7", 9, folder).installer,
+                 QString());
         QVERIFY2(clock.elapsed() < UpdateSite::StartLimitMs + 2000,
                  qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!QFile::exists(QDir(folder).filePath("frissit_108_x64.exe")));
@@ -136,7 +189,9 @@ private Q_SLOTS:
         t.context().run.initialise();
         const QString name = UpdateSite::startInstallerName(
             t.context().run.version, UpdateSite::is64Bit(t.context().run.processorArchitecture));
-        site.files[name] = "MZ";
+        Signer signer;
+        QVERIFY(signer.ok());
+        signer.publish(site, name, "MZ");
         QFile url(t.context().installation.urlFile());
         QVERIFY(url.open(QIODevice::WriteOnly | QIODevice::Truncate));
         url.write("URL=" + site.address().toLatin1() + "\r\n");
@@ -275,8 +330,10 @@ private Q_SLOTS:
         TestInstallation t;
         QVERIFY(t.ok());
         Site site;
-        site.files["frissit_1008_x64.exe"] = "MZ új";
-        site.files["oep_friss.zip"] = "PK törzsek";
+        Signer signer;
+        QVERIFY(signer.ok());
+        signer.publish(site, "frissit_1008_x64.exe", "MZ új");
+        signer.publish(site, "oep_friss.zip", "PK törzsek");
         QFile url(t.context().installation.urlFile());
         QVERIFY(url.open(QIODevice::WriteOnly | QIODevice::Truncate));
         url.write("URL=" + site.address().toLatin1() + "\r\n");
@@ -335,6 +392,75 @@ private Q_SLOTS:
         QTRY_VERIFY(!missing.isVisible());
     }
 
+    // Only a file signed by the release key is kept or started: unsigned, signed by another
+    // key, changed after signing, an error page with status 200 are each removed, the clerk is
+    // told, and the program goes on.
+    void onlySignedInstallersStart()
+    {
+        TestInstallation t;
+        QVERIFY(t.ok());
+        t.context().run.initialise();
+        const QString name = UpdateSite::startInstallerName(
+            t.context().run.version, UpdateSite::is64Bit(t.context().run.processorArchitecture));
+        Site site;
+        QFile url(t.context().installation.urlFile());
+        QVERIFY(url.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        url.write("URL=" + site.address().toLatin1() + "\r\n");
+        url.close();
+        Signer other;
+        QVERIFY(other.ok());
+        const QByteArray foreign = other.sign("MZ idegen");
+        Signer signer;
+        QVERIFY(signer.ok());
+        const QByteArray page = "<html><body>Hiba: a lap nem található</body></html>";
+        const QList<QPair<QByteArray, QByteArray>> cases = {
+            {"MZ aláíratlan", {}},
+            {"MZ idegen", foreign},
+            {"MZ megváltozott", signer.sign("MZ eredeti")},
+            {page, {}},
+            {{}, {}}};
+        ScriptedPrompter prompter;
+        Recorder launcher;
+        for (const auto &[content, signature] : cases) {
+            site.files[name] = content;
+            if (signature.isEmpty())
+                site.files.remove(name + ".minisig");
+            else
+                site.files[name + ".minisig"] = signature;
+            prompter.messages.clear();
+            answerLogin("ADMIN", "pw");
+            Tfrm_main w(t.context());
+            w.show();
+            QVERIFY(launcher.started.isEmpty());
+            QVERIFY(!QFile::exists(t.path(name)));
+            QCOMPARE(prompter.messages,
+                     QStringList{UpdateSite::unverifiedMessage(t.path(name), true)});
+            QVERIFY(w.isVisible());
+        }
+        // Signed, but the launcher cannot open it: the program says so and stays.
+        signer.publish(site, name, "MZ aláírt");
+        launcher.starts = false;
+        prompter.messages.clear();
+        answerLogin("ADMIN", "pw");
+        Tfrm_main w(t.context());
+        w.show();
+        QCOMPARE(launcher.started, QStringList{t.path(name)});
+        QCOMPARE(prompter.messages.last(), UpdateSite::installerNotStarted(t.path(name)));
+        QTest::qWait(50);
+        QVERIFY(w.isVisible());
+        // The update window keeps nothing unsigned either.
+        site.files.remove("oep_friss.zip.minisig");
+        site.files["oep_friss.zip"] = "PK";
+        t.context().run.rightsLevel = 2;
+        Tfrm_frissit window(t.context());
+        window.show();
+        WindowDriver d{window};
+        d.click("bbtn_letolt2");
+        QCOMPARE(prompter.messages.last(),
+                 UpdateSite::unverifiedMessage(t.path("text/oep_friss.zip"), false));
+        QVERIFY(!QFile::exists(t.path("text/oep_friss.zip")));
+    }
+
     void settingsWindow()
     {
         TestInstallation t;
@@ -360,6 +486,23 @@ private Q_SLOTS:
         QCOMPARE(prompter.messages.last(), QStringLiteral("A beállítható legnagyob érték :10"));
         QCOMPARE(Settings::read("Bejelentolap db"), QStringLiteral("3"));
         QCOMPARE(copies->value(), 3);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Beállítások..."));
+        // Typed key by key into a count holding 7: nothing is stored before the field is left,
+        // and 11 is refused then, keeping the 7.
+        copies->setValue(7);
+        copies->setFocus();
+        copies->selectAll();
+        QTest::keyClick(copies, Qt::Key_1);
+        QCOMPARE(Settings::read("Bejelentolap db"), QStringLiteral("7"));
+        QTest::keyClick(copies, Qt::Key_1);
+        QTest::keyClick(copies, Qt::Key_Return);
+        QCOMPARE(prompter.messages.last(), QStringLiteral("A beállítható legnagyob érték :10"));
+        QCOMPARE(Settings::read("Bejelentolap db"), QStringLiteral("7"));
+        QCOMPARE(copies->value(), 7);
+        copies->selectAll();
+        QTest::keyClick(copies, Qt::Key_9);
+        QTest::keyClick(copies, Qt::Key_Return);
+        QCOMPARE(Settings::read("Bejelentolap db"), QStringLiteral("9"));
 
         // The folder as chosen, no separator added.
         prompter.files << "/adat/jelentesek";

@@ -211,6 +211,10 @@ private Q_SLOTS:
                  QStringLiteral("Nem egyezik a jelszó a megerősítéssel !!"));
         QCOMPARE(t.scalar("select count(*) from jelszo").toInt(), 3);
         d.edit("ed_jelszo2")->setText("titok1");
+        // A name of blanks is no name: "Mentés" stays off.
+        d.edit("ed_fnev")->setText("   ");
+        d.edit("ed_jelszo2")->setText("titok1");
+        QVERIFY(!d.button("bbtn_ment")->isEnabled());
         // A login name in use is refused.
         d.edit("ed_fnev")->setText("KISS");
         d.click("bbtn_ment");
