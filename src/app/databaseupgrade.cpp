@@ -1,6 +1,7 @@
 #include "databaseupgrade.h"
 
 #include "datamodule.h"
+#include "namekeys.h"
 #include "schema.h"
 #include "transaction.h"
 
@@ -81,6 +82,8 @@ bool DatabaseUpgrade::run(bool addPersonNames)
     }
     if (*narrow && !Schema::widenPasswords(m_data.db(), &m_error)) return false;
     if (!Schema::digestPlainPasswords(m_data.db(), &m_error)) return false;
+    if (!NameKeys::ensure(m_data.db(), &m_error) || !NameKeys::refresh(m_data.db(), &m_error))
+        return false;
     if (!transaction.commit()) {
         m_error = QStringLiteral("commit failed");
         return false;

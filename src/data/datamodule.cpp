@@ -1,5 +1,6 @@
 #include "datamodule.h"
 
+#include "namekeys.h"
 #include "runstate.h"
 #include "waitcursor.h"
 
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <atomic>
 
@@ -64,6 +66,19 @@ bool DataModule::connect(const QString &dataFolder, QString *error)
     }
     if (!openSqlite(m_connection, QDir(dataFolder).filePath(DatabaseFile), error)) return false;
     m_dataFolder = dataFolder;
+    // A database of the current structure gets the persons' name keys here; one of the older
+    // structure gets them with the rest of its upgrade.
+    QSqlDatabase database = db();
+    if (database.record(QStringLiteral("taj")).contains(QStringLiteral("VEZ_NEV")) &&
+        database.record(QStringLiteral("foglalk")).contains(QStringLiteral("JARAS_KOD"))) {
+        if (database.transaction()) {
+            if (NameKeys::ensure(database))
+                database.commit();
+            else
+                database.rollback();
+        }
+        NameKeys::refresh(database);
+    }
     return true;
 }
 

@@ -14,6 +14,13 @@ namespace
 
 using K = Kind;
 
+// The program keeps each person's name key (the Hungarian order of the name) and fills it where
+// it is missing; a name changed by any program, ours or another, loses its key so that it is made
+// again. Plain SQL: any SQLite tool can still write the table.
+const QString NameKeyTrigger = QStringLiteral(
+    "create trigger if not exists taj_nev_kulcs after update of VEZ_NEV, UTO_NEV, UTO_NEV_2 on taj "
+    "begin update taj set NEV_KULCS = null where TAJ = new.TAJ; end");
+
 std::vector<Field> addressFields(const QString &prefix, const QString &streetType)
 {
     return {{prefix + "IRSZ", K::Text, 4},  {prefix + "IRSZ_S", K::Text, 1},
@@ -101,9 +108,13 @@ std::vector<Table> buildTables()
                           {"UTO_NEV_2", K::Text, 20},
                           {"P_KOD", K::Text, 4},
                           {"O_KOD", K::Text, 4}},
-                         personNameFields()}),
-                 {{"idx_vnev", "VEZ_NEV, UTO_NEV, UTO_NEV_2"}, {"idx_taj", "TAJ", true}},
-                 "TAJ"});
+                         personNameFields(),
+                         {{"NEV_KULCS", K::Key}}}),
+                 {{"idx_vnev", "VEZ_NEV, UTO_NEV, UTO_NEV_2"},
+                  {"idx_taj", "TAJ", true},
+                  {"idx_nev_kulcs", "NEV_KULCS, TAJ"}},
+                 "TAJ",
+                 {NameKeyTrigger}});
     t.push_back({"taj_jogcim",
                  {{"TAJ", K::Text, 9},
                   {"FOGLALK_ID", K::Integer},
@@ -226,6 +237,8 @@ QString columnDefinition(const QString &name, Kind kind, int width)
         return name + QStringLiteral(" INTEGER");
     case Kind::AutoInc:
         return name + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+    case Kind::Key:
+        return name + QStringLiteral(" BLOB");
     case Kind::Date:
         // A real calendar day only: date() with a modifier rolls 02.30 over, so compare it back.
         return QStringLiteral("%1 VARCHAR(10) CHECK(%1 IS NULL OR (%1 GLOB "
@@ -257,12 +270,18 @@ QStringList createIndexSql(const Table &table)
     return sql;
 }
 
+QStringList createTriggerSql(const Table &table)
+{
+    return QStringList(table.triggers.begin(), table.triggers.end());
+}
+
 bool create(QSqlDatabase db, const QStringList &names, QString *error)
 {
     QSqlQuery q(db);
     for (const Table &t : tables()) {
         if (!names.isEmpty() && !names.contains(t.name, Qt::CaseInsensitive)) continue;
-        for (const QString &sql : QStringList{createTableSql(t)} + createIndexSql(t)) {
+        for (const QString &sql :
+             QStringList{createTableSql(t)} + createIndexSql(t) + createTriggerSql(t)) {
             if (!q.exec(sql)) {
                 if (error) *error = q.lastError().text();
                 return false;

@@ -17,6 +17,7 @@ enum class Kind {
     Integer, // whole number
     AutoInc, // key assigned by the store
     Date,    // date text "yyyy.mm.dd"
+    Key,     // bytes kept by the program beside a text, e.g. a sort key
 };
 
 struct Field {
@@ -36,6 +37,7 @@ struct Table {
     std::vector<Field> fields;
     std::vector<Index> indexes;
     QString primaryKey = {};
+    std::vector<QString> triggers = {};
 };
 
 const std::vector<Table> &tables();
@@ -47,6 +49,7 @@ const QStringList &backupTables();
 QString columnDefinition(const QString &name, Kind kind, int width);
 QString createTableSql(const Table &table);
 QStringList createIndexSql(const Table &table);
+QStringList createTriggerSql(const Table &table);
 
 // Creates the listed tables (all when empty) with their indexes; false and an error text on
 // failure.

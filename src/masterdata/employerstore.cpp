@@ -1,5 +1,7 @@
 #include "employerstore.h"
 
+#include "hungarianorder.h"
+
 #include "datamodule.h"
 #include "datetext.h"
 #include "runstate.h"
@@ -12,8 +14,13 @@ using StoreQuery::select;
 
 std::optional<QList<QSqlRecord>> EmployerStore::employers()
 {
-    return StoreQuery::records(m_data,
-                               {QStringLiteral("select * from foglalk order by ceg_nev, id")});
+    auto rows =
+        StoreQuery::records(m_data, {QStringLiteral("select * from foglalk order by id")});
+    if (rows)
+        HungarianOrder::sort<QSqlRecord>(*rows, [](const QSqlRecord &r) {
+            return r.value(QStringLiteral("CEG_NEV")).toString();
+        });
+    return rows;
 }
 
 std::optional<QSqlRecord> EmployerStore::employer(int id)
@@ -245,5 +252,7 @@ std::optional<QList<QVariantMap>> EmployerStore::sheetRows()
                     rows << row;
                 }))
         return std::nullopt;
+    HungarianOrder::sort<QVariantMap>(
+        rows, [](const QVariantMap &r) { return r.value(QStringLiteral("ceg_nev")).toString(); });
     return rows;
 }

@@ -1,5 +1,7 @@
 #include "personregister.h"
 
+#include "hungarianorder.h"
+#include "namekeys.h"
 #include "pagedquerymodel.h"
 #include "storequery.h"
 
@@ -13,13 +15,16 @@ const QString PersonColumns = QStringLiteral(
     "A_UTO_NEV_1, A_UTO_NEV_2, SZUL_DAT, SZUL_HELY, P_KOD, O_KOD, "
     "trim(coalesce(VEZ_NEV, '')) || '  ' || trim(coalesce(UTO_NEV, '')) || ' ' || "
     "coalesce(UTO_NEV_2, '') as NEV from taj ");
-// The order of idx_vnev; rowid keeps persons of the same name in a fixed order.
-const QString NameOrder = QStringLiteral("order by VEZ_NEV, UTO_NEV, UTO_NEV_2, rowid");
+// The Hungarian order of the names, served by idx_nev_kulcs; the TAJ number keeps persons of the
+// same name in a fixed order.
+const QString NameOrder = QStringLiteral("order by NEV_KULCS, TAJ");
 const QString TajOrder = QStringLiteral("order by TAJ");
 } // namespace
 
 bool PersonRegister::showPersons(PagedQueryModel &model, Order order)
 {
+    // Rows written by another program get their keys first.
+    NameKeys::refresh(m_data.db());
     return model.setQuery(m_data.db(),
                           PersonColumns + (order == Order::Name ? NameOrder : TajOrder),
                           QStringLiteral("select count(*) db from taj  "));
@@ -38,10 +43,13 @@ std::optional<int> PersonRegister::count(const QString &sql, const QList<QVarian
 
 std::optional<int> PersonRegister::rowForName(const QString &text)
 {
-    // Names without a family name sort first; both counts run on idx_vnev.
+    // The text as the clerk types it, in any case and with or without accents, against the
+    // keys of the names; rows without a key sort first. Both counts run on idx_nev_kulcs.
+    NameKeys::refresh(m_data.db());
     const auto unnamed =
-        count(QStringLiteral("select count(*) from taj where VEZ_NEV is null"), {});
-    const auto before = count(QStringLiteral("select count(*) from taj where VEZ_NEV < ?"), {text});
+        count(QStringLiteral("select count(*) from taj where NEV_KULCS is null"), {});
+    const auto before = count(QStringLiteral("select count(*) from taj where NEV_KULCS < ?"),
+                              {HungarianOrder::searchKey(text)});
     const auto all = count(QStringLiteral("select count(*) from taj"), {});
     if (!unnamed || !before || !all) return std::nullopt;
     return qMax(0, qMin(*unnamed + *before, *all - 1));
@@ -93,6 +101,7 @@ std::optional<QStringList> PersonRegister::employerNames()
             {QStringLiteral("select ceg_nev from foglalk"), QStringLiteral("order by ceg_nev")}, {},
             [&](Query &q) { names << q.text(QStringLiteral("ceg_nev")); }))
         return std::nullopt;
+    std::stable_sort(names.begin(), names.end(), HungarianOrder::less);
     return names;
 }
 

@@ -1,5 +1,7 @@
 #include "completedreports.h"
 
+#include "hungarianorder.h"
+
 #include "datamodule.h"
 #include "installation.h"
 #include "registrydatabase.h"
@@ -24,6 +26,7 @@ std::optional<QStringList> CompletedReports::employerNames()
             m_data, {QStringLiteral("select * from foglalk"), QStringLiteral("order by ceg_nev")},
             {}, [&](Query &q) { names << q.text(QStringLiteral("ceg_nev")); }))
         return std::nullopt;
+    std::stable_sort(names.begin(), names.end(), HungarianOrder::less);
     return names;
 }
 
@@ -88,16 +91,19 @@ std::optional<QVariantMap> CompletedReports::reportByFileName(const QString &fil
 
 std::optional<QList<ReportFile::ReportLine>> CompletedReports::lines(const QVariantMap &report)
 {
-    return ReportGenerator::readLines(
+    // In the order of the made file.
+    auto lines = ReportGenerator::readLines(
         m_data,
         {QStringLiteral("select t1.* ,"), QStringLiteral("t2.nyilv_szam, t2.megye, t3.mep_nev"),
          QStringLiteral("from jel_tete t1, foglalk t2, mep t3"),
          QStringLiteral("where t2.id = :ny and t1.foglalk_id = t2.id and t1.jel_tip = :jt and "
                         "t1.jel_szam = :jsz "),
          QStringLiteral("and t2.megye = t3.megyekod"),
-         QStringLiteral("order by t1.vez_nev, t1.uto_nev")},
+         QStringLiteral("order by t1.jel_tete")},
         {report.value(QStringLiteral("FOGLALK_ID")), text(report, "JEL_TIP"),
          report.value(QStringLiteral("JEL_SZAM"))});
+    if (lines) ReportGenerator::sortInFileOrder(*lines);
+    return lines;
 }
 
 std::optional<PrintedForms::CompletedReport> CompletedReports::formsOf(const QVariantMap &report,

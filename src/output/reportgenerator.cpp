@@ -1,6 +1,7 @@
 #include "reportgenerator.h"
 
 #include "datamodule.h"
+#include "hungarianorder.h"
 #include "installation.h"
 #include "registrydatabase.h"
 #include "reportfile.h"
@@ -83,7 +84,7 @@ std::optional<QList<PendingReport>> ReportGenerator::pendingReports()
                             "t2.sz_irsz, t3.telepules,"),
              QStringLiteral("t2.sz_utca, t2.telefon, t2.fax, t4.kozternev, t2.sz_haz, "
                             "t1.jel_szam"),
-             QStringLiteral("order by t2.ceg_nev, t1.jel_tip, t1.jel_szam")},
+             QStringLiteral("order by t1.jel_tip, t1.jel_szam")},
             {}, [&](Query &q) {
                 PendingReport r;
                 r.employerId = q.integer(QStringLiteral("foglalk_id"));
@@ -102,21 +103,48 @@ std::optional<QList<PendingReport>> ReportGenerator::pendingReports()
                 reports << r;
             }))
         return std::nullopt;
+    // In the Hungarian order of the employers' names; type and number as the select gave them.
+    HungarianOrder::sort<PendingReport>(reports, [](const PendingReport &r) { return r.name; });
     return reports;
+}
+
+void ReportGenerator::sortInFileOrder(QList<ReportFile::ReportLine> &lines)
+{
+    using namespace ReportFile;
+    QList<QPair<QByteArray, int>> keys;
+    keys.reserve(lines.size());
+    for (int i = 0; i < lines.size(); ++i) {
+        const ReportLine &l = lines[i];
+        // Family and first given name in the Hungarian order, then the start date, then the
+        // item number (its digits right-aligned, so that the bytes compare as numbers).
+        keys << qMakePair(HungarianOrder::nameKey(l[VEZ_NEV], l[UTO_NEV], QString()) +
+                              l[KEZDET].toLatin1() + '\0' +
+                              l[JEL_TETE].rightJustified(10, u'0').toLatin1(),
+                          i);
+    }
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<ReportLine> sorted;
+    sorted.reserve(lines.size());
+    for (const auto &k : keys)
+        sorted << std::move(lines[k.second]);
+    lines = std::move(sorted);
 }
 
 std::optional<QList<ReportFile::ReportLine>>
 ReportGenerator::lines(int employerId, const QString &type, int sequence)
 {
-    return readLines(
+    auto lines = readLines(
         m_data,
         {QStringLiteral("select t1.*,"),
          QStringLiteral("t2.nyilv_szam, t2.megye, t2.azon_tip, t2.jaras_kod, t3.mep_nev"),
          QStringLiteral("from jel_temp t1, foglalk t2, mep t3"),
          QStringLiteral("where t2.id = :ny and  t2.id = t1.foglalk_id and t1.jel_tip = :jt"),
          QStringLiteral("and t1.jel_szam = :jsz and t2.megye = t3.megyekod"),
-         QStringLiteral("order by t1.vez_nev, t1.uto_nev, t1.kezdet ")},
+         QStringLiteral("order by t1.jel_tete")},
         {employerId, type, sequence});
+    if (lines) sortInFileOrder(*lines);
+    return lines;
 }
 
 std::optional<QList<ReportFile::ReportLine>>

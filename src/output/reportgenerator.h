@@ -40,6 +40,10 @@ public:
     std::optional<QList<ReportFile::ReportLine>> lines(int employerId, const QString &type,
                                                        int sequence);
 
+    // The lines of a report in file order: the Hungarian order of the family and first given
+    // names, then the start date, then the item number. Making and repeating use it alike.
+    static void sortInFileOrder(QList<ReportFile::ReportLine> &lines);
+
     // The report lines a select returns (the line's fields first, then the employer's MEGYE,
     // AZON_TIP, JARAS_KOD and the fund's MEP_NEV where the select has them).
     static std::optional<QList<ReportFile::ReportLine>>

@@ -1,6 +1,8 @@
 #include "reportstore.h"
 
 #include "datamodule.h"
+#include "hungarianorder.h"
+#include "namekeys.h"
 #include "pagedquerymodel.h"
 #include "reportgenerator.h"
 #include "runstate.h"
@@ -60,6 +62,7 @@ std::optional<QStringList> ReportStore::activeEmployerNames()
                  QStringLiteral("order by ceg_nev")},
                 {}, [&](Query &q) { names << q.text(QStringLiteral("CEG_NEV")); }))
         return std::nullopt;
+    std::stable_sort(names.begin(), names.end(), HungarianOrder::less);
     return names;
 }
 
@@ -111,10 +114,9 @@ bool ReportStore::showPersons(PagedQueryModel &model, int employerId, PersonOrde
         where += QStringLiteral(" and t2.vez_nev like ?");
         params << filter.familyName + u'%';
     }
-    const QString orderBy = order == PersonOrder::Taj
-                                ? QStringLiteral(" order by t2.taj")
-                                : QStringLiteral(" order by t2.vez_nev, t2.uto_nev, "
-                                                 "t2.uto_nev_2, t2.rowid");
+    const QString orderBy = order == PersonOrder::Taj ? QStringLiteral(" order by t2.taj")
+                                                      : QStringLiteral(" order by t2.nev_kulcs, t2.taj");
+    NameKeys::refresh(m_data.db());
     return model.setQuery(m_data.db(), PersonColumns + PersonColumns2 + where + orderBy,
                           QStringLiteral("select count(*)") + where, params);
 }

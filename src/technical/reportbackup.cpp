@@ -2,6 +2,7 @@
 
 #include "datamodule.h"
 #include "datetext.h"
+#include "namekeys.h"
 #include "registrydatabase.h"
 #include "schema.h"
 #include "transaction.h"
@@ -26,12 +27,15 @@ QString lastBackupDate()
     return Settings::read(QStringLiteral("Mentes")).trimmed();
 }
 
+// The columns of a table that a backup carries: the persons' name keys are the program's own and
+// are made again after a restore, so a backup of an earlier version without them is whole.
 QStringList columns(QSqlDatabase db, const QString &table)
 {
     QStringList names;
     const QSqlRecord record = db.record(table);
     for (int i = 0; i < record.count(); ++i)
-        names << record.fieldName(i).toUpper();
+        if (record.fieldName(i).compare(QStringLiteral("NEV_KULCS"), Qt::CaseInsensitive) != 0)
+            names << record.fieldName(i).toUpper();
     return names;
 }
 
@@ -260,6 +264,7 @@ ReportBackup::Result ReportBackup::restore()
         }
         if (!transaction.commit()) return fail(live.lastError().text());
     }
+    NameKeys::refresh(live);
     const QString last = lastBackupDate();
     const QString date = last.isEmpty() ? DateText::today() : last;
     for (const char *name : {"Fogl", "Szem_adat", "Szem_jogcim"})

@@ -1,4 +1,6 @@
+#include "commandline.h"
 #include "passworddigest.h"
+#include "reportstore.h"
 #include "registrydatabase.h"
 #include "scriptedprompter.h"
 #include "tablecheck.h"
@@ -9,6 +11,8 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTableView>
 #include <QtTest>
 
@@ -66,9 +70,11 @@ private Q_SLOTS:
         w.show();
         Register d{{w}};
         QCOMPARE(d.get<QLabel>("lbl_dolgozo")->text(), QStringLiteral("6"));
-        // Binary order, as the index keeps it: accented capitals after Z.
-        QCOMPARE(column(d.list(), 1), (QStringList{"KOVÁCS  ANNA", "KOVÁCS  BÉLA", "NAGY  PÉTER",
-                                                   "SZABÓ  JÁNOS", "ZÖLD  ANNA", "ÁBEL  PÉTER"}));
+        // The Hungarian alphabet: Á with A, Ö after O.
+        QCOMPARE(column(d.list(), 1), (QStringList{"ÁBEL  PÉTER", "KOVÁCS  ANNA", "KOVÁCS  BÉLA",
+                                                   "NAGY  PÉTER", "SZABÓ  JÁNOS", "ZÖLD  ANNA"}));
+        QCOMPARE(d.currentTaj(), QStringLiteral("044332217"));
+        d.search("KOVÁCS");
         QCOMPARE(d.currentTaj(), QStringLiteral("123456788"));
         QCOMPARE(d.edit("dbed_veznev")->text(), QStringLiteral("KOVÁCS"));
         QCOMPARE(d.get<QLabel>("lbl_jogrec")->text(), QStringLiteral("1"));
@@ -82,7 +88,7 @@ private Q_SLOTS:
         QCOMPARE(d.edit("dbed_veznev")->text(), QStringLiteral("SZABÓ"));
         // A text after every name: the last person.
         d.search("ÚJ");
-        QCOMPARE(d.currentTaj(), QStringLiteral("044332217"));
+        QCOMPARE(d.currentTaj(), QStringLiteral("076543218"));
         QCOMPARE(d.get<QLabel>("lbl_jogrec")->text(), QStringLiteral("0"));
 
         d.choose("cbx_rendez", "TAJ-szám szerint");
@@ -99,6 +105,105 @@ private Q_SLOTS:
         QCOMPARE(d.currentTaj(), QStringLiteral("076543218"));
         if (const QString shots = qEnvironmentVariable("TARVIK_SCREENSHOTS"); !shots.isEmpty())
             w.grab().save(shots + "/tfrm_dolgozo.png");
+    }
+
+    // Seventeen names in the register, the search, the employer lists and a made report file,
+    // all in the order of the Hungarian alphabet; rows written by the sqlite3 tool behind the
+    // program's back take their places at the next listing.
+    void hungarianOrderEverywhere()
+    {
+        TestInstallation t(TestInstallation::WithReferenceData);
+        QVERIFY(t.ok());
+        QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM, AZON_TIP, MEGYE, JARAS_KOD, "
+                        "SZ_IRSZ, SZ_IRSZ_S, SZ_CIM_JELL) values ('MEGSZŰNT KFT', '12345676242', "
+                        "0, '010', '020', '1011', '0', '002')"));
+        QVERIFY(exec(t, "insert into foglalk (CEG_NEV, ADO_SZAM, AZON_TIP, MEGYE, JARAS_KOD, "
+                        "SZ_IRSZ, SZ_IRSZ_S, SZ_CIM_JELL) values ('ÁRPÁD KFT', '10000001242', 0, "
+                        "'010', '020', '1011', '0', '002')"));
+        const QStringList shuffled = {"ZSOLNAI", "ŐRI",    "CSONKA", "ÉDES",   "Kovácsné", "ABA",
+                                      "TÓTH",    "ÖDÖN",   "CZAKÓ",  "SZABÓ",  "ÓVÁRI",    "NAGY",
+                                      "EGRI",    "ZOLTÁN", "ÁBEL",   "KOVÁCS", "OLÁH"};
+        const QStringList ordered = {"ABA",    "ÁBEL",  "CZAKÓ", "CSONKA", "ÉDES",   "EGRI",
+                                     "KOVÁCS", "Kovácsné", "NAGY", "OLÁH", "ÓVÁRI", "ÖDÖN",
+                                     "ŐRI",    "SZABÓ", "TÓTH",  "ZOLTÁN", "ZSOLNAI"};
+        const int base = 10000000;
+        auto taj = [](int n) {
+            QString digits = QString::number(n);
+            int sum = 0;
+            for (int i = 0; i < 8; ++i)
+                sum += digits[i].digitValue() * (i % 2 == 0 ? 3 : 7);
+            return digits + QString::number(sum % 10);
+        };
+        for (int i = 0; i < shuffled.size(); ++i) {
+            QVERIFY(exec(t, QString("insert into taj (TAJ, VEZ_NEV, UTO_NEV) values ('%1', '%2', "
+                                    "'ANNA')")
+                                .arg(taj(base + i), shuffled[i])));
+            QVERIFY(exec(t, QString("insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, "
+                                    "FOGLALK_ID, NYILV_SZAM, VEZ_NEV, UTO_NEV, JOGCIM, JEL_TIP, "
+                                    "KEZDET, SZUL_DAT, PAKEZD) values (1, %1, 'N', '%2', 1, "
+                                    "'12345676242', '%3', 'ANNA', '1101', '09', '2026.11.02', "
+                                    "'1980.01.01', 'N')")
+                                .arg(i + 1)
+                                .arg(taj(base + i), shuffled[i])));
+        }
+        t.context().run.rightsLevel = 3;
+        ScriptedPrompter prompter;
+        {
+            Tfrm_dolgozo w(t.context());
+            w.show();
+            Register d{{w}};
+            QStringList names;
+            for (const QString &n : column(d.list(), 1))
+                names << n.section(u' ', 0, 0);
+            QCOMPARE(names, ordered);
+            const QList<QPair<QString, QString>> searches = {
+                {"kov", "KOVÁCS"}, {"abel", "ÁBEL"}, {"ZZZ", "ZSOLNAI"}, {"cs", "CSONKA"},
+                {"nagy", "NAGY"},  {"ö", "ÖDÖN"},    {"cz", "CZAKÓ"}};
+            for (const auto &[typed, found] : searches) {
+                d.search(typed);
+                QCOMPARE(d.edit("dbed_veznev")->text(), found);
+            }
+            // The employer list of the register, in the same order.
+            QCOMPARE(d.combo("cmb_foglalk")->itemText(1), QStringLiteral("ÁRPÁD KFT"));
+            QCOMPARE(d.combo("cmb_foglalk")->itemText(2), QStringLiteral("MEGSZŰNT KFT"));
+        }
+        // Written by the sqlite3 tool: a new person and a changed name.
+        QProcess tool;
+        tool.start("sqlite3", {t.path("adatok/tarvik.sqlite"),
+                               "insert into taj (TAJ, VEZ_NEV, UTO_NEV) values ('" +
+                                   taj(base + 20) + "', 'CSÉPE', 'ANNA'); update taj set "
+                                   "VEZ_NEV = 'ÁCS' where VEZ_NEV = 'ZOLTÁN';"});
+        QVERIFY(tool.waitForFinished(10000));
+        QCOMPARE(tool.exitCode(), 0);
+        {
+            Tfrm_dolgozo w(t.context());
+            w.show();
+            Register d{{w}};
+            QStringList names;
+            for (const QString &n : column(d.list(), 1))
+                names << n.section(u' ', 0, 0);
+            QCOMPARE(names.mid(0, 5),
+                     (QStringList{"ABA", "ÁBEL", "ÁCS", "CZAKÓ", "CSÉPE"}));
+        }
+        // The report file's items follow the names too.
+        QTemporaryDir out;
+        CommandLine::Options o;
+        o.home = t.home();
+        o.folder = out.path();
+        o.make = true;
+        o.plain = true;
+        QString printed, errors;
+        QTextStream so(&printed), se(&errors);
+        QVERIFY2(CommandLine::make(o, so, se) == 0, qPrintable((se.flush(), errors)));
+        QStringList lines = fileLines(out.filePath("J0901A12345676242_020.001"));
+        QCOMPARE(lines.size(), 18);
+        QStringList filed;
+        for (const QString &l : lines.mid(1))
+            filed << l.mid(71, 50).trimmed();
+        QStringList expected = ordered;
+        QCOMPARE(filed, expected);
+        QCOMPARE(ReportStore(t.data()).activeEmployerNames().value_or(QStringList{}),
+                 (QStringList{"ÁRPÁD KFT", "MEGSZŰNT KFT"}));
     }
 
     void correctionIsCheckedBeforeItIsStored()

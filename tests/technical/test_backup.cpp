@@ -38,7 +38,8 @@ QString rowsOf(QSqlDatabase db)
         while (q.next()) {
             QStringList row;
             for (int i = 0; i < q.record().count(); ++i)
-                row << q.record().fieldName(i) + '=' + q.value(i).toString();
+                if (q.record().fieldName(i) != u"NEV_KULCS") // made again after a restore
+                    row << q.record().fieldName(i) + '=' + q.value(i).toString();
             rows << table + ':' + row.join('|');
         }
     }
