@@ -2,10 +2,11 @@
 # Takes in one external report of 9,999 items of a new employer with `tarvik --receive` (whole
 # process) and, side by side in the same run, makes a report of 9,999 pending lines with
 # `tarvik --make`. Each run starts from the same database copy.
+# Prints each pair, the medians and the median of the pair-by-pair ratios.
 # Usage: bench/receive_report.sh [runs]   (needs build/tarvik, sqlite3, python3 and bc)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs="${1:-5}"
+runs="${1:-7}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export TARVIK_SETTINGS_DIR="$work/settings"
@@ -47,21 +48,25 @@ cp "$db" "$work/receive.sqlite"
 sqlite3 "$work/receive.sqlite" "delete from jel_temp"
 
 now() { date +%s.%N; }
-best_receive=999; best_make=999
+median() { sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
+: > "$work/a"; : > "$work/b"; : > "$work/r"
 for i in $(seq "$runs"); do
     cp "$work/receive.sqlite" "$db"; rm -rf "$work/out"; mkdir "$work/out"
     t0=$(now)
     ./build/tarvik --home "$work/home" --receive "$work/J0901K24680242242001_020.txt" \
         --folder "$work/out" > "$work/receive.log" || { cat "$work/receive.log"; exit 1; }
     t1=$(now)
+    sha=$(tail -n +2 "$work/out/J0901A24680242242_020.001" | sha256sum | cut -c1-16)
     cp "$work/fresh.sqlite" "$db"; rm -rf "$work/out"; mkdir "$work/out"
     t2=$(now)
     ./build/tarvik --home "$work/home" --make --folder "$work/out" > /dev/null
     t3=$(now)
     a=$(echo "$t1 - $t0" | bc); b=$(echo "$t3 - $t2" | bc)
-    printf 'run %d: tarvik --receive %.3f s   tarvik --make %.3f s\n' "$i" "$a" "$b"
-    best_receive=$(echo "if ($a < $best_receive) $a else $best_receive" | bc)
-    best_make=$(echo "if ($b < $best_make) $b else $best_make" | bc)
+    printf 'run %d: tarvik --receive %.3f s   tarvik --make %.3f s   ratio %.2f\n' "$i" "$a" "$b" \
+        "$(echo "scale=4; $a / $b" | bc)"
+    echo "$a" >> "$work/a"; echo "$b" >> "$work/b"; echo "scale=4; $a / $b" | bc >> "$work/r"
 done
-printf 'best: --receive %.3f s, --make %.3f s, ratio %.2f\n' "$best_receive" "$best_make" \
-    "$(echo "scale=3; $best_receive / $best_make" | bc)"
+printf 'median: --receive %.3f s, --make %.3f s; median pair ratio %.2f (min %.2f, max %.2f)\n' \
+    "$(median < "$work/a")" "$(median < "$work/b")" "$(median < "$work/r")" \
+    "$(sort -g "$work/r" | head -1)" "$(sort -g "$work/r" | tail -1)"
+echo "received file items sha256: $sha"

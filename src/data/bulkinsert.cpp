@@ -2,10 +2,7 @@
 
 #include "localsql.h"
 #include "query.h"
-
-#include <QSqlDriver>
-
-#include <sqlite3.h>
+#include "sqlitehandle.h"
 
 struct BulkInsert::Native {
     sqlite3 *db = nullptr;
@@ -18,14 +15,6 @@ struct BulkInsert::Native {
 
 namespace
 {
-sqlite3 *sqliteHandle(const QSqlDatabase &db)
-{
-    if (db.driverName() != u"QSQLITE" || !db.driver()) return nullptr;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
 QString errorText(sqlite3 *db)
 {
     return QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(db)));
@@ -68,10 +57,19 @@ bool BulkInsert::insert(const QList<QVariant> &values)
     sqlite3_reset(st);
     sqlite3_clear_bindings(st);
     const int count = sqlite3_bind_parameter_count(st);
-    // Texts are converted into this list so that they live until the step.
-    QStringList texts;
+    // Texts are converted into this list so that they live until the step; the store keeps
+    // UTF-8, so they are handed over in it.
+    QList<QByteArray> texts;
     texts.reserve(count);
     for (int i = 0; i < count && i < values.size(); ++i) {
+        if (values[i].typeId() == QMetaType::QString) {
+            const QString text = Query::rightTrimmed(values[i].toString());
+            if (text.isEmpty()) continue; // cleared bindings are NULL
+            texts << text.toUtf8();
+            sqlite3_bind_text(st, i + 1, texts.last().constData(), int(texts.last().size()),
+                              SQLITE_STATIC);
+            continue;
+        }
         const QVariant stored = Query::storedValue(values[i]);
         if (stored.isNull()) continue; // cleared bindings are NULL
         switch (stored.typeId()) {
@@ -85,9 +83,9 @@ bool BulkInsert::insert(const QList<QVariant> &values)
             sqlite3_bind_double(st, i + 1, stored.toDouble());
             break;
         default:
-            texts << stored.toString();
-            sqlite3_bind_text16(st, i + 1, texts.last().utf16(),
-                                int(texts.last().size() * sizeof(QChar)), SQLITE_STATIC);
+            texts << stored.toString().toUtf8();
+            sqlite3_bind_text(st, i + 1, texts.last().constData(), int(texts.last().size()),
+                              SQLITE_STATIC);
         }
     }
     const int rc = sqlite3_step(st);

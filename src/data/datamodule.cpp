@@ -1,12 +1,16 @@
 #include "datamodule.h"
 
+#include "codepage.h"
 #include "namekeys.h"
 #include "runstate.h"
+#include "schema.h"
+#include "sqlitehandle.h"
 #include "waitcursor.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -31,6 +35,52 @@ DataModule::~DataModule()
     disconnect();
 }
 
+namespace
+{
+// upper() of SQLite knows ASCII letters only; the program's SQL means every letter, as a server's
+// upper() does. Letter by letter, so that a value keeps its length. Only this program's
+// connection has it: the file stays an ordinary SQLite file.
+void unicodeUpper(sqlite3_context *context, int, sqlite3_value **values)
+{
+    if (sqlite3_value_type(values[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(values[0]));
+    const int size = sqlite3_value_bytes(values[0]);
+    // Plain ASCII, as most names are, byte by byte; any other letter through Unicode.
+    QByteArray upper(text, size);
+    for (qsizetype i = 0; i < upper.size(); ++i) {
+        const quint8 c = quint8(upper[i]);
+        if (c < 0x80) {
+            if (c >= 'a' && c <= 'z') upper[i] = char(c - 'a' + 'A');
+            continue;
+        }
+        // The Hungarian small letters with accents, two bytes each: á é í ó ö ú ü (and the
+        // rest of Latin-1's) one block up, ő and ű one code point down.
+        const quint8 next = i + 1 < upper.size() ? quint8(upper[i + 1]) : 0;
+        if (c == 0xC3 && next >= 0xA0 && next <= 0xBE && next != 0xB7) {
+            upper[++i] = char(next - 0x20);
+            continue;
+        }
+        if (c == 0xC5 && (next == 0x91 || next == 0xB1)) {
+            upper[++i] = char(next - 1);
+            continue;
+        }
+        upper = CodePage::upperSameLength(QString::fromUtf8(text, size)).toUtf8();
+        break;
+    }
+    sqlite3_result_text(context, upper.constData(), int(upper.size()), SQLITE_TRANSIENT);
+}
+
+void useUnicodeUpper(const QSqlDatabase &db)
+{
+    if (sqlite3 *native = sqliteHandle(db))
+        sqlite3_create_function_v2(native, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                   nullptr, unicodeUpper, nullptr, nullptr, nullptr);
+}
+} // namespace
+
 bool DataModule::openSqlite(const QString &connection, const QString &file, QString *error)
 {
     QString failure;
@@ -43,6 +93,7 @@ bool DataModule::openSqlite(const QString &connection, const QString &file, QStr
         if (!db.open()) {
             failure = db.lastError().text();
         } else {
+            useUnicodeUpper(db);
             // Opening is lazy in SQLite: reading the catalogue tells a database from other files.
             QSqlQuery probe(db);
             if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
@@ -72,7 +123,7 @@ bool DataModule::connect(const QString &dataFolder, QString *error)
     if (database.record(QStringLiteral("taj")).contains(QStringLiteral("VEZ_NEV")) &&
         database.record(QStringLiteral("foglalk")).contains(QStringLiteral("JARAS_KOD"))) {
         if (database.transaction()) {
-            if (NameKeys::ensure(database))
+            if (NameKeys::ensure(database) && Schema::addMissingIndexes(database))
                 database.commit();
             else
                 database.rollback();

@@ -132,7 +132,9 @@ std::vector<Table> buildTables()
                   {"SZUN_VEGE", K::Text, 10},
                   {"PAKEZ", K::Text, 1}},
                  {{"idx_taj_jogcim_taj", "TAJ, FOGLALK_ID, JOGCIM"}}});
-    t.push_back({"jel_temp", reportLineFields(), {{"idx_jel_temp_fogl", "FOGLALK_ID, JEL_TIP"}}});
+    t.push_back({"jel_temp",
+                 reportLineFields(),
+                 {{"idx_jel_temp_fogl", "FOGLALK_ID, JEL_TIP"}, {"idx_jel_temp_taj", "TAJ"}}});
     t.push_back(
         {"jel_tete",
          reportLineFields(),
@@ -366,6 +368,26 @@ bool digestPlainPasswords(QSqlDatabase db, QString *error)
         update.addBindValue(name);
         update.addBindValue(password);
         if (!update.exec()) return failed(update);
+    }
+    return true;
+}
+
+bool addMissingIndexes(QSqlDatabase db, QString *error)
+{
+    QSqlQuery q(db);
+    const QStringList present = db.tables();
+    for (const Table &t : tables()) {
+        if (!present.contains(t.name, Qt::CaseInsensitive)) continue;
+        const QSqlRecord columns = db.record(t.name);
+        for (const Index &i : t.indexes) {
+            if (!columns.contains(i.columns.section(u',', 0, 0).trimmed())) continue;
+            if (!q.exec(QStringLiteral("create %1index if not exists %2 on %3 (%4)")
+                            .arg(i.unique ? QStringLiteral("unique ") : QString(), i.name,
+                                 t.name, i.columns))) {
+                if (error) *error = q.lastError().text();
+                return false;
+            }
+        }
     }
     return true;
 }

@@ -50,6 +50,8 @@ QString columnDefinition(const QString &name, Kind kind, int width);
 QString createTableSql(const Table &table);
 QStringList createIndexSql(const Table &table);
 QStringList createTriggerSql(const Table &table);
+// Creates the indexes of the schema that an existing database of an earlier version lacks.
+bool addMissingIndexes(QSqlDatabase db, QString *error = nullptr);
 
 // Creates the listed tables (all when empty) with their indexes; false and an error text on
 // failure.

@@ -46,7 +46,11 @@ QString column(const QByteArray &line, int from, int width)
 
 QString trimmed(const QByteArray &line, int from, int width)
 {
-    return column(line, from, width).trimmed();
+    // Only the characters inside the blanks are decoded.
+    const QByteArrayView all(line);
+    QByteArrayView bytes = from - 1 < all.size() ? all.sliced(from - 1) : QByteArrayView();
+    if (bytes.size() > width) bytes.truncate(width);
+    return ReportFile::decodeText(bytes.trimmed().toByteArray()).trimmed();
 }
 
 QString madeFileName(const QString &name)

@@ -1,5 +1,6 @@
 #include "externalreceiver.h"
 
+#include "bulkinsert.h"
 #include "codepage.h"
 #include "datamodule.h"
 #include "externalstore.h"
@@ -228,12 +229,22 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
     if (!employer || employer->isEmpty())
         return fail(QStringLiteral("a bejelentő nincs a nyilvántartásban"));
     const int id = employer->value(QStringLiteral("ID")).toInt();
-    // What was pending before stays pending: only the rows added now are removed at the end.
-    const auto before = StoreQuery::firstText(
-        m_data, {QStringLiteral("select coalesce(max(rowid), 0) m from jel_temp")}, {},
-        QStringLiteral("m"));
+    // What was pending before stays pending; the clerk's own lines that carry this number move
+    // on to the next free one first, so that the number names the received report's lines only.
     const auto highest = ReportStore(m_data).highestProvisionalTaj();
-    if (!before || !highest) return fail(QStringLiteral("a függő tételek nem olvashatók"));
+    const auto last = StoreQuery::firstText(
+        m_data,
+        {QStringLiteral("select coalesce(max(jel_szam), 0) m from jel_fej"),
+         QStringLiteral("where foglalk_id = :ny and jel_tip = :jt")},
+        {id, type}, QStringLiteral("m"));
+    if (!highest || !last) return fail(QStringLiteral("a függő tételek nem olvashatók"));
+    QString error;
+    if (!StoreQuery::execute(m_data,
+                             {QStringLiteral("update jel_temp set jel_szam = :uj"),
+                              QStringLiteral("where foglalk_id = :ny and jel_tip = :jt and "
+                                             "jel_szam = :jsz")},
+                             {qMax(last->toInt(), sequence) + 1, id, type, sequence}, &error))
+        return fail(error);
     qint64 provisional = ReportLineRules::nextProvisionalBase(*highest);
 
     const bool benefits = type == u"08";
@@ -255,28 +266,40 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
     // stays empty where it does not apply.
     columns << QStringLiteral(", IMAGE");
     values << QStringLiteral(", :xy") << QStringLiteral(")");
-    Query insert = m_data.query();
-    for (const QString &l : columns + values)
-        insert.add(l);
+    BulkInsert insert(m_data.db(), columns + values);
+    QList<QVariant> row;
 
-    QList<ReportLine> lines, persons;
+    // A person the file names more than once (or a line without a TAJ number that gets none) is
+    // filed line by line, in the file's order, so that the later line wins.
+    const bool detaineeNumbers = prisonService && type == u"09";
+    QHash<QString, int> times;
+    for (const QByteArray &raw : r.items) {
+        const QString taj = trimmed(raw, 25, 9);
+        if (!taj.isEmpty() || !detaineeNumbers) ++times[taj];
+    }
+    QList<ReportLine> lines, oneByOne, oneByOnePersons;
     lines.reserve(r.items.size());
-    persons.reserve(r.items.size());
     for (int i = 0; i < r.items.size(); ++i) {
         if (progress) progress(i, items);
         const QByteArray &raw = r.items[i];
+        // The line is decoded once; a byte of the code page is one character.
+        const QString text = ReportFile::decodeText(raw);
+        auto at = [&](int from, int width) {
+            return QStringView(text).mid(from - 1, width).trimmed().toString();
+        };
         ReportLine l;
-        l[JEL_SZAM] = QString::number(trimmed(raw, 3, 5).toInt());
-        l[JEL_TETE] = QString::number(trimmed(raw, 8, 5).toInt());
-        l[TAJ] = trimmed(raw, 25, 9);
+        l[JEL_SZAM] = QString::number(at(3, 5).toInt());
+        l[JEL_TETE] = QString::number(at(8, 5).toInt());
+        l[TAJ] = at(25, 9);
         l[FOGLALK_ID] = QString::number(id);
-        l[NYILV_SZAM] = column(raw, 14, 11);
+        l[NYILV_SZAM] = text.mid(13, 11).leftJustified(11, u' ');
         for (const Column &c : PersonColumns)
-            l[c.field] = trimmed(raw, c.from, c.width);
+            l[c.field] = at(c.from, c.width);
         if (benefits)
             for (const Column &c : BenefitColumns)
-                l[c.field] = trimmed(raw, c.from, c.width);
-        if (prisonService && type == u"09" && l[TAJ].isEmpty()) {
+                l[c.field] = at(c.from, c.width);
+        const bool alone = l[TAJ].isEmpty() ? detaineeNumbers : times.value(l[TAJ]) <= 1;
+        if (detaineeNumbers && l[TAJ].isEmpty()) {
             l[TAJ] = ReportLineRules::provisionalTaj(provisional++);
             if (l[TAJ].isEmpty())
                 return fail(QStringLiteral("a(z) %1. tételhez nem képezhető több ideiglenes TAJ "
@@ -284,29 +307,32 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
                                 .arg(trimmed(raw, 8, 5)));
             l[IMAGE] = trimmed(raw, 426, 1);
         }
-        int p = 0;
+        row.clear();
         for (Field f : {JEL_SZAM,     JEL_TETE,     JAVITAS,   TAJ,         FOGLALK_ID,
                         NYILV_SZAM,   VEZ_NEV,      UTO_NEV,   P_KOD,       O_KOD,
                         JOGCIM,       JEL_TIP,      KEZDET,    VEGE,        SZUN_KEZD,
                         SZUN_VEGE,    SZUL_DAT,     SZUL_HELY, UTO_NEV_2,   SZ_VEZ_NEV,
                         SZ_UTO_NEV_1, SZ_UTO_NEV_2, A_VEZ_NEV, A_UTO_NEV_1, A_UTO_NEV_2})
-            insert.setParam(p++, l[f]);
+            row << l[f];
         if (benefits)
             for (const Column &c : BenefitColumns)
-                insert.setParam(p++, l[c.field]);
-        insert.setParam(p++, l[IMAGE]);
-        if (!insert.exec())
+                row << l[c.field];
+        row << l[IMAGE];
+        if (!insert.insert(row))
             return fail(QStringLiteral("a(z) %1. tétel nem vehető át: %2")
                             .arg(l[JEL_TETE], insert.lastError()));
         // The person register takes the names in use upper-cased and the rest as the line has
         // them; the filed line and the file have every name and the birth place upper-cased.
-        ReportLine person = l;
-        for (Field f : {VEZ_NEV, UTO_NEV})
-            person[f] = CodePage::upperSameLength(person[f]);
-        persons << person;
+        if (!alone) {
+            ReportLine person = l;
+            for (Field f : {VEZ_NEV, UTO_NEV})
+                person[f] = CodePage::upperSameLength(person[f]);
+            oneByOnePersons << person;
+        }
         for (Field f : UpperCased)
             l[f] = CodePage::upperSameLength(l[f]);
-        lines << l;
+        if (!alone) oneByOne << l;
+        lines << std::move(l);
     }
     add(m.memo, {QStringLiteral("  Beolvasás kész."), separator(),
                  QStringLiteral("  Jelentéskészítés indul..."), separator(),
@@ -329,15 +355,13 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
     ReportGenerator::Filing filing{id,         type,          sequence, items,
                                    m.fileName, options.today, *employer};
     filing.external = true;
-    filing.persons = &persons;
-    QString error;
-    if (!generator.fileReport(filing, lines, progress, &error) ||
+    filing.persons = &oneByOnePersons;
+    if (!generator.fileReport(filing, oneByOne, progress, &error) ||
         !StoreQuery::execute(
             m_data,
             {QStringLiteral("delete from jel_temp"), QStringLiteral("where foglalk_id = :ny"),
-             QStringLiteral("and jel_szam = :jsz"), QStringLiteral("and jel_tip = :jt"),
-             QStringLiteral("and rowid > :r")},
-            {id, sequence, type, before->toLongLong()}, &error) ||
+             QStringLiteral("and jel_szam = :jsz"), QStringLiteral("and jel_tip = :jt")},
+            {id, sequence, type}, &error) ||
         !ReportGenerator::movePendingAboveCompleted(m_data, id, type, &error) ||
         !ReportGenerator::commitWithFile(transaction, options.folder, m.fileName, content.bytes,
                                          &m.path, &error))

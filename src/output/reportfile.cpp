@@ -80,8 +80,13 @@ QString decodeText(const QByteArray &bytes)
     const CodePage &page = codePage();
     QString text;
     text.reserve(bytes.size());
-    for (char b : bytes)
-        text += page.toUnicode[quint8(b)];
+    for (char b : bytes) {
+        const QString &c = page.toUnicode[quint8(b)];
+        if (c.size() == 1)
+            text.append(c.front());
+        else
+            text.append(c);
+    }
     return text;
 }
 
@@ -102,26 +107,82 @@ std::optional<QByteArray> encode(const QString &text)
     return bytes;
 }
 
-Line assemble(int blanks, QList<Slot> slots)
+namespace
 {
-    std::stable_sort(slots.begin(), slots.end(),
-                     [](const Slot &a, const Slot &b) { return a.column < b.column; });
-    Line line;
-    line.text = QString(blanks, u' ');
-    for (const Slot &s : slots) {
+bool encodable(const QString &text)
+{
+    const CodePage &page = codePage();
+    for (QChar c : text)
+        if (c.unicode() >= 128 && !page.fromUnicode.contains(c.unicode())) return false;
+    return true;
+}
+
+// Checks every value against its slot and the code page, in column order; tells whether no
+// value reaches into the next one's place (as in every layout here) and the line's length.
+bool check(QList<Slot> &slots, int blanks, Line &line, bool *apart, qsizetype *total)
+{
+    const auto byColumn = [](const Slot &a, const Slot &b) { return a.column < b.column; };
+    if (!std::is_sorted(slots.cbegin(), slots.cend(), byColumn))
+        std::stable_sort(slots.begin(), slots.end(), byColumn);
+    *apart = true;
+    *total = blanks;
+    for (int i = 0; i < slots.size(); ++i) {
+        const Slot &s = slots[i];
         if (s.value.size() > s.width) {
             line.fault = Line::Fault::TooLong;
             line.badField = QString::fromUtf8(s.field);
-            return line;
+            return false;
         }
-        if (!encode(s.value)) {
+        if (!encodable(s.value)) {
             line.fault = Line::Fault::NotEncodable;
             line.badField = QString::fromUtf8(s.field);
-            return line;
+            return false;
         }
-        line.text.insert(s.column - 1, s.value);
+        if (i > 0 && s.column - 1 < slots[i - 1].column - 1 + slots[i - 1].value.size())
+            *apart = false;
+        *total += s.value.size();
     }
+    return true;
+}
+} // namespace
+
+Line assemble(int blanks, QList<Slot> slots)
+{
+    Line line;
+    bool apart = true;
+    qsizetype total = 0;
+    if (!check(slots, blanks, line, &apart, &total)) return line;
+    // Each value is inserted at its column into the blanks (the line grows by its length).
+    line.text = QString(blanks, u' ');
+    for (const Slot &s : slots)
+        line.text.insert(s.column - 1, s.value);
     return line;
+}
+
+LineBytes assembleBytes(int blanks, QList<Slot> slots)
+{
+    LineBytes out;
+    bool apart = true;
+    qsizetype total = 0;
+    if (!check(slots, blanks, out.line, &apart, &total)) return out;
+    if (!apart) {
+        // Values that reach into each other: inserted one by one, as the layout says.
+        out.line.text = QString(blanks, u' ');
+        for (const Slot &s : slots)
+            out.line.text.insert(s.column - 1, s.value);
+        out.bytes = encode(out.line.text).value_or(QByteArray());
+        return out;
+    }
+    // Every value lands at its own column: the bytes are written there at once.
+    const CodePage &page = codePage();
+    out.bytes = QByteArray(total, ' ');
+    char *bytes = out.bytes.data();
+    for (const Slot &s : slots) {
+        char *at = bytes + s.column - 1;
+        for (QChar c : s.value)
+            *at++ = c.unicode() < 128 ? char(c.unicode()) : page.fromUnicode.value(c.unicode());
+    }
+    return out;
 }
 
 namespace

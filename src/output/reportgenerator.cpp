@@ -5,6 +5,7 @@
 #include "installation.h"
 #include "registrydatabase.h"
 #include "reportfile.h"
+#include "rowreader.h"
 #include "schema.h"
 #include "stagedfile.h"
 #include "storequery.h"
@@ -73,17 +74,16 @@ std::optional<QList<PendingReport>> ReportGenerator::pendingReports()
     QList<PendingReport> reports;
     if (!StoreQuery::select(
             m_data,
-            {QStringLiteral("select t1.nyilv_szam, t1.foglalk_id ,t2.ceg_nev, count(t1.foglalk_id) "
-                            "db, t1.jel_tip, t1.jel_szam,"),
+            // The lines are counted first, then joined to their employer's seat.
+            {QStringLiteral("select t1.nyilv_szam, t1.foglalk_id ,t2.ceg_nev, t1.db, t1.jel_tip, "
+                            "t1.jel_szam,"),
              QStringLiteral("t2.sz_irsz, t3.telepules, t2.sz_utca, t4.kozternev, t2.sz_haz , "
                             "t2.telefon , t2.fax"),
-             QStringLiteral("from jel_temp t1, foglalk t2, irsz t3, koz_ter t4  "),
+             QStringLiteral("from (select nyilv_szam, foglalk_id, jel_tip, jel_szam, "
+                            "count(foglalk_id) db from jel_temp group by nyilv_szam, foglalk_id, "
+                            "jel_tip, jel_szam) t1, foglalk t2, irsz t3, koz_ter t4  "),
              QStringLiteral("where t2.id = t1.foglalk_id  and t2.sz_irsz = t3.irsz and "
                             "t2.sz_irsz_s = t3.suly and t2.sz_cim_jell = t4.kod "),
-             QStringLiteral("group by t1.nyilv_szam, t1.foglalk_id , t2.ceg_nev, t1.jel_tip, "
-                            "t2.sz_irsz, t3.telepules,"),
-             QStringLiteral("t2.sz_utca, t2.telefon, t2.fax, t4.kozternev, t2.sz_haz, "
-                            "t1.jel_szam"),
              QStringLiteral("order by t1.jel_tip, t1.jel_szam")},
             {}, [&](Query &q) {
                 PendingReport r;
@@ -108,20 +108,23 @@ std::optional<QList<PendingReport>> ReportGenerator::pendingReports()
     return reports;
 }
 
+QByteArray ReportGenerator::fileOrderKey(const ReportFile::ReportLine &l)
+{
+    using namespace ReportFile;
+    // Family and first given name in the Hungarian order, then the start date, then the item
+    // number (its digits right-aligned, so that the bytes compare as numbers).
+    return HungarianOrder::sortKey(l[VEZ_NEV].trimmed()) +
+           HungarianOrder::sortKey(l[UTO_NEV].trimmed()) + l[KEZDET].toLatin1() + '\0' +
+           l[JEL_TETE].rightJustified(10, u'0').toLatin1();
+}
+
 void ReportGenerator::sortInFileOrder(QList<ReportFile::ReportLine> &lines)
 {
     using namespace ReportFile;
     QList<QPair<QByteArray, int>> keys;
     keys.reserve(lines.size());
-    for (int i = 0; i < lines.size(); ++i) {
-        const ReportLine &l = lines[i];
-        // Family and first given name in the Hungarian order, then the start date, then the
-        // item number (its digits right-aligned, so that the bytes compare as numbers).
-        keys << qMakePair(HungarianOrder::nameKey(l[VEZ_NEV], l[UTO_NEV], QString()) +
-                              l[KEZDET].toLatin1() + '\0' +
-                              l[JEL_TETE].rightJustified(10, u'0').toLatin1(),
-                          i);
-    }
+    for (int i = 0; i < lines.size(); ++i)
+        keys << qMakePair(fileOrderKey(lines[i]), i);
     std::stable_sort(keys.begin(), keys.end(),
                      [](const auto &a, const auto &b) { return a.first < b.first; });
     QList<ReportLine> sorted;
@@ -147,37 +150,48 @@ ReportGenerator::lines(int employerId, const QString &type, int sequence)
     return lines;
 }
 
-std::optional<QList<ReportFile::ReportLine>>
-ReportGenerator::readLines(DataModule &data, const QStringList &sql, const QList<QVariant> &params)
+bool ReportGenerator::forEachLine(DataModule &data, const QStringList &sql,
+                                  const QList<QVariant> &params,
+                                  const std::function<void(ReportFile::ReportLine &&)> &take)
 {
-    QList<ReportFile::ReportLine> rows;
+    RowReader rows(data.db(), sql, params);
     // Field positions are found once; the line's own fields come first in the result.
     int at[ReportFile::FieldCount];
     int megye = -1, azonTip = -1, jarasKod = -1, mepNev = -1;
     bool first = true;
-    if (!StoreQuery::select(data, sql, params, [&](Query &q) {
-            if (first) {
-                const QSqlRecord r = q.record();
-                for (int f = 0; f < ReportFile::FieldCount; ++f)
-                    at[f] = r.indexOf(QLatin1String(ReportFile::fieldName(ReportFile::Field(f))));
-                megye = r.indexOf(QStringLiteral("megye"));
-                azonTip = r.indexOf(QStringLiteral("azon_tip"));
-                jarasKod = r.indexOf(QStringLiteral("jaras_kod"));
-                mepNev = r.indexOf(QStringLiteral("mep_nev"));
-                first = false;
-            }
-            auto value = [&](int index) {
-                return index < 0 ? QString() : Query::rightTrimmed(q.value(index).toString());
-            };
-            ReportFile::ReportLine line;
+    while (rows.next()) {
+        if (first) {
+            QStringList names;
+            for (int i = 0; i < rows.columnCount(); ++i)
+                names << rows.columnName(i).toUpper();
             for (int f = 0; f < ReportFile::FieldCount; ++f)
-                line.values[f] = value(at[f]);
-            line.megye = value(megye);
-            line.azonTip = value(azonTip);
-            line.jarasKod = value(jarasKod);
-            line.mepNev = value(mepNev);
-            rows << line;
-        }))
+                at[f] = int(names.indexOf(
+                    QLatin1String(ReportFile::fieldName(ReportFile::Field(f)))));
+            megye = int(names.indexOf(QStringLiteral("MEGYE")));
+            azonTip = int(names.indexOf(QStringLiteral("AZON_TIP")));
+            jarasKod = int(names.indexOf(QStringLiteral("JARAS_KOD")));
+            mepNev = int(names.indexOf(QStringLiteral("MEP_NEV")));
+            first = false;
+        }
+        auto value = [&](int index) { return index < 0 ? QString() : rows.text(index); };
+        ReportFile::ReportLine line;
+        for (int f = 0; f < ReportFile::FieldCount; ++f)
+            line.values[f] = value(at[f]);
+        line.megye = value(megye);
+        line.azonTip = value(azonTip);
+        line.jarasKod = value(jarasKod);
+        line.mepNev = value(mepNev);
+        take(std::move(line));
+    }
+    return rows.lastError().isEmpty();
+}
+
+std::optional<QList<ReportFile::ReportLine>>
+ReportGenerator::readLines(DataModule &data, const QStringList &sql, const QList<QVariant> &params)
+{
+    QList<ReportFile::ReportLine> rows;
+    if (!forEachLine(data, sql, params,
+                     [&](ReportFile::ReportLine &&line) { rows << std::move(line); }))
         return std::nullopt;
     return rows;
 }
@@ -205,22 +219,70 @@ QString ReportGenerator::fileNameOf(const ReportFile::ReportLine &first)
                                 first.jarasKod, first[JEL_SZAM].toInt());
 }
 
+namespace
+{
+// A line of the file on its way: its place in the file order and its bytes in the code page,
+// coded only when every line is in (the key comes from the first line in that order).
+struct PlacedLine {
+    QByteArray order;
+    QByteArray plain;
+};
+} // namespace
+
 ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const Options &options,
                                               const Progress &progress)
 {
+    using namespace ReportFile;
     Result r;
-    const auto lines = this->lines(report.employerId, report.type, report.sequence);
     const auto employers = StoreQuery::records(
         m_data, {QStringLiteral("select * from foglalk"), QStringLiteral("where id = :ny")},
         {report.employerId});
-    if (!lines || lines->isEmpty() || !employers || employers->isEmpty()) {
+    if (!employers || employers->isEmpty()) {
         r.error = QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók");
         return r;
     }
-    using namespace ReportFile;
-    const ReportLine &first = lines->first();
     const QVariantMap employer = StoreQuery::toMap(employers->first());
-    const int sequence = first[JEL_SZAM].toInt();
+
+    // One pass over the lines: each becomes its bytes at once, and only the lines filed one by
+    // one are kept whole. Every line is built before anything is written: a value that does
+    // not fit refuses the whole report (the first such line in file order is named).
+    std::vector<PlacedLine> placed;
+    QStringList tajs; // of every line, to find the persons reported more than once
+    ReportLine first;
+    QByteArray firstOrder, refusalOrder;
+    const int sequence = report.sequence;
+    const QStringList select = {
+        QStringLiteral("select t1.*,"),
+        QStringLiteral("t2.nyilv_szam, t2.megye, t2.azon_tip, t2.jaras_kod"),
+        QStringLiteral("from jel_temp t1, foglalk t2, mep t3"),
+        QStringLiteral("where t2.id = :ny and t2.id = t1.foglalk_id and t1.jel_tip = :jt"),
+        QStringLiteral("and t1.jel_szam = :jsz and t2.megye = t3.megyekod")};
+    const QList<QVariant> params = {report.employerId, report.type, sequence};
+    const bool read = forEachLine(m_data, select, params, [&](ReportLine &&line) {
+            QByteArray order = fileOrderKey(line);
+            LineBytes assembled = assembleBytes(ItemBlanks, itemSlots(sequence, line));
+            const Line &item = assembled.line;
+            if (!item.ok()) {
+                if (r.refusal.isEmpty() || order < refusalOrder) {
+                    r.refusal = refusalText(
+                        item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
+                                  .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV], line[TAJ]));
+                    refusalOrder = order;
+                }
+                return;
+            }
+            tajs << line[TAJ];
+            if (placed.empty() || order < firstOrder) {
+                first = line;
+                firstOrder = order;
+            }
+            placed.push_back({std::move(order), std::move(assembled.bytes)});
+        });
+    if (!read || (placed.empty() && r.refusal.isEmpty())) {
+        r.error = QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók");
+        return r;
+    }
+    if (!r.refusal.isEmpty()) return r;
     const auto key = codingKey(first[NYILV_SZAM]);
     if (!key) {
         r.error = QStringLiteral("a bejelentő azonosítója nem csak számjegy");
@@ -229,16 +291,54 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
     r.fileName = fileNameOf(first);
     const QString shortName = ReportFile::shortName(first[JEL_TIP], first.megye, first.azonTip,
                                                     first[NYILV_SZAM], sequence);
-
-    // Every line is built before anything is written: a value that does not fit refuses the
-    // whole report.
-    const Content content = buildContent(
-        headerSlots(options.version, report.type, sequence, int(lines->size()), shortName,
-                    options.today, employer),
-        text(employer, "CEG_NEV"), *lines, sequence, options.coded ? key : std::nullopt);
-    if (!content.refusal.isEmpty()) {
-        r.refusal = content.refusal;
+    const int items = int(placed.size());
+    const Line head = assemble(HeaderBlanks, headerSlots(options.version, report.type, sequence,
+                                                         items, shortName, options.today,
+                                                         employer));
+    if (!head.ok()) {
+        r.refusal =
+            refusalText(head, QStringLiteral("A(z) \"%1\" bejelentő").arg(text(employer, "CEG_NEV")));
         return r;
+    }
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const PlacedLine &a, const PlacedLine &b) { return a.order < b.order; });
+    if (!numberFree(report.employerId, report.type, sequence, &r.error)) return r;
+    // The file is written as the lines come, each line's memory given back at once.
+    StagedFile file;
+    const std::optional<int> coding = options.coded ? key : std::nullopt;
+    if (!openReportFile(file, options.folder, r.fileName, &r.error) ||
+        !file.append(fileLine(head.text, coding), &r.error))
+        return r;
+    QByteArray chunk;
+    for (PlacedLine &p : placed) {
+        chunk += coding ? ReportFile::code(p.plain, *coding) : p.plain;
+        chunk += "\r\n";
+        p = {};
+        if (chunk.size() > (1 << 20)) {
+            if (!file.append(chunk, &r.error)) return r;
+            chunk.clear();
+        }
+    }
+    if (!file.append(chunk, &r.error) || !file.finish(&r.error)) return r;
+    placed = {};
+    // A person reported more than once in the report (or a line without a TAJ number) is filed
+    // line by line, in file order, so that the later line wins; the store files every other
+    // line in one statement per table. Such lines are rare: they are read again.
+    std::sort(tajs.begin(), tajs.end());
+    QSet<QString> repeated;
+    for (qsizetype i = 0; i < tajs.size(); ++i)
+        if (tajs[i].isEmpty() || (i > 0 && tajs[i] == tajs[i - 1])) repeated.insert(tajs[i]);
+    tajs.clear();
+    QList<ReportLine> oneByOne;
+    if (options.lineByLine || !repeated.isEmpty()) {
+        if (!forEachLine(m_data, select, params, [&](ReportLine &&line) {
+                if (options.lineByLine || repeated.contains(line[TAJ]))
+                    oneByOne << std::move(line);
+            })) {
+            r.error = QStringLiteral("a jelentés sorai nem olvashatók");
+            return r;
+        }
+        sortInFileOrder(oneByOne);
     }
 
     Transaction transaction(m_data.db());
@@ -246,9 +346,10 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         r.error = QStringLiteral("a tranzakció nem indítható");
         return r;
     }
-    const Filing filing{report.employerId, report.type,   sequence, int(lines->size()),
-                        r.fileName,        options.today, employer};
-    if (!fileReport(filing, *lines, progress, &r.error) ||
+    Filing filing{report.employerId, report.type,   sequence, items,
+                  r.fileName,        options.today, employer};
+    filing.lineByLine = options.lineByLine;
+    if (!fileReport(filing, oneByOne, progress, &r.error) ||
         !StoreQuery::execute(
             m_data,
             {QStringLiteral("delete from jel_temp"), QStringLiteral("where foglalk_id = :ny"),
@@ -256,8 +357,7 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
             {report.employerId, sequence, report.type}, &r.error) ||
         !movePendingAboveCompleted(m_data, report.employerId, report.type, &r.error))
         return r;
-    r.ok =
-        commitWithFile(transaction, options.folder, r.fileName, content.bytes, &r.path, &r.error);
+    r.ok = commitWithFile(transaction, file, &r.path, &r.error);
     return r;
 }
 
@@ -276,15 +376,16 @@ ReportGenerator::Content ReportGenerator::buildContent(const QList<ReportFile::S
     c.bytes = fileLine(head.text, key);
     c.bytes.reserve(int(lines.size()) * 600);
     for (const ReportLine &line : lines) {
-        const Line item = assemble(ItemBlanks, itemSlots(sequence, line));
-        if (!item.ok()) {
+        const LineBytes item = assembleBytes(ItemBlanks, itemSlots(sequence, line));
+        if (!item.line.ok()) {
             c.refusal = refusalText(
-                item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
-                          .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV], line[TAJ]));
+                item.line, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
+                               .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV], line[TAJ]));
             c.bytes.clear();
             return c;
         }
-        c.bytes += fileLine(item.text, key);
+        c.bytes += key ? ReportFile::code(item.bytes, *key) : item.bytes;
+        c.bytes += "\r\n";
     }
     return c;
 }
@@ -293,15 +394,28 @@ bool ReportGenerator::commitWithFile(Transaction &transaction, const QString &fo
                                      const QString &fileName, const QByteArray &content,
                                      QString *path, QString *error)
 {
+    StagedFile file;
+    return openReportFile(file, folder, fileName, error) && file.append(content, error) &&
+           file.finish(error) && commitWithFile(transaction, file, path, error);
+}
+
+bool ReportGenerator::openReportFile(StagedFile &file, const QString &folder,
+                                     const QString &fileName, QString *error)
+{
     if (!folder.isEmpty() && QFileInfo::exists(QDir(folder).filePath(fileName))) {
         *error = QStringLiteral("a(z) %1 fájl már létezik a mappában; egy másik jelentés fájlja "
                                 "nem írható felül")
                      .arg(fileName);
         return false;
     }
-    // The file goes under a temporary name beside its place and takes its name only now.
-    StagedFile file;
-    if (!file.write(folder, fileName, content, error) || !file.place(error)) return false;
+    // The file goes under a temporary name beside its place and takes its name only at the end.
+    return file.open(folder, fileName, error);
+}
+
+bool ReportGenerator::commitWithFile(Transaction &transaction, StagedFile &file, QString *path,
+                                     QString *error)
+{
+    if (!file.place(error)) return false;
     *path = file.path();
     if (!transaction.commit()) {
         // The tables stay as they were: so must the folder.
@@ -326,10 +440,41 @@ bool ReportGenerator::movePendingAboveCompleted(DataModule &data, int employerId
         {employerId, type, employerId, type, employerId, type}, error);
 }
 
-bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::ReportLine> &lines,
+namespace
+{
+// Two values are the same when equal or both missing, in the store's own words.
+QString same(const QString &a, const QString &b)
+{
+    return QStringLiteral("(%1 = %2 or (%1 is null and %2 is null))").arg(a, b);
+}
+} // namespace
+
+bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::ReportLine> &oneByOne,
                                  const Progress &progress, QString *error)
 {
     using namespace ReportFile;
+    if (!numberFree(filing.employerId, filing.type, filing.sequence, error)) return false;
+    if (progress) progress(0, filing.items);
+    if (!fileTogether(filing, oneByOne.isEmpty(), error) || !fileOneByOne(filing, oneByOne, error)) return false;
+    if (progress) progress(filing.items, filing.items);
+
+    const QVariantMap &employer = filing.employer;
+    QVariantMap head{{QStringLiteral("JEL_TIP"), filing.type},
+                     {QStringLiteral("JEL_SZAM"), filing.sequence},
+                     {QStringLiteral("JEL_TETE"), filing.items},
+                     {QStringLiteral("FAJL_NEV"), filing.fileName},
+                     {QStringLiteral("OEP_NEV"), QString()},
+                     {QStringLiteral("KESZ_DAT"), filing.today},
+                     {QStringLiteral("FOGLALK_ID"), filing.employerId},
+                     {QStringLiteral("SZ_CIM_JEL"), employer.value(QStringLiteral("SZ_CIM_JELL"))}};
+    for (const char *f : HeaderCopy)
+        head.insert(QLatin1String(f), employer.value(QLatin1String(f)));
+    return StoreQuery::insert(m_data, QStringLiteral("jel_fej"), head, error);
+}
+
+bool ReportGenerator::numberFree(int employerId, const QString &type, int sequence,
+                                 QString *error)
+{
     // A number is filed once per employer and type (the start row only marks where the count
     // of the reports made elsewhere ended).
     const auto taken = StoreQuery::any(
@@ -337,23 +482,154 @@ bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::R
         {QStringLiteral("select jel_szam from jel_fej"),
          QStringLiteral("where foglalk_id = :ny and jel_tip = :jt and jel_szam = :jsz"),
          QStringLiteral("and (fajl_nev is null or fajl_nev <> :f)")},
-        {filing.employerId, filing.type, filing.sequence, QStringLiteral("*INDULÓ JELENTÉS*")});
+        {employerId, type, sequence, QStringLiteral("*INDULÓ JELENTÉS*")});
     if (!taken) {
         *error = QStringLiteral("a kész jelentések nem olvashatók");
         return false;
     }
     if (*taken) {
         *error = QStringLiteral("a(z) %1. számú %2-es jelentés már elkészült ennél a bejelentőnél")
-                     .arg(filing.sequence)
-                     .arg(filing.type);
+                     .arg(sequence)
+                     .arg(type);
         return false;
     }
-    QStringList lineNames;
-    for (int f = 0; f < FieldCount; ++f)
-        lineNames << QLatin1String(fieldName(Field(f)));
-    Statement archive(m_data,
-                      {QStringLiteral("insert into jel_tete (%1)").arg(lineNames.join(u", ")),
-                       QStringLiteral("values (%1)").arg(marks(FieldCount))});
+    return true;
+}
+
+bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, QString *error)
+{
+    using namespace ReportFile;
+    // The report's pending lines, and among them those of persons reported once: their rows in
+    // the person and relation registers depend on no other line.
+    const QString report =
+        QStringLiteral("l.foglalk_id = :a and l.jel_tip = :b and l.jel_szam = :c");
+    // When no person is reported twice, every line is such a line.
+    const QString once =
+        everyPersonOnce
+            ? QString()
+            : QStringLiteral(" and l.taj in (select s.taj from jel_temp s where s.foglalk_id = :d "
+                             "and s.jel_tip = :e and s.jel_szam = :f group by s.taj having "
+                             "count(*) = 1)");
+    const QList<QVariant> reportParams = {filing.employerId, filing.type, filing.sequence};
+    const QList<QVariant> onceParams =
+        everyPersonOnce ? reportParams : reportParams + reportParams;
+    auto run = [&](const QStringList &sql, const QList<QVariant> &params) {
+        return StoreQuery::execute(m_data, sql, params, error);
+    };
+    const QSet<Field> upperCased = {VEZ_NEV,      UTO_NEV,   UTO_NEV_2,   SZ_VEZ_NEV,
+                                    SZ_UTO_NEV_1, SZ_UTO_NEV_2, A_VEZ_NEV, A_UTO_NEV_1,
+                                    A_UTO_NEV_2,  SZUL_HELY};
+
+    // The archive: every line as it is, "E" filed as "N"; an external report's names and birth
+    // place upper-cased.
+    QStringList names, values;
+    for (int f = 0; f < FieldCount; ++f) {
+        const QString name = QLatin1String(fieldName(Field(f)));
+        names << name;
+        if (f == JAVITAS)
+            values << QStringLiteral("case when l.JAVITAS = 'E' then 'N' else l.JAVITAS end");
+        else if (filing.external && upperCased.contains(Field(f)))
+            values << QStringLiteral("upper(l.%1)").arg(name);
+        else
+            values << QStringLiteral("l.") + name;
+    }
+    if (!run({QStringLiteral("insert into jel_tete (%1)").arg(names.join(u", ")),
+              QStringLiteral("select %1 from jel_temp l where ").arg(values.join(u", ")) + report},
+             reportParams))
+        return false;
+    if (filing.lineByLine) return true;
+
+    // The persons: recorded, or brought up to the line, their names cut to the register's
+    // columns (an external report's names in use upper-cased).
+    auto widthIn = [](const char *table, const QString &name) {
+        for (const Schema::Field &column : Schema::table(QLatin1String(table))->fields)
+            if (column.name == name && column.kind == Schema::Kind::Text) return column.width;
+        return 0;
+    };
+    QStringList personNames, personValues, personSets;
+    for (const Field f : {VEZ_NEV, UTO_NEV, P_KOD, O_KOD, UTO_NEV_2, SZ_VEZ_NEV, SZ_UTO_NEV_1,
+                          SZ_UTO_NEV_2, A_VEZ_NEV, A_UTO_NEV_1, A_UTO_NEV_2, SZUL_DAT, SZUL_HELY}) {
+        const QString name = QLatin1String(fieldName(f));
+        const int width = widthIn("taj", name);
+        QString value = QStringLiteral("l.") + name;
+        if (filing.external && (f == VEZ_NEV || f == UTO_NEV))
+            value = QStringLiteral("upper(%1)").arg(value);
+        if (width > 0 && width < widthIn("jel_temp", name))
+            value = QStringLiteral("nullif(rtrim(substr(%1, 1, %2)), '')").arg(value).arg(width);
+        personNames << name;
+        personValues << value;
+        personSets << QStringLiteral("%1 = excluded.%1").arg(name);
+    }
+    if (!run({QStringLiteral("insert into taj (TAJ, %1)").arg(personNames.join(u", ")),
+              QStringLiteral("select l.TAJ, %1 from jel_temp l where ").arg(personValues.join(u", ")) +
+                  report + once,
+              QStringLiteral("on conflict (TAJ) do update set ") + personSets.join(u", ")},
+             onceParams))
+        return false;
+
+    // The relations: a correction or deletion removes the relation it names; a new line updates
+    // the person's relation of that employer, title and type (an employment also by its
+    // occupation code, which an external line carries only for type "08"), or adds one; a
+    // late line changes nothing.
+    const QString keys = QStringLiteral(
+        "l.TAJ = r.TAJ and l.FOGLALK_ID = r.FOGLALK_ID and l.JOGCIM = r.JOGCIM and "
+        "l.JEL_TIP = r.JEL_TIP");
+    const QString occupation =
+        filing.external
+            ? QStringLiteral(" and (l.JOGCIM <> '1101' or l.FEOR is null or %1)")
+                  .arg(same(QStringLiteral("l.FEOR"), QStringLiteral("r.FEOR")))
+            : QStringLiteral(" and (l.JOGCIM <> '1101' or %1)")
+                  .arg(same(QStringLiteral("l.FEOR"), QStringLiteral("r.FEOR")));
+    const QString relationFields = QStringLiteral(
+        "KEZDET, VEGE, HORA, FEOR, ELL_KOD, ELL_KEZD, ELL_VEGE, SZUN_KEZD, SZUN_VEGE");
+    const QString lineFields = QStringLiteral(
+        "l.KEZDET, l.VEGE, l.HORA, l.FEOR, l.ELL_KOD, l.ELL_KEZD, l.ELL_VEGE, l.SZUN_KEZD, "
+        "l.SZUN_VEGE, l.PAKEZD");
+    // Each relation row is matched through the line of its person (one at most).
+    const QString matching = QStringLiteral("from jel_temp l where ") + report + once +
+                             QStringLiteral(" and l.JAVITAS = '%1' and ") + keys;
+    const QList<QVariant> matchParams = onceParams;
+    // Only the relations of the report's persons are looked at, through the register's index.
+    const QString ofPersons = QStringLiteral(
+        "taj_jogcim.TAJ in (select l.TAJ from jel_temp l where %1 and l.JAVITAS = '%2') and ");
+    if (!run({QStringLiteral("delete from taj_jogcim where ") +
+                  ofPersons.arg(report, QStringLiteral("I")) +
+                  QStringLiteral("exists (select 1 ") +
+                  QString(matching.arg(QStringLiteral("I"))).replace(QStringLiteral("r."),
+                                                      QStringLiteral("taj_jogcim.")) +
+                  QStringLiteral(" and ") +
+                  same(QStringLiteral("l.KEZDET"), QStringLiteral("taj_jogcim.KEZDET")) +
+                  QStringLiteral(" and ") +
+                  same(QStringLiteral("l.VEGE"), QStringLiteral("taj_jogcim.VEGE")) +
+                  QStringLiteral(")")},
+             reportParams + matchParams))
+        return false;
+    QString updated = matching.arg(QStringLiteral("N")) + occupation;
+    updated.replace(QStringLiteral("r."), QStringLiteral("taj_jogcim."));
+    if (!run({QStringLiteral("update taj_jogcim set (%1, PAKEZ) = (select %2 ")
+                      .arg(relationFields, lineFields) +
+                  updated + QStringLiteral(")"),
+              QStringLiteral("where ") + ofPersons.arg(report, QStringLiteral("N")) +
+                  QStringLiteral("exists (select 1 ") + updated + QStringLiteral(")")},
+             matchParams + reportParams + matchParams))
+        return false;
+    return run({QStringLiteral("insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, %1, PAKEZ)")
+                    .arg(relationFields),
+                QStringLiteral("select l.TAJ, l.FOGLALK_ID, l.JOGCIM, l.JEL_TIP, %1 from jel_temp l "
+                               "where ")
+                        .arg(lineFields) +
+                    report + once +
+                    QStringLiteral(" and l.JAVITAS = 'N' and not exists (select 1 from taj_jogcim "
+                                   "r where ") +
+                    keys + occupation + QStringLiteral(")")},
+               onceParams);
+}
+
+bool ReportGenerator::fileOneByOne(const Filing &filing, const QList<ReportFile::ReportLine> &lines,
+                                   QString *error)
+{
+    using namespace ReportFile;
+    if (lines.isEmpty()) return true;
     const Field personFields[] = {VEZ_NEV,     UTO_NEV,      P_KOD,        O_KOD,     UTO_NEV_2,
                                   SZ_VEZ_NEV,  SZ_UTO_NEV_1, SZ_UTO_NEV_2, A_VEZ_NEV, A_UTO_NEV_1,
                                   A_UTO_NEV_2, SZUL_DAT,     SZUL_HELY};
@@ -378,12 +654,13 @@ bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::R
     Statement personInsert(
         m_data, {QStringLiteral("insert into taj (TAJ, %1)").arg(personNames.join(u", ")),
                  QStringLiteral("values (:t, %1)").arg(marks(int(personNames.size())))});
-    // An end or start that is empty on both sides counts as the same ("is" matches nulls).
+    // An end or start that is empty on both sides counts as the same.
     Statement relationDelete(
         m_data, {QStringLiteral("delete from taj_jogcim"),
                  QStringLiteral("where taj = :t and foglalk_id = :nyt and jogcim = :jc and "
                                 "jel_tip = :jt"),
-                 QStringLiteral("and kezdet is :ke and vege is :ve")});
+                 QStringLiteral("and (kezdet = :ke or (kezdet is null and :ke2 is null))"),
+                 QStringLiteral("and (vege = :ve or (vege is null and :ve2 is null))")});
     const QStringList relationSet = {
         QStringLiteral("update taj_jogcim set"),
         QStringLiteral("kezdet = :ke, vege = :ve, hora = :ho, feor = :fe, "),
@@ -392,9 +669,10 @@ bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::R
     const QString where =
         QStringLiteral("where taj = :t and foglalk_id = :nyt and jogcim = :jc and jel_tip = :jt");
     Statement relationUpdate(m_data, QStringList(relationSet) << where);
-    // An empty occupation code matches an empty one, as the delete's "is" does.
-    Statement relationUpdate1101(m_data, QStringList(relationSet)
-                                             << where + QStringLiteral(" and feor is :f"));
+    // An empty occupation code matches an empty one, as the delete's dates do.
+    Statement relationUpdate1101(
+        m_data, QStringList(relationSet)
+                    << where + QStringLiteral(" and (feor = :f or (feor is null and :f2 is null))"));
     Statement relationInsert(
         m_data, {QStringLiteral("insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, "
                                 "KEZDET, VEGE, HORA, FEOR, ELL_KOD, ELL_KEZD, ELL_VEGE, "
@@ -403,17 +681,9 @@ bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::R
     const Field relationFields[] = {KEZDET,   VEGE,     HORA,      FEOR,      ELL_KOD,
                                     ELL_KEZD, ELL_VEGE, SZUN_KEZD, SZUN_VEGE, PAKEZD};
 
-    int done = 0;
     QList<QVariant> params;
-    for (const ReportLine &line : lines) {
-        const int at = done++;
-        if (progress) progress(at, int(lines.size()));
-        params.clear();
-        for (int f = 0; f < FieldCount; ++f)
-            params << line.values[f];
-        if (line[JAVITAS] == u"E") params[JAVITAS] = QStringLiteral("N");
-        if (!archive.run(params, error)) return false;
-
+    for (int at = 0; at < lines.size(); ++at) {
+        const ReportLine &line = lines[at];
         params.clear();
         const ReportLine &person = filing.persons ? (*filing.persons)[at] : line;
         for (int i = 0; i < int(std::size(personFields)); ++i)
@@ -428,7 +698,9 @@ bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::R
 
         const QList<QVariant> keys = {line[TAJ], line[FOGLALK_ID], line[JOGCIM], line[JEL_TIP]};
         if (line[JAVITAS] == u"I") {
-            if (!relationDelete.run(QList<QVariant>(keys) << line[KEZDET] << line[VEGE], error))
+            if (!relationDelete.run(QList<QVariant>(keys) << line[KEZDET] << line[KEZDET]
+                                                          << line[VEGE] << line[VEGE],
+                                    error))
                 return false;
         } else if (line[JAVITAS] != u"E") {
             QList<QVariant> values;
@@ -438,23 +710,12 @@ bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::R
                 line[JOGCIM] == u"1101" && !(filing.external && line[FEOR].isEmpty());
             Statement &update = employment ? relationUpdate1101 : relationUpdate;
             params = values + keys;
-            if (employment) params << line[FEOR];
+            if (employment) params << line[FEOR] << line[FEOR];
             if (!update.run(params, error)) return false;
             if (update.q.rowsAffected() == 0 && !relationInsert.run(keys + values, error))
                 return false;
         }
     }
 
-    const QVariantMap &employer = filing.employer;
-    QVariantMap head{{QStringLiteral("JEL_TIP"), filing.type},
-                     {QStringLiteral("JEL_SZAM"), filing.sequence},
-                     {QStringLiteral("JEL_TETE"), filing.items},
-                     {QStringLiteral("FAJL_NEV"), filing.fileName},
-                     {QStringLiteral("OEP_NEV"), QString()},
-                     {QStringLiteral("KESZ_DAT"), filing.today},
-                     {QStringLiteral("FOGLALK_ID"), filing.employerId},
-                     {QStringLiteral("SZ_CIM_JEL"), employer.value(QStringLiteral("SZ_CIM_JELL"))}};
-    for (const char *f : HeaderCopy)
-        head.insert(QLatin1String(f), employer.value(QLatin1String(f)));
-    return StoreQuery::insert(m_data, QStringLiteral("jel_fej"), head, error);
+    return true;
 }

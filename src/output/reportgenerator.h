@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QVariantMap>
 
@@ -12,6 +13,7 @@
 class DataModule;
 class Transaction;
 class Installation;
+class StagedFile;
 
 // One report waiting to be made: the pending lines of an employer, a report type and a
 // sequence number.
@@ -61,6 +63,9 @@ public:
         bool coded = true;
         QString version;
         QString today; // date text
+        // Every line filed by the line-by-line path, as the registers were first kept; the
+        // tables come out the same (the tests hold the two side by side).
+        bool lineByLine = false;
     };
     struct Result {
         bool ok = false;
@@ -105,11 +110,17 @@ public:
         // An external report's lines: an employment is matched on its occupation code only when
         // the line carries one (external "09" lines never do).
         bool external = false;
-        // The person register's values, line by line, where they differ from the filed lines;
-        // null: the filed lines.
+        // The person register's values of the lines filed one by one, where they differ from
+        // those lines (an external report's); null: the lines themselves.
         const QList<ReportFile::ReportLine> *persons = nullptr;
+        // The persons and relations of every line come in `oneByOne`.
+        bool lineByLine = false;
     };
-    bool fileReport(const Filing &filing, const QList<ReportFile::ReportLine> &lines,
+    // The report's lines are its pending lines (employer, type, number); the store files them
+    // in one statement per table, except the lines of persons reported more than once (and
+    // lines without a TAJ number), which come in `oneByOne` in file order, so that the later
+    // line wins as it would line by line.
+    bool fileReport(const Filing &filing, const QList<ReportFile::ReportLine> &oneByOne,
                     const Progress &progress, QString *error);
     // Moves the pending lines of an employer and type whose number a completed report already
     // has to the next free number, so that a report number is filed once. Runs inside the
@@ -122,7 +133,26 @@ public:
     static bool commitWithFile(Transaction &transaction, const QString &folder,
                                const QString &fileName, const QByteArray &content, QString *path,
                                QString *error);
+    // The same in two steps, for a file written in parts: open it under its temporary name
+    // (refused when a file of that name is there), then place it and commit.
+    static bool openReportFile(StagedFile &file, const QString &folder, const QString &fileName,
+                               QString *error);
+    static bool commitWithFile(Transaction &transaction, StagedFile &file, QString *path,
+                               QString *error);
+
+    // Reads the lines a select returns, one at a time.
+    static bool forEachLine(DataModule &data, const QStringList &sql,
+                            const QList<QVariant> &params,
+                            const std::function<void(ReportFile::ReportLine &&)> &take);
+    // A line's place in the file order.
+    static QByteArray fileOrderKey(const ReportFile::ReportLine &line);
 
 private:
+    // False, with the reason, when a completed report of the employer and type has the number.
+    bool numberFree(int employerId, const QString &type, int sequence, QString *error);
+    bool fileTogether(const Filing &filing, bool everyPersonOnce, QString *error);
+    bool fileOneByOne(const Filing &filing, const QList<ReportFile::ReportLine> &lines,
+                      QString *error);
+
     DataModule &m_data;
 };

@@ -16,6 +16,11 @@ StagedFile::~StagedFile()
 bool StagedFile::write(const QString &folder, const QString &fileName, const QByteArray &content,
                        QString *error)
 {
+    return open(folder, fileName, error) && append(content, error) && finish(error);
+}
+
+bool StagedFile::open(const QString &folder, const QString &fileName, QString *error)
+{
     const QDir dir(folder);
     m_path = dir.filePath(fileName);
     if (folder.isEmpty() || !dir.exists()) {
@@ -26,9 +31,26 @@ bool StagedFile::write(const QString &folder, const QString &fileName, const QBy
     m_temporary =
         std::make_unique<QTemporaryFile>(dir.filePath(fileName + QStringLiteral(".XXXXXX")));
     m_temporary->setAutoRemove(true);
-    if (!m_temporary->open() || m_temporary->write(content) != content.size() ||
-        !m_temporary->flush()) {
+    if (!m_temporary->open()) {
         *error = QStringLiteral("a fájl nem írható: ") + m_temporary->errorString();
+        return false;
+    }
+    return true;
+}
+
+bool StagedFile::append(const QByteArray &bytes, QString *error)
+{
+    if (m_temporary && m_temporary->write(bytes) == bytes.size()) return true;
+    *error = QStringLiteral("a fájl nem írható: ") +
+             (m_temporary ? m_temporary->errorString() : QString());
+    return false;
+}
+
+bool StagedFile::finish(QString *error)
+{
+    if (!m_temporary || !m_temporary->flush()) {
+        *error = QStringLiteral("a fájl nem írható: ") +
+                 (m_temporary ? m_temporary->errorString() : QString());
         return false;
     }
     m_temporary->close();

@@ -22,6 +22,10 @@ public:
     // Writes the content under a temporary name in the folder; the folder must exist.
     bool write(const QString &folder, const QString &fileName, const QByteArray &content,
                QString *error);
+    // The same in parts: open, append as many times as needed, then finish.
+    bool open(const QString &folder, const QString &fileName, QString *error);
+    bool append(const QByteArray &bytes, QString *error);
+    bool finish(QString *error);
     bool place(QString *error);
     void undo();
     void keep();

@@ -5,6 +5,7 @@
 #include "datamodule.h"
 #include "datetext.h"
 #include "registrydatabase.h"
+#include "schema.h"
 #include "transaction.h"
 
 #include <QDir>
@@ -33,6 +34,17 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
     if (!empty.exec())
         r.emptyFailed = true; // the load goes on and appends, as the window tells the user
 
+    // A table filled anew is indexed after its rows: one build instead of ninety thousand
+    // updates. The transaction covers the indexes too.
+    const Schema::Table *table = Schema::table(ref.table);
+    if (table && !r.emptyFailed) {
+        Query drop = m_data.query();
+        for (const Schema::Index &i : table->indexes) {
+            drop.clear();
+            drop.add(QStringLiteral("drop index if exists ") + i.name);
+            if (!drop.exec()) table = nullptr;
+        }
+    }
     BulkInsert insert(m_data.db(), ref.insertSql);
     auto fail = [&](int line, const QString &reason) {
         r.failedLine = line;
@@ -70,6 +82,18 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
         if (!insert.insert(values)) return fail(lineNo, insert.lastError());
         r.lines = lineNo;
         if (progress) progress(lineNo, start, size);
+    }
+    if (table && !r.emptyFailed) {
+        Query create = m_data.query();
+        for (const QString &sql : Schema::createIndexSql(*table)) {
+            create.clear();
+            create.add(sql);
+            if (!create.exec()) {
+                r.error = QStringLiteral("Az adatbázis nem írható : %1").arg(create.lastError());
+                r.lines = 0;
+                return r;
+            }
+        }
     }
     if (!transaction.commit()) {
         r.error =

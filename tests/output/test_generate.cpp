@@ -21,6 +21,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
 
 using namespace TableCheck;
@@ -184,6 +186,83 @@ private Q_SLOTS:
         const QStringList lines = fileLines(out.filePath("J0901A12345676242_020.002"));
         QCOMPARE(lines.size(), 6);
         QVERIFY(lines[0].startsWith("1.0.4.3092    5    J0901A12345676242.002"));
+    }
+
+    // The store files the lines of persons reported once in one statement per table and the
+    // rest line by line; the tables and the file come out as the line-by-line filing of every
+    // line leaves them: repeated persons and relations, corrections, deletions, late lines.
+    void setBasedFilingMatchesLineByLine()
+    {
+        QTemporaryDir out1, out2;
+        QString tables[2];
+        QByteArray files[2];
+        for (int run = 0; run < 2; ++run) {
+            TestInstallation t(TestInstallation::WithDemoData);
+            QVERIFY(t.ok());
+            // Another open employment of KOVÁCS, and an agency relation to correct.
+            QVERIFY(exec(t, "insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, KEZDET, "
+                            "FEOR) values ('123456788', 1, '1101', '09', '2025.01.06', '5113')"));
+            const QStringList lines = {
+                // A person twice, with the name changed: the later line in file order wins.
+                pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.01.05"),
+                pendingLine(2, "N", "044332217", "VARGÁNÉ", "1101", "2026.03.02", "NULL",
+                            "'5113'"),
+                // The open employment updated by its occupation; the other one left alone.
+                pendingLine(3, "N", "123456788", "KOVÁCS", "1101", "2024.03.01",
+                            "'2026.11.30'", "'4131'"),
+                // A correction removing the ended employment, and its new line.
+                pendingLine(4, "I", "038521467", "NAGY", "1101", "2023.01.02", "'2025.06.30'",
+                            "'5113'"),
+                pendingLine(5, "N", "038521467", "NAGY", "1101", "2023.01.09", "'2025.06.30'",
+                            "'5113'"),
+                // A late agency line: filed as "N", the register unchanged.
+                pendingLine(6, "E", "111222337", "SZABÓ", "1202", "2025.07.01", "'2025.08.31'",
+                            "NULL"),
+                // A new person with a relation of another title, and one deleted.
+                pendingLine(7, "N", "076543218", "ÖRDÖG", "2720", "2026.01.05", "NULL", "NULL"),
+                pendingLine(8, "I", "111222337", "SZABÓ", "1202", "2025.09.01", "NULL", "NULL")};
+            for (const QString &line : lines)
+                QVERIFY(exec(t, line));
+            ReportGenerator g(t.data());
+            const auto reports = g.pendingReports();
+            QVERIFY(reports && reports->size() == 1);
+            ReportGenerator::Options o = options(run == 0 ? out1.path() : out2.path(), true);
+            o.lineByLine = run == 1;
+            const auto made = g.make(reports->first(), o);
+            QVERIFY2(made.ok, qPrintable(made.error + made.refusal));
+            files[run] = fileBytes(made.path);
+            QStringList rows;
+            for (const char *sql :
+                 {"select * from taj order by taj", "select * from taj_jogcim order by taj, "
+                                                    "jogcim, kezdet, feor",
+                  "select * from jel_tete order by jel_szam, jel_tete",
+                  "select * from jel_fej order by jel_szam", "select count(*) from jel_temp"}) {
+                QSqlQuery q(t.data().db());
+                QVERIFY(q.exec(sql));
+                while (q.next()) {
+                    QStringList values;
+                    for (int i = 0; i < q.record().count(); ++i)
+                        if (q.record().fieldName(i) != u"NEV_KULCS")
+                            values << q.value(i).toString();
+                    rows << values.join(u'|');
+                }
+            }
+            tables[run] = rows.join(u'\n');
+            if (run == 0) {
+                QCOMPARE(t.scalar("select vez_nev from taj where taj = '044332217'").toString(),
+                         QStringLiteral("VARGÁNÉ"));
+                QCOMPARE(t.scalar("select count(*) from taj_jogcim where taj = '111222337'")
+                             .toInt(),
+                         0);
+                QCOMPARE(t.scalar("select group_concat(kezdet || '/' || coalesce(vege, '-'), "
+                                  "',') from (select kezdet, vege from taj_jogcim where taj = "
+                                  "'123456788' order by kezdet)")
+                             .toString(),
+                         QStringLiteral("2024.03.01/2026.11.30,2025.01.06/-"));
+            }
+        }
+        QCOMPARE(tables[0], tables[1]);
+        QCOMPARE(files[0], files[1]);
     }
 
     // A line may carry a longer name than the person register holds: the report is made with
