@@ -14,6 +14,7 @@
 #include "reportbackup.h"
 #include "reportgenerator.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,69 +29,132 @@
 namespace CommandLine
 {
 
+namespace
+{
+// Every option of the command line, with its Hungarian description: the parser, the help and
+// the man page say the same.
+struct Spec {
+    const char *name;
+    const char *value; // empty: a switch
+    const char *description;
+};
+const Spec Specs[] = {
+    {"home", "MAPPA", "A program mappája (különben TARVIK_HOME, különben a felhasználó "
+                      "adatmappája)."},
+    {"init", "", "Új telepítés létrehozása (mappák, táblák, ADMIN felhasználó)."},
+    {"demo", "", "Az új telepítésbe bemutató adatok és az OEP törzsfájlok is kerüljenek."},
+    {"admin-password", "JELSZÓ", "Az ADMIN jelszava új telepítésnél (legfeljebb 8 karakter)."},
+    {"load", "", "OEP törzsfájlok beolvasása; a fájlok a kapcsolók után következnek."},
+    {"make", "", "Minden rögzítésre váró jelentés elkészítése."},
+    {"folder", "MAPPA", "A készülő fájlok mappája (--make, --repeat, --receive, --export)."},
+    {"plain", "", "A jelentésfájl kódolás nélkül készüljön (--make)."},
+    {"pdf", "", "A bejelentőlap és a nyilatkozat PDF-ben is (--make, --repeat, --receive)."},
+    {"repeat", "FÁJLNÉV", "Egy elkészült jelentés fájljának ismételt elkészítése."},
+    {"receive", "", "Külső jelentések fogadása; a fájlok a kapcsolók után következnek."},
+    {"bvop", "FÁJL", "A BVOP visszaigazoló táblájának feldolgozása."},
+    {"backup", "", "A jelentés adatok mentése az adatok/Ment mappába."},
+    {"restore", "", "A jelentés adatok visszatöltése a mentésből."},
+    {"yes", "", "A visszatöltés kérdés nélkül (--restore)."},
+    {"export", "", "A személyek és jogcímeik exportja (Taj_e.txt, Tajj_e.txt)."},
+    {"import", "", "taj.txt / tajj.txt importja; a fájlok a kapcsolók után következnek."},
+};
+// The options whose files follow the switches.
+const char *const FileLists[] = {"load", "receive", "import"};
+} // namespace
+
+namespace
+{
+QList<QCommandLineOption> options()
+{
+    QList<QCommandLineOption> list;
+    for (const Spec &s : Specs) {
+        QCommandLineOption o(QString::fromLatin1(s.name), QString::fromUtf8(s.description));
+        if (*s.value) o.setValueName(QString::fromUtf8(s.value));
+        list << o;
+    }
+    return list;
+}
+
+void describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Tarvik: munkáltatói jelentések készítése az OEP részére."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Ez a súgó.")));
+    parser.addOption(QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
+                                        QStringLiteral("A program neve és verziója.")));
+    parser.addOptions(options());
+    QCommandLineOption man(QStringLiteral("man"), QStringLiteral("A kézikönyv lap."));
+    man.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(man);
+    // Qt's own options, for a window started from the command line.
+    for (const char *qt : {"platform", "style"}) {
+        QCommandLineOption o(QString::fromLatin1(qt), QString(), QStringLiteral("x"));
+        o.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(o);
+    }
+    parser.addPositionalArgument(QStringLiteral("FÁJL"),
+                                 QStringLiteral("A --load, --receive és --import fájljai."),
+                                 QStringLiteral("[FÁJL...]"));
+}
+} // namespace
+
 Options parse(const QStringList &arguments)
 {
     Options o;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString &a = arguments[i];
-        auto value = [&]() -> QString {
-            if (i + 1 >= arguments.size()) {
-                o.error = QStringLiteral("Hiányzik a(z) %1 értéke.").arg(a);
-                return {};
-            }
-            return arguments[++i];
-        };
-        if (a == u"--home")
-            o.home = value();
-        else if (a == u"--init")
-            o.init = true;
-        else if (a == u"--demo")
-            o.demo = true;
-        else if (a == u"--admin-password") {
-            o.adminPassword = value();
-            o.hasPassword = true;
-        } else if (a == u"--load") {
-            while (i + 1 < arguments.size() && !arguments[i + 1].startsWith(QStringLiteral("--")))
-                o.loadFiles << arguments[++i];
-            if (o.loadFiles.isEmpty())
-                o.error = QStringLiteral("A --load után meg kell adni a fájlokat.");
-        } else if (a == u"--receive") {
-            while (i + 1 < arguments.size() && !arguments[i + 1].startsWith(QStringLiteral("--")))
-                o.receiveFiles << arguments[++i];
-            if (o.receiveFiles.isEmpty())
-                o.error = QStringLiteral("A --receive után meg kell adni a fájlokat.");
-        } else if (a == u"--import") {
-            while (i + 1 < arguments.size() && !arguments[i + 1].startsWith(QStringLiteral("--")))
-                o.importFiles << arguments[++i];
-            if (o.importFiles.isEmpty())
-                o.error = QStringLiteral("Az --import után meg kell adni a fájlokat.");
-        } else if (a == u"--export")
-            o.exportPersons = true;
-        else if (a == u"--bvop")
-            o.bvop = value();
-        else if (a == u"--backup")
-            o.backup = true;
-        else if (a == u"--restore")
-            o.restore = true;
-        else if (a == u"--yes")
-            o.yes = true;
-        else if (a == u"--make")
-            o.make = true;
-        else if (a == u"--repeat")
-            o.repeat = value();
-        else if (a == u"--folder")
-            o.folder = value();
-        else if (a == u"--plain")
-            o.plain = true;
-        else if (a == u"--pdf")
-            o.pdf = true;
-        else if (a == u"--help" || a == u"-h")
-            o.help = true;
-        else if (a.startsWith(QStringLiteral("-platform")) ||
-                 a.startsWith(QStringLiteral("-style")))
-            ++i; // Qt's own options
-        else
-            o.error = QStringLiteral("Ismeretlen kapcsoló: %1").arg(a);
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        o.error = unknown.isEmpty()
+                      ? QStringLiteral("Hibás parancssor: %1").arg(parser.errorText())
+                      : QStringLiteral("Ismeretlen kapcsoló: %1").arg(unknown.first());
+        return o;
+    }
+    auto on = [&](const char *name) { return parser.isSet(QString::fromLatin1(name)); };
+    auto value = [&](const char *name) { return parser.value(QString::fromLatin1(name)); };
+    o.help = on("help");
+    o.version = on("version");
+    o.man = on("man");
+    o.home = value("home");
+    o.init = on("init");
+    o.demo = on("demo");
+    o.hasPassword = on("admin-password");
+    o.adminPassword = value("admin-password");
+    o.make = on("make");
+    o.folder = value("folder");
+    o.plain = on("plain");
+    o.pdf = on("pdf");
+    o.repeat = value("repeat");
+    o.bvop = value("bvop");
+    o.backup = on("backup");
+    o.restore = on("restore");
+    o.yes = on("yes");
+    o.exportPersons = on("export");
+    // The files follow the switch that names what they are.
+    const QStringList files = parser.positionalArguments();
+    int lists = 0;
+    for (const char *list : FileLists)
+        lists += on(list) ? 1 : 0;
+    if (lists > 1) {
+        o.error = QStringLiteral("A --load, --receive és --import közül csak egy adható meg.");
+        return o;
+    }
+    if (lists == 0 && !files.isEmpty()) {
+        o.error = QStringLiteral("Ismeretlen paraméter: %1").arg(files.first());
+        return o;
+    }
+    const QString empty = QStringLiteral("A(z) --%1 után meg kell adni a fájlokat.");
+    if (on("load")) {
+        o.loadFiles = files;
+        if (files.isEmpty()) o.error = empty.arg(QStringLiteral("load"));
+    } else if (on("receive")) {
+        o.receiveFiles = files;
+        if (files.isEmpty()) o.error = empty.arg(QStringLiteral("receive"));
+    } else if (on("import")) {
+        o.importFiles = files;
+        if (files.isEmpty()) o.error = empty.arg(QStringLiteral("import"));
     }
     return o;
 }
@@ -100,31 +164,50 @@ bool isBatch(const Options &options)
     return options.init || !options.loadFiles.isEmpty() || options.make ||
            !options.repeat.isEmpty() || !options.receiveFiles.isEmpty() ||
            !options.bvop.isEmpty() || options.backup || options.restore || options.help ||
-           options.exportPersons || !options.importFiles.isEmpty() ||
+           options.version || options.man || options.exportPersons || !options.importFiles.isEmpty() ||
            !options.error.isEmpty();
 }
 
 QString usage()
 {
-    return QStringLiteral(
-        "Használat:\n"
-        "  tarvik [--home MAPPA]                      a program indítása\n"
-        "  tarvik --init [--demo] [--home MAPPA] [--admin-password JELSZÓ]\n"
-        "                                             új telepítés létrehozása\n"
-        "  tarvik [--home MAPPA] --load FÁJL...       OEP törzsfájlok beolvasása\n"
-        "  tarvik [--home MAPPA] --make [--folder MAPPA] [--plain] [--pdf]\n"
-        "                                             a rögzítésre váró jelentések elkészítése\n"
-        "  tarvik [--home MAPPA] --repeat FÁJLNÉV [--folder MAPPA] [--pdf]\n"
-        "                                             egy elkészült jelentés ismételt "
-        "elkészítése\n"
-        "  tarvik [--home MAPPA] --receive FÁJL... [--folder MAPPA] [--pdf]\n"
-        "                                             külső jelentések fogadása\n"
-        "  tarvik [--home MAPPA] --bvop FÁJL          BVOP visszaigazolás fogadása\n"
-        "  tarvik [--home MAPPA] --backup             a jelentés adatok mentése\n"
-        "  tarvik [--home MAPPA] --restore [--yes]    a jelentés adatok visszatöltése\n"
-        "  tarvik [--home MAPPA] --export [--folder MAPPA]\n"
-        "                                             személyek és jogcímeik exportja\n"
-        "  tarvik [--home MAPPA] --import FÁJL...     taj.txt / tajj.txt importja\n");
+    QCommandLineParser parser;
+    describe(parser);
+    // Qt writes its own headings in English; the program speaks Hungarian.
+    QString text = parser.helpText();
+    text.replace(QStringLiteral("Usage:"), QStringLiteral("Használat:"));
+    text.replace(QStringLiteral("[options]"), QStringLiteral("[kapcsolók]"));
+    text.replace(QStringLiteral("Options:"), QStringLiteral("Kapcsolók:"));
+    text.replace(QStringLiteral("Arguments:"), QStringLiteral("Paraméterek:"));
+    return text;
+}
+
+QString versionText()
+{
+    return QStringLiteral("Tarvik %1").arg(QStringLiteral(TARVIK_VERSION));
+}
+
+QString manPage()
+{
+    auto roff = [](QString text) { return text.replace(u'-', QStringLiteral("\\-")); };
+    QString page = QStringLiteral(
+                       ".TH TARVIK 1 \"\" \"Tarvik %1\" \"Felhasználói parancsok\"\n"
+                       ".SH NÉV\ntarvik \\- munkáltatói jelentések készítése az OEP részére\n"
+                       ".SH ÁTTEKINTÉS\n.B tarvik\n[\\fIkapcsolók\\fR] [\\fIFÁJL\\fR...]\n"
+                       ".SH LEÍRÁS\nKapcsolók nélkül a program ablaka indul. A kapcsolók "
+                       "ablak nélkül végzik el a feladatot.\n.SH KAPCSOLÓK\n")
+                       .arg(QStringLiteral(TARVIK_VERSION));
+    page += QStringLiteral(".TP\n.B \\-h, \\-\\-help\nEz a súgó.\n");
+    page += QStringLiteral(".TP\n.B \\-v, \\-\\-version\nA program neve és verziója.\n");
+    for (const Spec &s : Specs) {
+        page += QStringLiteral(".TP\n.B ") + roff(QStringLiteral("--") + QLatin1String(s.name));
+        if (*s.value) page += QStringLiteral(" \\fI") + QString::fromUtf8(s.value) + "\\fR";
+        page += u'\n' + QString::fromUtf8(s.description) + u'\n';
+    }
+    page += QStringLiteral(
+        ".SH KILÉPÉSI KÓD\n0 kész, 1 sikertelen, 2 hibás parancssor.\n"
+        ".SH KÖRNYEZET\n.TP\n.B TARVIK_HOME\nA program mappája, ha nincs \\-\\-home.\n"
+        ".TP\n.B TARVIK_SETTINGS_DIR\nA beállítások mappája.\n");
+    return page;
 }
 
 namespace

@@ -29,6 +29,8 @@ struct Options {
     bool exportPersons = false; // --export: Taj_e.txt and Tajj_e.txt into the program folder
     QStringList importFiles;    // --import FILE...: taj.txt / tajj.txt files taken in
     bool help = false;
+    bool version = false;
+    bool man = false; // --man: the manual page, for the package
     QString error;
 };
 
@@ -69,6 +71,11 @@ int exportPersons(const Options &options, QTextStream &out, QTextStream &err);
 // window's message for a refused file. 1 when any file was refused.
 int importPersons(const Options &options, QTextStream &out, QTextStream &err);
 
+// The help: every option with its Hungarian description.
 QString usage();
+// The program's name and version.
+QString versionText();
+// The manual page (roff) with the same options and descriptions as the help.
+QString manPage();
 
 } // namespace CommandLine

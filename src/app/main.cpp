@@ -36,6 +36,14 @@ int main(int argc, char *argv[])
             out << CommandLine::usage();
             return 0;
         }
+        if (options.man) {
+            out << CommandLine::manPage();
+            return 0;
+        }
+        if (options.version) {
+            out << CommandLine::versionText() << Qt::endl;
+            return 0;
+        }
         if (options.init) {
             const int code = CommandLine::initialise(options, out, err);
             if (code != 0 || options.loadFiles.isEmpty()) return code;

@@ -306,6 +306,54 @@ private Q_SLOTS:
         QCOMPARE(printed, QStringLiteral("Nincs több rögzítésre váró jelentés !\n"));
     }
 
+    // The command line in Qt's own form: every option of before, files after the switch that
+    // names them, Hungarian help and manual page, the program's own process exit codes.
+    void commandLineParsing()
+    {
+        using CommandLine::parse;
+        CommandLine::Options o = parse({"tarvik", "--home", "/h", "--load", "a.txt", "b.txt"});
+        QVERIFY(o.error.isEmpty());
+        QCOMPARE(o.home, QStringLiteral("/h"));
+        QCOMPARE(o.loadFiles, (QStringList{"a.txt", "b.txt"}));
+        o = parse({"tarvik", "--receive", "x", "y", "--folder", "out", "--pdf"});
+        QCOMPARE(o.receiveFiles, (QStringList{"x", "y"}));
+        QCOMPARE(o.folder, QStringLiteral("out"));
+        QVERIFY(o.pdf && CommandLine::isBatch(o));
+        o = parse({"tarvik", "--init", "--demo", "--admin-password", "", "--home", "h"});
+        QVERIFY(o.init && o.demo && o.hasPassword && o.adminPassword.isEmpty());
+        QVERIFY(parse({"tarvik", "--restore", "--yes"}).yes);
+        QCOMPARE(parse({"tarvik", "--repeat", "J0901A12345676242_020.001"}).repeat,
+                 QStringLiteral("J0901A12345676242_020.001"));
+        // Qt's own options of a window pass.
+        QVERIFY(parse({"tarvik", "-platform", "offscreen"}).error.isEmpty());
+        QVERIFY(!CommandLine::isBatch(parse({"tarvik", "-platform", "offscreen"})));
+        // Refusals, each a message for exit code 2.
+        QCOMPARE(parse({"tarvik", "--nincs"}).error, QStringLiteral("Ismeretlen kapcsoló: nincs"));
+        QCOMPARE(parse({"tarvik", "--load"}).error,
+                 QStringLiteral("A(z) --load után meg kell adni a fájlokat."));
+        QVERIFY(!parse({"tarvik", "--load", "a", "--receive"}).error.isEmpty());
+        QCOMPARE(parse({"tarvik", "magányos"}).error,
+                 QStringLiteral("Ismeretlen paraméter: magányos"));
+        QVERIFY(parse({"tarvik", "--home"}).error.startsWith("Hibás parancssor"));
+        QVERIFY(parse({"tarvik", "--version"}).version);
+        QVERIFY(parse({"tarvik", "-h"}).help);
+        QCOMPARE(CommandLine::versionText(), QStringLiteral("Tarvik ") + TARVIK_VERSION);
+        // The help and the manual page name every option, in Hungarian.
+        const QString help = CommandLine::usage();
+        const QString man = CommandLine::manPage();
+        QVERIFY(help.startsWith("Használat:") && help.contains("Kapcsolók:"));
+        for (const char *option : {"home", "init", "demo", "admin-password", "load", "make",
+                                   "folder", "plain", "pdf", "repeat", "receive", "bvop",
+                                   "backup", "restore", "yes", "export", "import", "version"}) {
+            QVERIFY2(help.contains(QStringLiteral("--") + option), option);
+            QVERIFY2(man.contains(QStringLiteral("\\-\\-") + QString(option).replace("-", "\\-")),
+                     option);
+        }
+        QVERIFY(help.contains("Új telepítés létrehozása"));
+        QVERIFY(man.startsWith(".TH TARVIK 1") && man.contains("2 hibás parancssor"));
+        QVERIFY(!help.contains("--man") && !help.contains("platform"));
+    }
+
     void cutDownloadLeavesNothing()
     {
         TestInstallation t;

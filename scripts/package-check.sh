@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it with apt-get, runs the installed program once (version,
+# a new demo installation, one report made) and removes the package again. Needs root or sudo.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/build.sh --target package
+deb="$(ls build/tarvik_*_amd64.deb | head -1)"
+desktop-file-validate packaging/tarvik.desktop
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "./$deb" > /dev/null
+trap 'DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq tarvik > /dev/null' EXIT
+work="$(mktemp -d)"
+export TARVIK_SETTINGS_DIR="$work/settings"
+installed="$(command -v tarvik)"
+[ "$installed" = /usr/bin/tarvik ]
+"$installed" --version | grep -qx "Tarvik $(sed -n 's/^project(tarvik VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+"$installed" --init --demo --home "$work/home" --admin-password csomag > /dev/null
+# One pending line of the demo company's next "09" report, made into its file.
+sqlite3 "$work/home/adatok/tarvik.sqlite" "insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS,
+  TAJ, FOGLALK_ID, NYILV_SZAM, VEZ_NEV, UTO_NEV, SZ_VEZ_NEV, SZUL_DAT, SZUL_HELY, O_KOD, JOGCIM,
+  JEL_TIP, KEZDET, PAKEZD) values (2, 1, 'N', '044332217', 1, '12345676242', 'VARGA', 'ÉVA',
+  'VARGA', '1980.01.01', 'PÉCS', '348', '1101', '09', '2026.11.02', 'N')"
+mkdir "$work/out"
+"$installed" --home "$work/home" --make --folder "$work/out"
+test -s "$work/out/J0901A12345676242_020.002"
+test -f /usr/share/applications/tarvik.desktop
+test -f /usr/share/icons/hicolor/48x48/apps/tarvik.png
+test -f /usr/share/man/man1/tarvik.1.gz
+echo "package check passed: $(basename "$deb")"
+rm -rf "$work"
