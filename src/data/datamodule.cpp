@@ -4,7 +4,7 @@
 #include "namekeys.h"
 #include "runstate.h"
 #include "schema.h"
-#include "sqlitehandle.h"
+#include "sqlitenative.h"
 #include "waitcursor.h"
 
 #include <QDir>

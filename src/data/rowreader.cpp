@@ -2,27 +2,12 @@
 
 #include "localsql.h"
 #include "query.h"
-#include "sqlitehandle.h"
+#include "sqlitenative.h"
 
 #include <QSqlRecord>
 
-struct RowReader::Native {
-    sqlite3 *db = nullptr;
-    sqlite3_stmt *statement = nullptr;
-    QStringList texts; // the bound texts live until the statement is done
-    ~Native()
-    {
-        if (statement) sqlite3_finalize(statement);
-    }
+struct RowReader::Native : NativeStatement {
 };
-
-namespace
-{
-QString errorOf(sqlite3 *db)
-{
-    return QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(db)));
-}
-} // namespace
 
 RowReader::RowReader(QSqlDatabase db, const QStringList &sqlLines, const QList<QVariant> &params)
 {
@@ -38,32 +23,11 @@ RowReader::RowReader(QSqlDatabase db, const QStringList &sqlLines, const QList<Q
         return;
     }
     m_native = std::make_unique<Native>();
-    m_native->db = handle;
-    const QString &sql = statements.first();
-    if (sqlite3_prepare16_v2(handle, sql.utf16(), int(sql.size() * sizeof(QChar)),
-                             &m_native->statement, nullptr) != SQLITE_OK) {
-        m_error = errorOf(handle);
+    if (!m_native->prepare(handle, statements.first(), &m_error)) {
         m_native.reset();
         return;
     }
-    sqlite3_stmt *st = m_native->statement;
-    for (int i = 0; i < params.size() && i < sqlite3_bind_parameter_count(st); ++i) {
-        const QVariant stored = Query::storedValue(params[i]);
-        if (stored.isNull()) continue;
-        switch (stored.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::Short:
-        case QMetaType::UInt:
-            sqlite3_bind_int64(st, i + 1, stored.toLongLong());
-            break;
-        default:
-            m_native->texts << stored.toString();
-            sqlite3_bind_text16(st, i + 1, m_native->texts.last().utf16(),
-                                int(m_native->texts.last().size() * sizeof(QChar)),
-                                SQLITE_STATIC);
-        }
-    }
+    m_native->bind(params);
 }
 
 RowReader::~RowReader() = default;
@@ -74,7 +38,7 @@ bool RowReader::next()
     if (!m_native) return false;
     const int rc = sqlite3_step(m_native->statement);
     if (rc == SQLITE_ROW) return true;
-    if (rc != SQLITE_DONE) m_error = errorOf(m_native->db);
+    if (rc != SQLITE_DONE) m_error = m_native->error();
     return false;
 }
 
