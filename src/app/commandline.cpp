@@ -7,6 +7,7 @@
 #include "demodata.h"
 #include "employerstore.h"
 #include "externalreceiver.h"
+#include "legacymigration.h"
 #include "printedforms.h"
 #include "referenceloader.h"
 #include "registrydatabase.h"
@@ -57,6 +58,8 @@ const Spec Specs[] = {
     {"yes", "", "A visszatöltés kérdés nélkül (--restore)."},
     {"export", "", "A személyek és jogcímeik exportja (Taj_e.txt, Tajj_e.txt)."},
     {"import", "", "taj.txt / tajj.txt importja; a fájlok a kapcsolók után következnek."},
+    {"migrate", "MAPPA", "Egy régi (Paradox) telepítés adatok mappájának átvétele egy új "
+                         "telepítésbe."},
 };
 // The options whose files follow the switches.
 const char *const FileLists[] = {"load", "receive", "import"};
@@ -132,6 +135,7 @@ Options parse(const QStringList &arguments)
     o.restore = on("restore");
     o.yes = on("yes");
     o.exportPersons = on("export");
+    o.migrate = value("migrate");
     // The files follow the switch that names what they are.
     const QStringList files = parser.positionalArguments();
     int lists = 0;
@@ -164,7 +168,7 @@ bool isBatch(const Options &options)
     return options.init || !options.loadFiles.isEmpty() || options.make ||
            !options.repeat.isEmpty() || !options.receiveFiles.isEmpty() ||
            !options.bvop.isEmpty() || options.backup || options.restore || options.help ||
-           options.version || options.man || options.exportPersons || !options.importFiles.isEmpty() ||
+           options.version || options.man || options.exportPersons || !options.migrate.isEmpty() || !options.importFiles.isEmpty() ||
            !options.error.isEmpty();
 }
 
@@ -624,6 +628,20 @@ int importPersons(const Options &options, QTextStream &out, QTextStream &err)
         }
     }
     return code;
+}
+
+int migrate(const Options &options, QTextStream &out, QTextStream &err)
+{
+    const auto opened = openContext(options, err);
+    if (!opened) return 1;
+    const LegacyMigration::Result r =
+        LegacyMigration(opened->data, opened->installation).run(options.migrate);
+    for (const QString &line : r.lines)
+        out << line << Qt::endl;
+    if (r.ok) return 0;
+    err << plainLines(r.error) << Qt::endl
+        << QStringLiteral("Az átvétel nem történt meg; a telepítés változatlan.") << Qt::endl;
+    return 1;
 }
 
 } // namespace CommandLine

@@ -28,6 +28,7 @@ struct Options {
     bool yes = false;         // --yes: --restore without its question
     bool exportPersons = false; // --export: Taj_e.txt and Tajj_e.txt into the program folder
     QStringList importFiles;    // --import FILE...: taj.txt / tajj.txt files taken in
+    QString migrate;            // --migrate FOLDER: an older installation's tables taken over
     bool help = false;
     bool version = false;
     bool man = false; // --man: the manual page, for the package
@@ -70,6 +71,10 @@ int exportPersons(const Options &options, QTextStream &out, QTextStream &err);
 // --import: each file taken in whole or not at all; prints the rows taken in per file, or the
 // window's message for a refused file. 1 when any file was refused.
 int importPersons(const Options &options, QTextStream &out, QTextStream &err);
+
+// --migrate: an older installation's Paradox tables moved into this new one, all or nothing;
+// prints what was taken over per table.
+int migrate(const Options &options, QTextStream &out, QTextStream &err);
 
 // The help: every option with its Hungarian description.
 QString usage();

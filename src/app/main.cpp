@@ -56,6 +56,7 @@ int main(int argc, char *argv[])
         if (options.restore) return CommandLine::restore(options, out, err);
         if (options.exportPersons) return CommandLine::exportPersons(options, out, err);
         if (!options.importFiles.isEmpty()) return CommandLine::importPersons(options, out, err);
+        if (!options.migrate.isEmpty()) return CommandLine::migrate(options, out, err);
         return CommandLine::load(options, out, err);
     }
 

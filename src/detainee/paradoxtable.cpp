@@ -3,9 +3,18 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QDataStream>
+#include <QElapsedTimer>
 #include <QStringDecoder>
 
 #include <cmath>
+
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 extern "C" {
 #include <paradox.h>
@@ -117,6 +126,9 @@ bool lengthFits(int type, int length)
     }
 }
 
+// How long the contained reader of a table may take.
+constexpr qint64 ContainedLimitMs = 10000;
+
 QString damaged(const QString &why)
 {
     return QStringLiteral("A tábla sérült: ") + why;
@@ -146,8 +158,9 @@ QByteArray codecName(int codePage)
 
 QString structureFault(const QByteArray &h, qint64 fileSize,
                        const std::function<QByteArray(qint64, int)> &readAt,
-                       Encryption encryption)
+                       Encryption encryption, bool *isEncrypted)
 {
+    if (isEncrypted) *isEncrypted = false;
     constexpr int BaseHeader = 0x58, DataHeader = 0x78;
     if (h.size() < BaseHeader)
         return QStringLiteral("Ez a fájl nem Paradox tábla: rövidebb egy tábla fejlécénél.");
@@ -202,10 +215,15 @@ QString structureFault(const QByteArray &h, qint64 fileSize,
         (encryption1 != 0 && encryption1 != 0xFF00FF00u) || encryption2 != 0;
     if (encrypted && encryption == Encryption::Refused)
         return QStringLiteral("A tábla jelszóval védett (titkosított), ezért nem olvasható.");
+    if (records < 0) return damaged(QStringLiteral("hibás rekordszám (%1).").arg(records));
+    // An encrypted table's blocks are encrypted too: its reader is contained instead.
+    if (encrypted) {
+        if (isEncrypted) *isEncrypted = true;
+        return {};
+    }
 
     // The chain of data blocks: inside the file, no block twice, its records where the header
     // counts them.
-    if (records < 0) return damaged(QStringLiteral("hibás rekordszám (%1).").arg(records));
     const qint64 perBlock = (blockSize - 6) / recordSize;
     QList<bool> seen(fileBlocks + 1, false);
     qint64 counted = 0;
@@ -231,35 +249,18 @@ QString structureFault(const QByteArray &h, qint64 fileSize,
     return {};
 }
 
-Result read(const QString &path, const QStringList &fields, Encryption encryption)
+namespace
 {
-    Result result;
+// Reads every field of every record with pxlib, after the checks above.
+Table readRecords(const QString &path)
+{
+    Table result;
     auto fail = [&](const QString &why) {
         result.ok = false;
         result.error = why;
         result.records.clear();
         return result;
     };
-    const QFileInfo info(path);
-    if (!info.isFile() || !info.isReadable())
-        return fail(QStringLiteral("A fájl nem olvasható: ") + path);
-
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("A fájl nem olvasható: ") + path);
-        const QByteArray head = file.read(0x10000);
-        // A header names its own size; only that much of it is the header.
-        const int headerSize = head.size() >= 4 ? word(head, 0x02) : 0;
-        const QString fault = structureFault(
-            head.left(qMax(headerSize, 0x58)), file.size(),
-            [&](qint64 offset, int size) {
-                return file.seek(offset) ? file.read(size) : QByteArray();
-            },
-            encryption);
-        if (!fault.isEmpty()) return fail(fault);
-    }
-
     boot();
     ErrorSink sink;
     Document doc(&sink);
@@ -272,23 +273,16 @@ Result read(const QString &path, const QStringList &fields, Encryption encryptio
 
     const int fieldCount = PX_get_num_fields(doc.get());
     const pxfield_t *pxFields = PX_get_fields(doc.get());
-    QList<int> offsets, wanted;
+    QList<int> offsets;
     int offset = 0;
     for (int i = 0; i < fieldCount; ++i) {
         offsets << offset;
         offset += pxFields[i].px_flen;
+        result.fields << QString::fromLatin1(pxFields[i].px_fname);
     }
     const int recordSize = PX_get_recordsize(doc.get());
     if (offset > recordSize || recordSize <= 0)
         return fail(QStringLiteral("A tábla sérült: hibás rekordméret."));
-    for (const QString &name : fields) {
-        int found = -1;
-        for (int i = 0; i < fieldCount && found < 0; ++i)
-            if (QString::fromLatin1(pxFields[i].px_fname).compare(name, Qt::CaseInsensitive) == 0)
-                found = i;
-        if (found < 0) return fail(QStringLiteral("Hiányzik a tábla %1 mezője.").arg(name));
-        wanted << found;
-    }
 
     QStringDecoder decode(codecName(head->px_doscodepage));
     if (!decode.isValid()) decode = QStringDecoder("windows-1250");
@@ -298,7 +292,7 @@ Result read(const QString &path, const QStringList &fields, Encryption encryptio
         if (!PX_get_record(doc.get(), r, buffer.data()))
             return fail(QStringLiteral("A tábla %1. rekordja nem olvasható.").arg(r + 1));
         QStringList values;
-        for (int i : wanted) {
+        for (int i = 0; i < fieldCount; ++i) {
             char *data = buffer.data() + offsets[i];
             const pxfield_t &f = pxFields[i];
             QString text;
@@ -340,7 +334,10 @@ Result read(const QString &path, const QStringList &fields, Encryption encryptio
                 break;
             }
             default:
-                return fail(QStringLiteral("A tábla %1 mezője nem szöveg.").arg(f.px_fname));
+                // A field of a kind no caller reads (memo, picture) stays empty; a caller that
+                // asks for it is refused.
+                if (!result.unreadable.contains(result.fields[i])) result.unreadable << result.fields[i];
+                break;
             }
             values << text;
         }
@@ -350,4 +347,126 @@ Result read(const QString &path, const QStringList &fields, Encryption encryptio
     return result;
 }
 
+#ifdef Q_OS_UNIX
+// A table whose blocks cannot be checked beforehand (an encrypted one) is read by a child
+// process under a time limit: whatever the table holds, the read ends with its records or a
+// refusal, and a crash of the reader is the child's alone.
+Table readContained(const QString &path)
+{
+    Table refused;
+    refused.error = QStringLiteral("A tábla nem olvasható: az olvasás nem fejeződött be.");
+    int channel[2];
+    if (pipe(channel) != 0) return refused;
+    const pid_t child = fork();
+    if (child < 0) {
+        close(channel[0]);
+        close(channel[1]);
+        return refused;
+    }
+    if (child == 0) {
+        close(channel[0]);
+        const Table t = readRecords(path);
+        QByteArray bytes;
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        out << t.ok << t.error << t.fields << t.records;
+        for (qsizetype done = 0; done < bytes.size();) {
+            const ssize_t n = ::write(channel[1], bytes.constData() + done, bytes.size() - done);
+            if (n <= 0) _exit(1);
+            done += n;
+        }
+        _exit(0);
+    }
+    close(channel[1]);
+    QByteArray bytes;
+    QElapsedTimer clock;
+    clock.start();
+    bool ended = false;
+    while (!ended && clock.elapsed() < ContainedLimitMs) {
+        pollfd wait{channel[0], POLLIN, 0};
+        if (poll(&wait, 1, int(ContainedLimitMs - clock.elapsed())) <= 0) break;
+        char chunk[65536];
+        const ssize_t n = ::read(channel[0], chunk, sizeof chunk);
+        if (n <= 0)
+            ended = true;
+        else
+            bytes.append(chunk, n);
+    }
+    close(channel[0]);
+    if (!ended) kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!ended || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return refused;
+    Table t;
+    QDataStream in(bytes);
+    in >> t.ok >> t.error >> t.fields >> t.records;
+    if (in.status() != QDataStream::Ok) return refused;
+    return t;
+}
+#endif
+} // namespace
+
+Table load(const QString &path, Encryption encryption)
+{
+    Table result;
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable()) {
+        result.error = QStringLiteral("A fájl nem olvasható: ") + path;
+        return result;
+    }
+    bool encrypted = false;
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            result.error = QStringLiteral("A fájl nem olvasható: ") + path;
+            return result;
+        }
+        const QByteArray head = file.read(0x10000);
+        // A header names its own size; only that much of it is the header.
+        const int headerSize = head.size() >= 4 ? word(head, 0x02) : 0;
+        result.error = structureFault(
+            head.left(qMax(headerSize, 0x58)), file.size(),
+            [&](qint64 offset, int size) {
+                return file.seek(offset) ? file.read(size) : QByteArray();
+            },
+            encryption, &encrypted);
+        if (!result.error.isEmpty()) return result;
+    }
+#ifdef Q_OS_UNIX
+    if (encrypted) return readContained(path);
+#endif
+    return readRecords(path);
+}
+
+Result read(const QString &path, const QStringList &fields, Encryption encryption)
+{
+    Result result;
+    const Table table = load(path, encryption);
+    if (!table.ok) {
+        result.error = table.error;
+        return result;
+    }
+    QList<int> wanted;
+    for (const QString &name : fields) {
+        qsizetype found = -1;
+        for (qsizetype i = 0; i < table.fields.size() && found < 0; ++i)
+            if (table.fields[i].compare(name, Qt::CaseInsensitive) == 0) found = i;
+        if (found < 0) {
+            result.error = QStringLiteral("Hiányzik a tábla %1 mezője.").arg(name);
+            return result;
+        }
+        if (table.unreadable.contains(table.fields[found])) {
+            result.error = QStringLiteral("A tábla %1 mezője nem szöveg.").arg(table.fields[found]);
+            return result;
+        }
+        wanted << int(found);
+    }
+    for (const QStringList &record : table.records) {
+        QStringList values;
+        for (int i : wanted)
+            values << record[i];
+        result.records << values;
+    }
+    result.ok = true;
+    return result;
+}
 } // namespace ParadoxTable

@@ -21,6 +21,16 @@ struct Result {
 
 enum class Encryption { Refused, Allowed };
 
+// Every field of a table: the names as the table has them, the values as text.
+struct Table {
+    bool ok = false;
+    QString error;
+    QStringList fields;
+    QStringList unreadable; // fields of a kind that is not read (memo, picture): left empty
+    QList<QStringList> records;
+};
+Table load(const QString &path, Encryption encryption);
+
 // Field names match without regard to case; a missing field is an error. An encrypted table is
 // refused unless the caller reads password-protected tables.
 Result read(const QString &path, const QStringList &fields,
@@ -29,7 +39,7 @@ Result read(const QString &path, const QStringList &fields,
 // What the header and the block chain say, checked against the file; empty when sound.
 QString structureFault(const QByteArray &header, qint64 fileSize,
                        const std::function<QByteArray(qint64 offset, int size)> &readAt,
-                       Encryption encryption);
+                       Encryption encryption, bool *isEncrypted = nullptr);
 
 // The decoder name of a table's DOS code page; Windows-1250 when the table names none.
 QByteArray codecName(int codePage);

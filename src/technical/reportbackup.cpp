@@ -1,5 +1,6 @@
 #include "reportbackup.h"
 
+#include "attacheddatabase.h"
 #include "datamodule.h"
 #include "datetext.h"
 #include "namekeys.h"
@@ -47,29 +48,6 @@ bool run(QSqlQuery &q, const QString &sql, QString *error)
 }
 
 // The live database with another file attached under a name for as long as it lives.
-class Attached
-{
-public:
-    Attached(QSqlDatabase db, const QString &file, const QString &name, QString *error)
-        : m_db(db), m_name(name)
-    {
-        QSqlQuery q(m_db);
-        q.prepare(QStringLiteral("attach database ? as ") + name);
-        q.addBindValue(file);
-        m_ok = q.exec();
-        if (!m_ok) *error = q.lastError().text();
-    }
-    ~Attached()
-    {
-        if (m_ok) QSqlQuery(m_db).exec(QStringLiteral("detach database ") + m_name);
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    QSqlDatabase m_db;
-    QString m_name;
-    bool m_ok = false;
-};
 } // namespace
 
 QString ReportBackup::backupRefusal() const
@@ -125,7 +103,7 @@ bool ReportBackup::copyInto(const QString &file, QString *error)
         if (!built) return false;
     }
     // Then the rows, read in one transaction so that the copy is of one moment.
-    Attached target(live, file, QStringLiteral("uj"), error);
+    AttachedDatabase target(live, file, QStringLiteral("uj"), error);
     if (!target.ok()) return false;
     Transaction transaction(live);
     if (!transaction.isOpen()) {
@@ -246,7 +224,7 @@ ReportBackup::Result ReportBackup::restore()
     };
     QSqlDatabase live = m_data.db();
     QString error;
-    Attached saved(live, QDir(m_folder).filePath(DataModule::BackupFile), QStringLiteral("ment"),
+    AttachedDatabase saved(live, QDir(m_folder).filePath(DataModule::BackupFile), QStringLiteral("ment"),
                    &error);
     if (!saved.ok()) return fail(error);
     {

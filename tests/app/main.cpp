@@ -2,9 +2,10 @@
 
 int runAppTests(int argc, char **argv);
 int runUpdateTests(int argc, char **argv);
+int runMigrationTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return runAppTests(argc, argv) + runUpdateTests(argc, argv);
+    return runAppTests(argc, argv) + runUpdateTests(argc, argv) + runMigrationTests(argc, argv);
 }

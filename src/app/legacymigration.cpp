@@ -1,0 +1,212 @@
+#include "legacymigration.h"
+
+#include "attacheddatabase.h"
+#include "bulkinsert.h"
+#include "datamodule.h"
+#include "installation.h"
+#include "namekeys.h"
+#include "paradoxtable.h"
+#include "passworddigest.h"
+#include "schema.h"
+#include "storequery.h"
+#include "transaction.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace
+{
+// The tables of the alias, references first; the five backup tables follow from Ment.
+const char *const Tables[] = {"jogcim",  "mep",  "orszag",     "irsz",     "koz_ter",
+                              "feor",    "nyugdij", "jarasok", "jelszo",   "foglalk",
+                              "taj",     "taj_jogcim", "jel_temp", "jel_tete", "jel_fej"};
+const char *const References[] = {"jogcim", "mep",     "orszag", "irsz",
+                                  "koz_ter", "feor", "nyugdij", "jarasok"};
+
+// The file of a table in a folder, its name in any case.
+QString tableFile(const QString &folder, const QString &table)
+{
+    const QStringList found = QDir(folder).entryList({table + QStringLiteral(".db")}, QDir::Files);
+    return found.isEmpty() ? QString() : QDir(folder).filePath(found.first());
+}
+
+bool isReference(const QString &table)
+{
+    for (const char *r : References)
+        if (table == QLatin1String(r)) return true;
+    return false;
+}
+
+struct Moved {
+    int read = 0, written = 0;
+    QStringList skipped; // fields the current structure does not know
+};
+} // namespace
+
+LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
+{
+    Result r;
+    auto refuse = [&](const QString &why) {
+        r.ok = false;
+        r.error = why;
+        return r;
+    };
+    if (!QFileInfo(oldFolder).isDir())
+        return refuse(QStringLiteral("A régi adatok mappája nem található: %1")
+                          .arg(QDir::toNativeSeparators(oldFolder)));
+    // Only a new installation takes an older one over: nothing of its own is ever mixed in.
+    for (const char *table : {"foglalk", "taj", "jel_temp", "jel_tete", "jel_fej"}) {
+        const auto any = StoreQuery::any(m_data, {QStringLiteral("select 1 from ") + table}, {});
+        if (!any) return refuse(QStringLiteral("A cél adatbázis nem olvasható."));
+        if (*any)
+            return refuse(QStringLiteral("A cél telepítésben már vannak bejelentők, személyek "
+                                         "vagy jelentések: régi adatot csak új telepítés vehet "
+                                         "át (--init)."));
+    }
+
+    QString error;
+    m_data.closeBackup();
+    AttachedDatabase backup(m_data.db(),
+                            QDir(m_installation.backupFolder()).filePath(DataModule::BackupFile),
+                            QStringLiteral("regi_ment"), &error);
+    if (!backup.ok()) return refuse(QStringLiteral("A mentés adatbázisa nem nyitható: ") + error);
+    Transaction transaction(m_data.db());
+    if (!transaction.isOpen()) return refuse(QStringLiteral("A tranzakció nem indítható."));
+
+    bool olderStructure = false;
+    auto move = [&](const QString &folder, const QString &table, const QString &target,
+                    Moved *moved) -> bool {
+        const QString file = tableFile(folder, table);
+        const ParadoxTable::Table old =
+            ParadoxTable::load(file, ParadoxTable::Encryption::Allowed);
+        if (!old.ok) {
+            error = QStringLiteral("%1: %2").arg(QFileInfo(file).fileName(), old.error);
+            return false;
+        }
+        const Schema::Table *schema = Schema::table(table);
+        QList<int> at;          // the old field of each column taken over
+        QList<const Schema::Field *> columns;
+        for (int i = 0; i < old.fields.size(); ++i) {
+            const Schema::Field *field = nullptr;
+            for (const Schema::Field &f : schema->fields)
+                if (f.name.compare(old.fields[i], Qt::CaseInsensitive) == 0) field = &f;
+            if (!field) {
+                moved->skipped << old.fields[i];
+                continue;
+            }
+            if (old.unreadable.contains(old.fields[i])) {
+                error = QStringLiteral("%1: a(z) %2 mező nem olvasható.")
+                            .arg(QFileInfo(file).fileName(), old.fields[i]);
+                return false;
+            }
+            at << i;
+            columns << field;
+        }
+        if (table == u"foglalk" &&
+            !old.fields.contains(QStringLiteral("JARAS_KOD"), Qt::CaseInsensitive))
+            olderStructure = true;
+        QStringList names, marks;
+        for (const Schema::Field *f : columns) {
+            names << f->name;
+            marks << QStringLiteral("?");
+        }
+        if (isReference(table) || table == u"jelszo") {
+            const auto emptied = StoreQuery::execute(m_data, {QStringLiteral("delete from ") + target}, {}, &error);
+            if (!emptied) return false;
+        }
+        BulkInsert insert(m_data.db(),
+                          {QStringLiteral("insert into %1 (%2)").arg(target, names.join(u", ")),
+                           QStringLiteral("values (%1)").arg(marks.join(u", "))});
+        QList<QVariant> row;
+        for (int n = 0; n < old.records.size(); ++n) {
+            const QStringList &record = old.records[n];
+            row.clear();
+            for (int c = 0; c < columns.size(); ++c) {
+                const Schema::Field &f = *columns[c];
+                QString value = record[at[c]];
+                while (value.endsWith(u' '))
+                    value.chop(1);
+                // A value is never cut: the whole step is refused instead.
+                if (f.kind == Schema::Kind::Text && value.size() > f.width) {
+                    error = QStringLiteral("A(z) %1 tábla %2. rekordjának %3 mezője hosszabb "
+                                           "%4 karakternél: \"%5\"")
+                                .arg(table)
+                                .arg(n + 1)
+                                .arg(f.name)
+                                .arg(f.width)
+                                .arg(value);
+                    return false;
+                }
+                if (table == u"jelszo" && f.name == u"PASS" && !value.isEmpty() &&
+                    !PasswordDigest::isDigest(value))
+                    value = PasswordDigest::make(value);
+                row << value;
+            }
+            if (!insert.insert(row)) {
+                error = QStringLiteral("A(z) %1 tábla %2. rekordja nem vehető át: %3")
+                            .arg(table)
+                            .arg(n + 1)
+                            .arg(insert.lastError());
+                return false;
+            }
+            ++moved->written;
+        }
+        moved->read = int(old.records.size());
+        return true;
+    };
+
+    auto takeOver = [&](const QString &folder, const QString &table, const QString &target,
+                        const QString &shown) -> bool {
+        if (tableFile(folder, table).isEmpty()) {
+            r.lines << (isReference(table)
+                            ? QStringLiteral("  %1: hiányzik, a telepítés saját táblája marad")
+                            : QStringLiteral("  %1: hiányzik, üres marad"))
+                           .arg(shown);
+            return true;
+        }
+        Moved moved;
+        if (!move(folder, table, target, &moved)) return false;
+        r.lines << QStringLiteral("  %1: %2 sor olvasva, %3 sor írva")
+                       .arg(shown)
+                       .arg(moved.read)
+                       .arg(moved.written);
+        if (!moved.skipped.isEmpty())
+            r.lines << QStringLiteral("    kihagyott mező: %1").arg(moved.skipped.join(u", "));
+        return true;
+    };
+
+    for (const char *table : Tables)
+        if (!takeOver(oldFolder, QLatin1String(table), QLatin1String(table),
+                      QLatin1String(table)))
+            return refuse(error);
+    const QString oldBackup = QDir(oldFolder).filePath(QStringLiteral("Ment"));
+    for (const QString &table : Schema::backupTables())
+        if (!takeOver(oldBackup, table, QStringLiteral("regi_ment.") + table,
+                      QStringLiteral("Ment/") + table))
+            return refuse(error);
+
+    // An installation of the older structure is brought to the current one as the upgrade
+    // brings it: the district 000 and the file names with it.
+    if (olderStructure) {
+        for (const QString &schema : {QString(), QStringLiteral("regi_ment.")})
+            if (!StoreQuery::execute(
+                    m_data,
+                    {QStringLiteral("update %1foglalk set JARAS_KOD = '000' where JARAS_KOD is "
+                                    "null")
+                         .arg(schema)},
+                    {}, &error) ||
+                !StoreQuery::execute(
+                    m_data,
+                    {QStringLiteral("update %1jel_fej set FAJL_NEV = substr(FAJL_NEV, 1, 17) || "
+                                    "'_000' || substr(FAJL_NEV, 18) where length(FAJL_NEV) = 21")
+                         .arg(schema)},
+                    {}, &error))
+                return refuse(error);
+        r.lines << QStringLiteral("  A régi szerkezet az új szerint átalakítva (járáskód 000).");
+    }
+    if (!NameKeys::refresh(m_data.db(), &error)) return refuse(error);
+    if (!transaction.commit()) return refuse(QStringLiteral("Az átvétel nem véglegesíthető."));
+    r.ok = true;
+    r.lines << QStringLiteral("  Az átvétel kész.");
+    return r;
+}
