@@ -8,6 +8,7 @@
 #include "prompter.h"
 #include "referenceloader.h"
 #include "tfrm_about.h"
+#include "tfrm_atvetel.h"
 #include "tfrm_beallit.h"
 #include "tfrm_bvop.h"
 #include "tfrm_dolgozo.h"
@@ -112,6 +113,11 @@ bool Tfrm_main::offerInstallation()
             const ReferenceLoader::Result r = ReferenceLoader(m_context.data).loadBundled();
             if (!r.ok) error = r.error;
             made = r.ok;
+            // An older installation's data can come into the new one at once.
+            if (made && dialog.takeOver()) {
+                Tfrm_atvetel takeOver(m_context.data, installation, this);
+                prompter.runDialog(&takeOver);
+            }
             m_context.data.disconnect();
         }
     }
@@ -226,6 +232,8 @@ void Tfrm_main::applyRights()
     for (QAction *item : {ui->mn_kulso, ui->mn_mentes, ui->mn_torzs, ui->mn_rogzit, ui->mn_keszit,
                           ui->mn_karbantart, ui->mn_beallit})
         item->setEnabled(allowed);
+    // Taking over an older installation replaces the users: the administrator's task.
+    ui->mn_atvetel->setEnabled(m_context.run.rightsLevel >= 3);
 }
 
 void Tfrm_main::connectMenu()
@@ -266,6 +274,10 @@ void Tfrm_main::connectMenu()
     connect(ui->mn_beallit, &QAction::triggered, this, [this] {
         Tfrm_beallit window(m_context, this);
         window.exec();
+    });
+    connect(ui->mn_atvetel, &QAction::triggered, this, [this] {
+        Tfrm_atvetel window(m_context.data, m_context.installation, this);
+        Prompter::instance().runDialog(&window);
     });
 }
 

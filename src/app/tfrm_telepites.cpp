@@ -18,6 +18,11 @@ Tfrm_telepites::Tfrm_telepites(const QString &folder, QWidget *parent)
 
 Tfrm_telepites::~Tfrm_telepites() = default;
 
+bool Tfrm_telepites::takeOver() const
+{
+    return ui->cbx_atvetel->isChecked();
+}
+
 QString Tfrm_telepites::password() const
 {
     return ui->ed_jelszo->text();

@@ -18,6 +18,8 @@ public:
     ~Tfrm_telepites() override;
 
     QString password() const;
+    // Whether an older installation is to be taken over once the new one is made.
+    bool takeOver() const;
 
 private:
     void bbtn_okClick();

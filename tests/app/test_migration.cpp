@@ -4,9 +4,13 @@
 #include "passworddigest.h"
 #include "reportstore.h"
 #include "tablecheck.h"
+#include "scriptedprompter.h"
 #include "testinstallation.h"
+#include "tfrm_atvetel.h"
+#include "windowdriver.h"
 
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -224,6 +228,39 @@ private Q_SLOTS:
         o = CommandLine::Options();
         o.home = t.home();
         QCOMPARE(CommandLine::backup(o, so, se), 0);
+    }
+
+    // The window shows the same summary as the command line.
+    void windowShowsTheSummary()
+    {
+        QTemporaryDir dir;
+        const QString folder = oldInstallation(dir);
+        TestInstallation t(TestInstallation::WithReferenceData);
+        QVERIFY(t.ok());
+        ScriptedPrompter prompter;
+        prompter.files << folder;
+        Tfrm_atvetel w(t.data(), t.context().installation);
+        w.show();
+        WindowDriver d{w};
+        QVERIFY(!d.button("bbtn_atvetel")->isEnabled());
+        d.click("sbtn_mappa");
+        d.click("bbtn_atvetel");
+        const QString memo = d.get<QPlainTextEdit>("lb_statusz")->toPlainText();
+        QVERIFY2(memo.contains("  foglalk: 2 sor olvasva, 2 sor írva") &&
+                     memo.contains("  Az átvétel kész."),
+                 qPrintable(memo));
+        QCOMPARE(prompter.messages.last(), QStringLiteral("Az átvétel kész."));
+        QCOMPARE(t.scalar("select count(*) from taj").toInt(), 2);
+        if (const QString shots = qEnvironmentVariable("TARVIK_SCREENSHOTS"); !shots.isEmpty())
+            w.grab().save(shots + "/tfrm_atvetel.png");
+        // Done once: taken over again only after choosing again, and then refused, with the
+        // reason in the memo.
+        QVERIFY(!d.button("bbtn_atvetel")->isEnabled());
+        prompter.files << folder;
+        d.click("sbtn_mappa");
+        d.click("bbtn_atvetel");
+        QVERIFY(d.get<QPlainTextEdit>("lb_statusz")->toPlainText().contains(
+            "Az átvétel nem történt meg; a telepítés változatlan."));
     }
 
     // A value too long for its field, a damaged table, an installation that is not new: each
