@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <memory>
+
 namespace
 {
 // The tables of the alias, references first; the five backup tables follow from Ment.
@@ -77,81 +79,94 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
     auto move = [&](const QString &folder, const QString &table, const QString &target,
                     Moved *moved) -> bool {
         const QString file = tableFile(folder, table);
-        const ParadoxTable::Table old =
-            ParadoxTable::load(file, ParadoxTable::Encryption::Allowed);
-        if (!old.ok) {
-            error = QStringLiteral("%1: %2").arg(QFileInfo(file).fileName(), old.error);
+        const Schema::Table *schema = Schema::table(table);
+        if (isReference(table) || table == u"jelszo") {
+            if (!StoreQuery::execute(m_data, {QStringLiteral("delete from ") + target}, {},
+                                     &error))
+                return false;
+        }
+        QList<int> at; // the old field of each column taken over
+        QList<const Schema::Field *> columns;
+        std::unique_ptr<BulkInsert> insert;
+        QString refusal;
+        QList<QVariant> row;
+        int number = 0;
+        // The records are taken one at a time: a table of hundreds of thousands of lines never
+        // stands in memory whole.
+        const QString failure = ParadoxTable::forEachRecord(
+            file, ParadoxTable::Encryption::Allowed,
+            {[&](const QStringList &fields, const QStringList &unreadable) {
+                 for (int i = 0; i < fields.size(); ++i) {
+                     const Schema::Field *field = nullptr;
+                     for (const Schema::Field &f : schema->fields)
+                         if (f.name.compare(fields[i], Qt::CaseInsensitive) == 0) field = &f;
+                     if (!field) {
+                         moved->skipped << fields[i];
+                         continue;
+                     }
+                     if (unreadable.contains(fields[i]) && refusal.isEmpty())
+                         refusal = QStringLiteral("%1: a(z) %2 mező nem olvasható.")
+                                       .arg(QFileInfo(file).fileName(), fields[i]);
+                     at << i;
+                     columns << field;
+                 }
+                 if (table == u"foglalk" &&
+                     !fields.contains(QStringLiteral("JARAS_KOD"), Qt::CaseInsensitive))
+                     olderStructure = true;
+                 QStringList names, marks;
+                 for (const Schema::Field *f : columns) {
+                     names << f->name;
+                     marks << QStringLiteral("?");
+                 }
+                 insert = std::make_unique<BulkInsert>(
+                     m_data.db(),
+                     QStringList{QStringLiteral("insert into %1 (%2)").arg(target, names.join(u", ")),
+                                 QStringLiteral("values (%1)").arg(marks.join(u", "))});
+             },
+             [&](QStringList &&record) {
+                 ++number;
+                 ++moved->read;
+                 if (!refusal.isEmpty()) return false;
+                 row.clear();
+                 for (int c = 0; c < columns.size(); ++c) {
+                     const Schema::Field &f = *columns[c];
+                     QString value = record[at[c]];
+                     while (value.endsWith(u' '))
+                         value.chop(1);
+                     // A value is never cut: the whole step is refused instead.
+                     if (f.kind == Schema::Kind::Text && value.size() > f.width) {
+                         refusal = QStringLiteral("A(z) %1 tábla %2. rekordjának %3 mezője "
+                                                  "hosszabb %4 karakternél: \"%5\"")
+                                       .arg(table)
+                                       .arg(number)
+                                       .arg(f.name)
+                                       .arg(f.width)
+                                       .arg(value);
+                         return false;
+                     }
+                     if (table == u"jelszo" && f.name == u"PASS" && !value.isEmpty() &&
+                         !PasswordDigest::isDigest(value))
+                         value = PasswordDigest::make(value);
+                     row << value;
+                 }
+                 if (!insert->insert(row)) {
+                     refusal = QStringLiteral("A(z) %1 tábla %2. rekordja nem vehető át: %3")
+                                   .arg(table)
+                                   .arg(number)
+                                   .arg(insert->lastError());
+                     return false;
+                 }
+                 ++moved->written;
+                 return true;
+             }});
+        if (!refusal.isEmpty()) {
+            error = refusal;
             return false;
         }
-        const Schema::Table *schema = Schema::table(table);
-        QList<int> at;          // the old field of each column taken over
-        QList<const Schema::Field *> columns;
-        for (int i = 0; i < old.fields.size(); ++i) {
-            const Schema::Field *field = nullptr;
-            for (const Schema::Field &f : schema->fields)
-                if (f.name.compare(old.fields[i], Qt::CaseInsensitive) == 0) field = &f;
-            if (!field) {
-                moved->skipped << old.fields[i];
-                continue;
-            }
-            if (old.unreadable.contains(old.fields[i])) {
-                error = QStringLiteral("%1: a(z) %2 mező nem olvasható.")
-                            .arg(QFileInfo(file).fileName(), old.fields[i]);
-                return false;
-            }
-            at << i;
-            columns << field;
+        if (!failure.isEmpty()) {
+            error = QStringLiteral("%1: %2").arg(QFileInfo(file).fileName(), failure);
+            return false;
         }
-        if (table == u"foglalk" &&
-            !old.fields.contains(QStringLiteral("JARAS_KOD"), Qt::CaseInsensitive))
-            olderStructure = true;
-        QStringList names, marks;
-        for (const Schema::Field *f : columns) {
-            names << f->name;
-            marks << QStringLiteral("?");
-        }
-        if (isReference(table) || table == u"jelszo") {
-            const auto emptied = StoreQuery::execute(m_data, {QStringLiteral("delete from ") + target}, {}, &error);
-            if (!emptied) return false;
-        }
-        BulkInsert insert(m_data.db(),
-                          {QStringLiteral("insert into %1 (%2)").arg(target, names.join(u", ")),
-                           QStringLiteral("values (%1)").arg(marks.join(u", "))});
-        QList<QVariant> row;
-        for (int n = 0; n < old.records.size(); ++n) {
-            const QStringList &record = old.records[n];
-            row.clear();
-            for (int c = 0; c < columns.size(); ++c) {
-                const Schema::Field &f = *columns[c];
-                QString value = record[at[c]];
-                while (value.endsWith(u' '))
-                    value.chop(1);
-                // A value is never cut: the whole step is refused instead.
-                if (f.kind == Schema::Kind::Text && value.size() > f.width) {
-                    error = QStringLiteral("A(z) %1 tábla %2. rekordjának %3 mezője hosszabb "
-                                           "%4 karakternél: \"%5\"")
-                                .arg(table)
-                                .arg(n + 1)
-                                .arg(f.name)
-                                .arg(f.width)
-                                .arg(value);
-                    return false;
-                }
-                if (table == u"jelszo" && f.name == u"PASS" && !value.isEmpty() &&
-                    !PasswordDigest::isDigest(value))
-                    value = PasswordDigest::make(value);
-                row << value;
-            }
-            if (!insert.insert(row)) {
-                error = QStringLiteral("A(z) %1 tábla %2. rekordja nem vehető át: %3")
-                            .arg(table)
-                            .arg(n + 1)
-                            .arg(insert.lastError());
-                return false;
-            }
-            ++moved->written;
-        }
-        moved->read = int(old.records.size());
         return true;
     };
 

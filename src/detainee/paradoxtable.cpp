@@ -251,38 +251,53 @@ QString structureFault(const QByteArray &h, qint64 fileSize,
 
 namespace
 {
-// Reads every field of every record with pxlib, after the checks above.
-Table readRecords(const QString &path)
+bool readable(int type)
 {
-    Table result;
-    auto fail = [&](const QString &why) {
-        result.ok = false;
-        result.error = why;
-        result.records.clear();
-        return result;
-    };
+    switch (type) {
+    case pxfAlpha:
+    case pxfShort:
+    case pxfLong:
+    case pxfAutoInc:
+    case pxfNumber:
+    case pxfCurrency:
+    case pxfDate:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Reads every field of every record with pxlib, after the checks above, handing each record
+// on as it comes. Returns the refusal, empty when the table was read to its end.
+QString readRecords(const QString &path, const Reader &reader)
+{
     boot();
     ErrorSink sink;
     Document doc(&sink);
-    if (!doc.get()) return fail(QStringLiteral("Nincs elég memória a tábla olvasásához."));
-    if (!doc.open(path)) return fail(QStringLiteral("Ez a fájl nem Paradox tábla: ") + sink.first);
+    if (!doc.get()) return QStringLiteral("Nincs elég memória a tábla olvasásához.");
+    if (!doc.open(path)) return QStringLiteral("Ez a fájl nem Paradox tábla: ") + sink.first;
     const pxhead_t *head = doc->px_head;
     if (!head ||
         (head->px_filetype != pxfFileTypIndexDB && head->px_filetype != pxfFileTypNonIndexDB))
-        return fail(QStringLiteral("Ez a fájl nem Paradox adattábla."));
+        return QStringLiteral("Ez a fájl nem Paradox adattábla.");
 
     const int fieldCount = PX_get_num_fields(doc.get());
     const pxfield_t *pxFields = PX_get_fields(doc.get());
     QList<int> offsets;
+    QStringList fields, unreadable;
     int offset = 0;
     for (int i = 0; i < fieldCount; ++i) {
         offsets << offset;
         offset += pxFields[i].px_flen;
-        result.fields << QString::fromLatin1(pxFields[i].px_fname);
+        fields << QString::fromLatin1(pxFields[i].px_fname);
+        // A field of a kind no caller reads (memo, picture) stays empty; a caller that asks for
+        // it is refused.
+        if (!readable(pxFields[i].px_ftype)) unreadable << fields.last();
     }
     const int recordSize = PX_get_recordsize(doc.get());
     if (offset > recordSize || recordSize <= 0)
-        return fail(QStringLiteral("A tábla sérült: hibás rekordméret."));
+        return QStringLiteral("A tábla sérült: hibás rekordméret.");
+    reader.fields(fields, unreadable);
 
     QStringDecoder decode(codecName(head->px_doscodepage));
     if (!decode.isValid()) decode = QStringDecoder("windows-1250");
@@ -290,7 +305,7 @@ Table readRecords(const QString &path)
     const int count = PX_get_num_records(doc.get());
     for (int r = 0; r < count; ++r) {
         if (!PX_get_record(doc.get(), r, buffer.data()))
-            return fail(QStringLiteral("A tábla %1. rekordja nem olvasható.").arg(r + 1));
+            return QStringLiteral("A tábla %1. rekordja nem olvasható.").arg(r + 1);
         QStringList values;
         for (int i = 0; i < fieldCount; ++i) {
             char *data = buffer.data() + offsets[i];
@@ -334,107 +349,166 @@ Table readRecords(const QString &path)
                 break;
             }
             default:
-                // A field of a kind no caller reads (memo, picture) stays empty; a caller that
-                // asks for it is refused.
-                if (!result.unreadable.contains(result.fields[i])) result.unreadable << result.fields[i];
                 break;
             }
             values << text;
         }
-        result.records << values;
+        if (!reader.record(std::move(values))) return QStringLiteral("A tábla olvasása megszakadt.");
     }
-    result.ok = true;
-    return result;
+    return {};
 }
 
 #ifdef Q_OS_UNIX
-// A table whose blocks cannot be checked beforehand (an encrypted one) is read by a child
-// process under a time limit: whatever the table holds, the read ends with its records or a
-// refusal, and a crash of the reader is the child's alone.
-Table readContained(const QString &path)
+// The frames a contained reader sends: the fields, a batch of records, the end.
+enum Frame : quint8 { Fields, Records, End };
+
+bool writeFrame(int channel, const QByteArray &payload)
 {
-    Table refused;
-    refused.error = QStringLiteral("A tábla nem olvasható: az olvasás nem fejeződött be.");
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << payload;
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(channel, bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
+
+// A table whose blocks cannot be checked beforehand (an encrypted one) is read by a child
+// process: whatever the table holds, the read ends with its records or a refusal, a crash of
+// the reader is the child's alone, and a reader that goes silent for the time limit is ended.
+QString readContained(const QString &path, const Reader &reader)
+{
+    const QString broken = QStringLiteral("A tábla nem olvasható: az olvasás nem fejeződött be.");
     int channel[2];
-    if (pipe(channel) != 0) return refused;
+    if (pipe(channel) != 0) return broken;
     const pid_t child = fork();
     if (child < 0) {
         close(channel[0]);
         close(channel[1]);
-        return refused;
+        return broken;
     }
     if (child == 0) {
         close(channel[0]);
-        const Table t = readRecords(path);
-        QByteArray bytes;
-        QDataStream out(&bytes, QIODevice::WriteOnly);
-        out << t.ok << t.error << t.fields << t.records;
-        for (qsizetype done = 0; done < bytes.size();) {
-            const ssize_t n = ::write(channel[1], bytes.constData() + done, bytes.size() - done);
-            if (n <= 0) _exit(1);
-            done += n;
-        }
-        _exit(0);
+        QList<QStringList> batch;
+        auto flush = [&] {
+            QByteArray payload;
+            QDataStream out(&payload, QIODevice::WriteOnly);
+            out << quint8(Records) << batch;
+            batch.clear();
+            return writeFrame(channel[1], payload);
+        };
+        const QString error = readRecords(
+            path, {[&](const QStringList &fields, const QStringList &unreadable) {
+                       QByteArray payload;
+                       QDataStream out(&payload, QIODevice::WriteOnly);
+                       out << quint8(Fields) << fields << unreadable;
+                       writeFrame(channel[1], payload);
+                   },
+                   [&](QStringList &&values) {
+                       batch << std::move(values);
+                       return batch.size() < 1000 || flush();
+                   }});
+        QByteArray payload;
+        QDataStream out(&payload, QIODevice::WriteOnly);
+        out << quint8(End) << error;
+        _exit(flush() && writeFrame(channel[1], payload) ? 0 : 1);
     }
     close(channel[1]);
-    QByteArray bytes;
-    QElapsedTimer clock;
-    clock.start();
-    bool ended = false;
-    while (!ended && clock.elapsed() < ContainedLimitMs) {
+    QByteArray pending;
+    QString error = broken;
+    bool ended = false, stopped = false;
+    QElapsedTimer idle;
+    idle.start();
+    while (!ended && !stopped && idle.elapsed() < ContainedLimitMs) {
         pollfd wait{channel[0], POLLIN, 0};
-        if (poll(&wait, 1, int(ContainedLimitMs - clock.elapsed())) <= 0) break;
+        if (poll(&wait, 1, int(ContainedLimitMs - idle.elapsed())) <= 0) break;
         char chunk[65536];
         const ssize_t n = ::read(channel[0], chunk, sizeof chunk);
-        if (n <= 0)
-            ended = true;
-        else
-            bytes.append(chunk, n);
+        if (n <= 0) break;
+        idle.restart();
+        pending.append(chunk, n);
+        // Whole frames are handed on; a frame cut short waits for the rest.
+        while (!ended && !stopped) {
+            QDataStream in(pending);
+            QByteArray payload;
+            in >> payload;
+            if (in.status() != QDataStream::Ok) break;
+            pending.remove(0, in.device()->pos());
+            QDataStream frame(payload);
+            quint8 kind = 0;
+            frame >> kind;
+            if (kind == Fields) {
+                QStringList fields, unreadable;
+                frame >> fields >> unreadable;
+                reader.fields(fields, unreadable);
+            } else if (kind == Records) {
+                QList<QStringList> records;
+                frame >> records;
+                for (QStringList &values : records)
+                    if (!reader.record(std::move(values))) {
+                        stopped = true;
+                        error = QStringLiteral("A tábla olvasása megszakadt.");
+                        break;
+                    }
+            } else {
+                frame >> error;
+                ended = true;
+            }
+        }
     }
     close(channel[0]);
     if (!ended) kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
-    if (!ended || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return refused;
-    Table t;
-    QDataStream in(bytes);
-    in >> t.ok >> t.error >> t.fields >> t.records;
-    if (in.status() != QDataStream::Ok) return refused;
-    return t;
+    if (ended && (!WIFEXITED(status) || WEXITSTATUS(status) != 0)) return broken;
+    return ended ? error : (stopped ? error : broken);
 }
 #endif
 } // namespace
 
-Table load(const QString &path, Encryption encryption)
+QString forEachRecord(const QString &path, Encryption encryption, const Reader &reader)
 {
-    Table result;
     const QFileInfo info(path);
-    if (!info.isFile() || !info.isReadable()) {
-        result.error = QStringLiteral("A fájl nem olvasható: ") + path;
-        return result;
-    }
+    if (!info.isFile() || !info.isReadable()) return QStringLiteral("A fájl nem olvasható: ") + path;
     bool encrypted = false;
     {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            result.error = QStringLiteral("A fájl nem olvasható: ") + path;
-            return result;
-        }
+        if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("A fájl nem olvasható: ") + path;
         const QByteArray head = file.read(0x10000);
         // A header names its own size; only that much of it is the header.
         const int headerSize = head.size() >= 4 ? word(head, 0x02) : 0;
-        result.error = structureFault(
+        const QString fault = structureFault(
             head.left(qMax(headerSize, 0x58)), file.size(),
             [&](qint64 offset, int size) {
                 return file.seek(offset) ? file.read(size) : QByteArray();
             },
             encryption, &encrypted);
-        if (!result.error.isEmpty()) return result;
+        if (!fault.isEmpty()) return fault;
     }
 #ifdef Q_OS_UNIX
-    if (encrypted) return readContained(path);
+    if (encrypted) return readContained(path, reader);
 #endif
-    return readRecords(path);
+    return readRecords(path, reader);
+}
+
+Table load(const QString &path, Encryption encryption)
+{
+    Table result;
+    result.error = forEachRecord(
+        path, encryption,
+        {[&](const QStringList &fields, const QStringList &unreadable) {
+             result.fields = fields;
+             result.unreadable = unreadable;
+         },
+         [&](QStringList &&values) {
+             result.records << std::move(values);
+             return true;
+         }});
+    result.ok = result.error.isEmpty();
+    if (!result.ok) result.records.clear();
+    return result;
 }
 
 Result read(const QString &path, const QStringList &fields, Encryption encryption)

@@ -31,6 +31,15 @@ struct Table {
 };
 Table load(const QString &path, Encryption encryption);
 
+// The same a record at a time, for tables of hundreds of thousands of records: the fields come
+// first, then each record; a record callback that returns false stops the read. Returns the
+// refusal, empty when every record was handed on.
+struct Reader {
+    std::function<void(const QStringList &fields, const QStringList &unreadable)> fields;
+    std::function<bool(QStringList &&values)> record;
+};
+QString forEachRecord(const QString &path, Encryption encryption, const Reader &reader);
+
 // Field names match without regard to case; a missing field is an error. An encrypted table is
 // refused unless the caller reads password-protected tables.
 Result read(const QString &path, const QStringList &fields,
