@@ -128,7 +128,7 @@ QString oldInstallation(const QTemporaryDir &dir)
     writeOld(folder + "/jel_fej.db", Header,
              {{"09", "4", "0", "*INDULÓ JELENTÉS*", "2001.03.20", "7", "RÉGI ÉPÍTŐ KFT",
                "12345676242", "010"},
-              {"09", "5", "1", "J0901A12345676242_020.005", "2002.02.01", "7",
+              {"09", "5", "1", "J0901A12345676242.005", "2002.02.01", "7",
                "RÉGI ÉPÍTŐ KFT", "12345676242", "010"}});
     writeOld(folder + "/jel_tete.db", Line,
              {{"5", "1", "N", "123456788", "7", "12345676242", "ŐRÖS", "ÁRPÁD", "1101", "09",
@@ -196,8 +196,9 @@ private Q_SLOTS:
         QCOMPARE(rows(t, "select TAJ, VEZ_NEV, UTO_NEV, coalesce(SZUL_DAT, '-') from taj order "
                          "by TAJ"),
                  QStringLiteral("123456788|ŐRÖS|ÁRPÁD|1970.05.06;900000014|FOGOLY|ÉVA|-"));
+        // The file name of the older structure (21 characters) as the upgrade writes it.
         QCOMPARE(rows(t, "select JEL_SZAM, FAJL_NEV from jel_fej order by JEL_SZAM"),
-                 QStringLiteral("4|*INDULÓ JELENTÉS*;5|J0901A12345676242_020.005"));
+                 QStringLiteral("4|*INDULÓ JELENTÉS*;5|J0901A12345676242_000.005"));
         // No plain password reaches the file; the users log in with their old passwords.
         QVERIFY(!fileBytes(t.path("adatok/tarvik.sqlite")).contains("titok"));
         QCOMPARE(Login(t.context()).check("KISS", "titok").outcome,
@@ -214,20 +215,26 @@ private Q_SLOTS:
         QTemporaryDir out;
         CommandLine::Options o;
         o.home = t.home();
-        o.repeat = "J0901A12345676242_020.005";
+        o.repeat = "J0901A12345676242_000.005";
         o.folder = out.path();
         QString p2, e2;
         QTextStream so(&p2), se(&e2);
         QCOMPARE(CommandLine::repeat(o, so, se), 0);
         const QStringList lines =
-            fileLines(out.filePath("J0901A12345676242_020.005"), *ReportFile::codingKey("12345676242"));
+            fileLines(out.filePath("J0901A12345676242_000.005"),
+                      *ReportFile::codingKey("12345676242"));
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[1].mid(11, 9), QStringLiteral("123456788"));
         QCOMPARE(lines[1].mid(71, 4), QStringLiteral("ŐRÖS"));
-        // A backup of the taken-over data works.
+        // A backup of the taken-over data, and a restore of it, work.
         o = CommandLine::Options();
         o.home = t.home();
         QCOMPARE(CommandLine::backup(o, so, se), 0);
+        const QString taken = snapshot(t, {"foglalk", "taj", "jel_fej", "jel_tete"});
+        QVERIFY(exec(t, "delete from taj"));
+        o.yes = true;
+        QCOMPARE(CommandLine::restore(o, so, se), 0);
+        QCOMPARE(snapshot(t, {"foglalk", "taj", "jel_fej", "jel_tete"}), taken);
     }
 
     // The window shows the same summary as the command line.
