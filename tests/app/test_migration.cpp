@@ -142,18 +142,10 @@ QString oldInstallation(const QTemporaryDir &dir)
     return folder;
 }
 
-QString rows(TestInstallation &t, const QString &sql)
+// The rows of a select on one line.
+QString table(TestInstallation &t, const QString &sql)
 {
-    QSqlQuery q(t.data().db());
-    q.exec(sql);
-    QStringList out;
-    while (q.next()) {
-        QStringList values;
-        for (int i = 0; i < q.record().count(); ++i)
-            values << q.value(i).toString();
-        out << values.join(u'|');
-    }
-    return out.join(u';');
+    return TableCheck::rows(t, sql).join(u';');
 }
 
 int migrate(TestInstallation &t, const QString &folder, QString *printed, QString *errors)
@@ -189,15 +181,15 @@ private Q_SLOTS:
         QVERIFY(printed.contains("A régi szerkezet az új szerint átalakítva"));
         // Field by field: ids kept, accents from both code pages, dates as date text, empty
         // values as missing, the district of the older structure.
-        QCOMPARE(rows(t, "select ID, CEG_NEV, ADO_SZAM, AZON_TIP, CEG_INDUL, JARAS_KOD from "
+        QCOMPARE(table(t, "select ID, CEG_NEV, ADO_SZAM, AZON_TIP, CEG_INDUL, JARAS_KOD from "
                          "foglalk order by ID"),
                  QStringLiteral("7|RÉGI ÉPÍTŐ KFT|12345676242|0|2001.03.15|000;"
                                 "9|BÜNTETÉS-VÉGREHAJTÁS|15752026241|0|1990.01.01|000"));
-        QCOMPARE(rows(t, "select TAJ, VEZ_NEV, UTO_NEV, coalesce(SZUL_DAT, '-') from taj order "
+        QCOMPARE(table(t, "select TAJ, VEZ_NEV, UTO_NEV, coalesce(SZUL_DAT, '-') from taj order "
                          "by TAJ"),
                  QStringLiteral("123456788|ŐRÖS|ÁRPÁD|1970.05.06;900000014|FOGOLY|ÉVA|-"));
         // The file name of the older structure (21 characters) as the upgrade writes it.
-        QCOMPARE(rows(t, "select JEL_SZAM, FAJL_NEV from jel_fej order by JEL_SZAM"),
+        QCOMPARE(table(t, "select JEL_SZAM, FAJL_NEV from jel_fej order by JEL_SZAM"),
                  QStringLiteral("4|*INDULÓ JELENTÉS*;5|J0901A12345676242_000.005"));
         // No plain password reaches the file; the users log in with their old passwords.
         QVERIFY(!fileBytes(t.path("adatok/tarvik.sqlite")).contains("titok"));

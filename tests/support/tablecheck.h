@@ -43,6 +43,21 @@ inline QString snapshot(TestInstallation &t,
     return parts.join(u'\n');
 }
 
+// The rows a select returns, one text per row, the values joined by "|".
+inline QStringList rows(TestInstallation &t, const QString &sql)
+{
+    QSqlQuery q(t.data().db());
+    q.exec(sql);
+    QStringList out;
+    while (q.next()) {
+        QStringList values;
+        for (int i = 0; i < q.record().count(); ++i)
+            values << q.value(i).toString();
+        out << values.join(u'|');
+    }
+    return out;
+}
+
 // The lines of a report file, decoded with the key when one is given; a line without CR LF
 // turns the whole answer into a complaint.
 inline QStringList fileLines(const QString &path, int key = -1)

@@ -46,20 +46,6 @@ QString rowsOf(QSqlDatabase db)
     return rows.join('\n');
 }
 
-// The rows a select returns, one text per row.
-QStringList rows(TestInstallation &t, const QString &sql)
-{
-    QSqlQuery q(t.data().db());
-    q.exec(sql);
-    QStringList out;
-    while (q.next()) {
-        QStringList values;
-        for (int i = 0; i < q.record().count(); ++i)
-            values << q.value(i).toString();
-        out << values.join(u'|');
-    }
-    return out;
-}
 
 ReportBackup backupOf(TestInstallation &t)
 {
