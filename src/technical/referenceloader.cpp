@@ -29,22 +29,25 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
             QStringLiteral("Az adatbázis nem írható : %1").arg(m_data.db().lastError().text());
         return r;
     }
+    // A table filled anew is indexed after its rows: one build instead of ninety thousand
+    // updates, and the emptying has no index to keep. The transaction covers the indexes too.
+    const Schema::Table *table = Schema::table(ref.table);
+    if (table) {
+        Query drop = m_data.query();
+        for (const Schema::Index &i : table->indexes) {
+            drop.clear();
+            drop.add(QStringLiteral("drop index if exists ") + i.name);
+            if (!drop.exec()) {
+                r.error = QStringLiteral("Az adatbázis nem írható : %1").arg(drop.lastError());
+                return r;
+            }
+        }
+    }
     Query empty = m_data.query();
     empty.add(ref.deleteSql);
     if (!empty.exec())
         r.emptyFailed = true; // the load goes on and appends, as the window tells the user
 
-    // A table filled anew is indexed after its rows: one build instead of ninety thousand
-    // updates. The transaction covers the indexes too.
-    const Schema::Table *table = Schema::table(ref.table);
-    if (table && !r.emptyFailed) {
-        Query drop = m_data.query();
-        for (const Schema::Index &i : table->indexes) {
-            drop.clear();
-            drop.add(QStringLiteral("drop index if exists ") + i.name);
-            if (!drop.exec()) table = nullptr;
-        }
-    }
     BulkInsert insert(m_data.db(), ref.insertSql);
     auto fail = [&](int line, const QString &reason) {
         r.failedLine = line;
@@ -83,7 +86,7 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
         r.lines = lineNo;
         if (progress) progress(lineNo, start, size);
     }
-    if (table && !r.emptyFailed) {
+    if (table) {
         Query create = m_data.query();
         for (const QString &sql : Schema::createIndexSql(*table)) {
             create.clear();
