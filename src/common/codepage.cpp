@@ -40,9 +40,14 @@ QString fromIbm852(const QByteArray &bytes)
 
 QString upperSameLength(const QString &text)
 {
+    // Most values are upper case already: they are handed back as they are, without a copy.
+    qsizetype first = 0;
+    while (first < text.size() && text[first].toUpper() == text[first])
+        ++first;
+    if (first == text.size()) return text;
     QString upper = text;
-    for (QChar &c : upper)
-        c = c.toUpper();
+    for (qsizetype i = first; i < upper.size(); ++i)
+        upper[i] = upper[i].toUpper();
     return upper;
 }
 
