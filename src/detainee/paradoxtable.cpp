@@ -378,6 +378,8 @@ bool writeFrame(int channel, const QByteArray &payload)
 // A table whose blocks cannot be checked beforehand (an encrypted one) is read by a child
 // process: whatever the table holds, the read ends with its records or a refusal, a crash of
 // the reader is the child's alone, and a reader that goes silent for the time limit is ended.
+// The child only reads, encodes and writes to the pipe, then leaves with _exit: it never
+// touches the parent's windows, connections or threads.
 QString readContained(const QString &path, const Reader &reader)
 {
     const QString broken = QStringLiteral("A tábla nem olvasható: az olvasás nem fejeződött be.");
