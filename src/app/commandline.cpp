@@ -34,12 +34,12 @@ namespace
 {
 // Every option of the command line, with its Hungarian description: the parser, the help and
 // the man page say the same.
-struct Spec {
+struct OptionText {
     const char *name;
     const char *value; // empty: a switch
     const char *description;
 };
-const Spec Specs[] = {
+const OptionText OptionTexts[] = {
     {"home", "MAPPA", "A program mappája (különben TARVIK_HOME, különben a felhasználó "
                       "adatmappája)."},
     {"init", "", "Új telepítés létrehozása (mappák, táblák, ADMIN felhasználó)."},
@@ -70,7 +70,7 @@ namespace
 QList<QCommandLineOption> options()
 {
     QList<QCommandLineOption> list;
-    for (const Spec &s : Specs) {
+    for (const OptionText &s : OptionTexts) {
         QCommandLineOption o(QString::fromLatin1(s.name), QString::fromUtf8(s.description));
         if (*s.value) o.setValueName(QString::fromUtf8(s.value));
         list << o;
@@ -202,7 +202,7 @@ QString manPage()
                        .arg(QStringLiteral(TARVIK_VERSION));
     page += QStringLiteral(".TP\n.B \\-h, \\-\\-help\nEz a súgó.\n");
     page += QStringLiteral(".TP\n.B \\-v, \\-\\-version\nA program neve és verziója.\n");
-    for (const Spec &s : Specs) {
+    for (const OptionText &s : OptionTexts) {
         page += QStringLiteral(".TP\n.B ") + roff(QStringLiteral("--") + QLatin1String(s.name));
         if (*s.value) page += QStringLiteral(" \\fI") + QString::fromUtf8(s.value) + "\\fR";
         page += u'\n' + QString::fromUtf8(s.description) + u'\n';

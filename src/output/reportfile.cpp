@@ -320,8 +320,12 @@ QByteArray decode(const QByteArray &coded, int key)
 QByteArray fileLine(const QString &text, std::optional<int> key)
 {
     // Every value was checked against the code page when the line was assembled.
-    QByteArray bytes = encode(text).value_or(QByteArray());
-    if (key) bytes = code(bytes, *key);
+    return fileLine(encode(text).value_or(QByteArray()), key);
+}
+
+QByteArray fileLine(const QByteArray &plain, std::optional<int> key)
+{
+    QByteArray bytes = key ? code(plain, *key) : plain;
     bytes += "\r\n";
     return bytes;
 }

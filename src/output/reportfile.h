@@ -120,6 +120,8 @@ QByteArray code(const QByteArray &plain, int key);
 QByteArray decode(const QByteArray &coded, int key);
 // One line of the file as written: its code-page bytes, coded when a key is given, and CR LF.
 QByteArray fileLine(const QString &text, std::optional<int> key);
+// The same from the line's bytes in the code page.
+QByteArray fileLine(const QByteArray &plain, std::optional<int> key);
 
 // The caption a clerk knows a field by ("Vezetéknév" for VEZ_NEV); the name itself when it has
 // none.

@@ -49,6 +49,14 @@ struct Statement {
     }
 };
 
+// The refusal of a report whose item line has a value that does not fit.
+QString itemRefusal(const ReportFile::Line &item, const ReportFile::ReportLine &line)
+{
+    using namespace ReportFile;
+    return refusalText(item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
+                                 .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV], line[TAJ]));
+}
+
 QString marks(int n)
 {
     QStringList m;
@@ -264,9 +272,7 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
             const Line &item = assembled.line;
             if (!item.ok()) {
                 if (r.refusal.isEmpty() || order < refusalOrder) {
-                    r.refusal = refusalText(
-                        item, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
-                                  .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV], line[TAJ]));
+                    r.refusal = itemRefusal(item, line);
                     refusalOrder = order;
                 }
                 return;
@@ -311,8 +317,7 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         return r;
     QByteArray chunk;
     for (PlacedLine &p : placed) {
-        chunk += coding ? ReportFile::code(p.plain, *coding) : p.plain;
-        chunk += "\r\n";
+        chunk += fileLine(p.plain, coding);
         p = {};
         if (chunk.size() > (1 << 20)) {
             if (!file.append(chunk, &r.error)) return r;
@@ -378,14 +383,11 @@ ReportGenerator::Content ReportGenerator::buildContent(const QList<ReportFile::S
     for (const ReportLine &line : lines) {
         const LineBytes item = assembleBytes(ItemBlanks, itemSlots(sequence, line));
         if (!item.line.ok()) {
-            c.refusal = refusalText(
-                item.line, QStringLiteral("A(z) %1. tétel (%2 %3, TAJ: %4)")
-                               .arg(line[JEL_TETE], line[VEZ_NEV], line[UTO_NEV], line[TAJ]));
+            c.refusal = itemRefusal(item.line, line);
             c.bytes.clear();
             return c;
         }
-        c.bytes += key ? ReportFile::code(item.bytes, *key) : item.bytes;
-        c.bytes += "\r\n";
+        c.bytes += fileLine(item.bytes, key);
     }
     return c;
 }

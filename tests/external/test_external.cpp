@@ -111,6 +111,17 @@ bool addOwnPendingLine(TestInstallation &t)
            "'12345676242', 'SAJÁT', 'SOR', '1101', '09', '2026.11.01', 'N')");
 }
 
+// The receiving window with the file opened in it, as the clerk opens it.
+std::unique_ptr<Tfrm_kulso> openedWindow(TestInstallation &t, ScriptedPrompter &prompter,
+                                         const QString &path)
+{
+    prompter.files << path;
+    auto w = std::make_unique<Tfrm_kulso>(t.context());
+    w->show();
+    WindowDriver{*w}.click("bbtn_megnyit");
+    return w;
+}
+
 ExternalFile::Lookups noLookups()
 {
     ExternalFile::Lookups l;
@@ -383,11 +394,8 @@ private Q_SLOTS:
         Settings::write("Alap kulso", out.path());
         const QString path = write(in, Name, {header("1"), item(1, "044332217", "VARGA")});
         ScriptedPrompter prompter;
-        prompter.files << path;
-        Tfrm_kulso w(t.context());
-        w.show();
-        WindowDriver d{w};
-        d.click("bbtn_megnyit");
+        const auto w = openedWindow(t, prompter, path);
+        WindowDriver d{*w};
         QCOMPARE(prompter.fileFilters.value(0),
                  QStringLiteral("OEP input jelentés fájl |J0**K*.*"));
         QVERIFY(d.button("bbtn_frissit")->isEnabled());
@@ -626,11 +634,8 @@ private Q_SLOTS:
         QTemporaryDir in;
         const QString path = write(in, Name, {header("1"), item(1, "044332217", "VARGA")});
         ScriptedPrompter prompter;
-        prompter.files << path;
-        Tfrm_kulso w(t.context());
-        w.show();
-        WindowDriver d{w};
-        d.click("bbtn_megnyit");
+        const auto w = openedWindow(t, prompter, path);
+        WindowDriver d{*w};
         const QString before = snapshot(t);
         d.edit("ed_fkdat")->clear();
         d.click("bbtn_frissit");
