@@ -28,18 +28,19 @@ struct Column {
     char type;
     int length;
 };
-const Column PersonColumns[] = {{"TAJ", pxfAlpha, 9},     {"VEZ_NEV", pxfAlpha, 40},
-                                {"UTO_NEV", pxfAlpha, 15}, {"O_KOD", pxfAlpha, 4},
+const Column PersonColumns[] = {{"TAJ", pxfAlpha, 9},
+                                {"VEZ_NEV", pxfAlpha, 40},
+                                {"UTO_NEV", pxfAlpha, 15},
+                                {"O_KOD", pxfAlpha, 4},
                                 {"SZUL_DAT", pxfAlpha, 10}};
 const Column RelationColumns[] = {{"TAJ", pxfAlpha, 9},     {"FOGLALK_ID", pxfLong, 4},
                                   {"JOGCIM", pxfAlpha, 4},  {"JEL_TIP", pxfAlpha, 2},
                                   {"KEZDET", pxfAlpha, 10}, {"FEOR", pxfAlpha, 4}};
-const Column LineColumns[] = {{"JEL_SZAM", pxfShort, 2}, {"JEL_TETE", pxfLong, 4},
-                              {"JAVITAS", pxfAlpha, 1},  {"TAJ", pxfAlpha, 9},
-                              {"FOGLALK_ID", pxfLong, 4}, {"NYILV_SZAM", pxfAlpha, 11},
-                              {"VEZ_NEV", pxfAlpha, 50}, {"UTO_NEV", pxfAlpha, 20},
-                              {"JOGCIM", pxfAlpha, 4},   {"JEL_TIP", pxfAlpha, 2},
-                              {"KEZDET", pxfAlpha, 10}};
+const Column LineColumns[] = {
+    {"JEL_SZAM", pxfShort, 2}, {"JEL_TETE", pxfLong, 4},   {"JAVITAS", pxfAlpha, 1},
+    {"TAJ", pxfAlpha, 9},      {"FOGLALK_ID", pxfLong, 4}, {"NYILV_SZAM", pxfAlpha, 11},
+    {"VEZ_NEV", pxfAlpha, 50}, {"UTO_NEV", pxfAlpha, 20},  {"JOGCIM", pxfAlpha, 4},
+    {"JEL_TIP", pxfAlpha, 2},  {"KEZDET", pxfAlpha, 10}};
 
 // The values of row i of each table, as text.
 QStringList person(int i)
@@ -49,14 +50,26 @@ QStringList person(int i)
 }
 QStringList relation(int i)
 {
-    return {QString::asprintf("5%08d", i / 2), "1", i % 2 ? "1202" : "1101", "09",
-            "2020.01.01", "4131"};
+    return {QString::asprintf("5%08d", i / 2),
+            "1",
+            i % 2 ? "1202" : "1101",
+            "09",
+            "2020.01.01",
+            "4131"};
 }
 QStringList line(int i)
 {
-    return {QString::number(i / 10000 + 1), QString::number(i % 10000 + 1), "N",
-            QString::asprintf("5%08d", i / 3), "1", "12345676242",
-            QStringLiteral("KOVÁCS%1").arg(i / 3), "ANNA", "1101", "09", "2020.01.01"};
+    return {QString::number(i / 10000 + 1),
+            QString::number(i % 10000 + 1),
+            "N",
+            QString::asprintf("5%08d", i / 3),
+            "1",
+            "12345676242",
+            QStringLiteral("KOVÁCS%1").arg(i / 3),
+            "ANNA",
+            "1101",
+            "09",
+            "2020.01.01"};
 }
 
 template <size_t N>
@@ -67,8 +80,8 @@ bool writeTable(const QString &path, const Column (&columns)[N], int rows,
     for (size_t i = 0; i < N; ++i)
         f[i] = {strdup(columns[i].name), columns[i].type, columns[i].length, 0};
     pxdoc_t *doc = PX_new();
-    if (PX_create_file(doc, f, int(N), QFile::encodeName(path).constData(),
-                       pxfFileTypNonIndexDB) < 0)
+    if (PX_create_file(doc, f, int(N), QFile::encodeName(path).constData(), pxfFileTypNonIndexDB) <
+        0)
         return false;
     PX_set_value(doc, "codepage", 1250);
     PX_set_parameter(doc, "password", "tarvik");
@@ -105,9 +118,10 @@ bool bulk(DataModule &data, const char *table, const Column (&columns)[N], int r
         names << QLatin1String(c.name);
         marks << QStringLiteral("?");
     }
-    BulkInsert insert(data.db(), {QStringLiteral("insert into %1 (%2)")
-                                      .arg(QLatin1String(table), names.join(u", ")),
-                                  QStringLiteral("values (%1)").arg(marks.join(u", "))});
+    BulkInsert insert(
+        data.db(),
+        {QStringLiteral("insert into %1 (%2)").arg(QLatin1String(table), names.join(u", ")),
+         QStringLiteral("values (%1)").arg(marks.join(u", "))});
     QList<QVariant> row;
     for (int r = 0; r < rows; ++r) {
         row.clear();

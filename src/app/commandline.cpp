@@ -8,10 +8,10 @@
 #include "employerstore.h"
 #include "externalreceiver.h"
 #include "legacymigration.h"
+#include "persontransfer.h"
 #include "printedforms.h"
 #include "referenceloader.h"
 #include "registrydatabase.h"
-#include "persontransfer.h"
 #include "reportbackup.h"
 #include "reportgenerator.h"
 
@@ -40,8 +40,9 @@ struct OptionText {
     const char *description;
 };
 const OptionText OptionTexts[] = {
-    {"home", "MAPPA", "A program mappája (különben TARVIK_HOME, különben a felhasználó "
-                      "adatmappája)."},
+    {"home", "MAPPA",
+     "A program mappája (különben TARVIK_HOME, különben a felhasználó "
+     "adatmappája)."},
     {"init", "", "Új telepítés létrehozása (mappák, táblák, ADMIN felhasználó)."},
     {"demo", "", "Az új telepítésbe bemutató adatok és az OEP törzsfájlok is kerüljenek."},
     {"admin-password", "JELSZÓ", "Az ADMIN jelszava új telepítésnél (legfeljebb 8 karakter)."},
@@ -58,8 +59,9 @@ const OptionText OptionTexts[] = {
     {"yes", "", "A visszatöltés kérdés nélkül (--restore)."},
     {"export", "", "A személyek és jogcímeik exportja (Taj_e.txt, Tajj_e.txt)."},
     {"import", "", "taj.txt / tajj.txt importja; a fájlok a kapcsolók után következnek."},
-    {"migrate", "MAPPA", "Egy régi (Paradox) telepítés adatok mappájának átvétele egy új "
-                         "telepítésbe."},
+    {"migrate", "MAPPA",
+     "Egy régi (Paradox) telepítés adatok mappájának átvétele egy új "
+     "telepítésbe."},
 };
 // The options whose files follow the switches.
 const char *const FileLists[] = {"load", "receive", "import"};
@@ -168,8 +170,8 @@ bool isBatch(const Options &options)
     return options.init || !options.loadFiles.isEmpty() || options.make ||
            !options.repeat.isEmpty() || !options.receiveFiles.isEmpty() ||
            !options.bvop.isEmpty() || options.backup || options.restore || options.help ||
-           options.version || options.man || options.exportPersons || !options.migrate.isEmpty() || !options.importFiles.isEmpty() ||
-           !options.error.isEmpty();
+           options.version || options.man || options.exportPersons || !options.migrate.isEmpty() ||
+           !options.importFiles.isEmpty() || !options.error.isEmpty();
 }
 
 QString usage()
@@ -193,13 +195,13 @@ QString versionText()
 QString manPage()
 {
     auto roff = [](QString text) { return text.replace(u'-', QStringLiteral("\\-")); };
-    QString page = QStringLiteral(
-                       ".TH TARVIK 1 \"\" \"Tarvik %1\" \"Felhasználói parancsok\"\n"
+    QString page =
+        QStringLiteral(".TH TARVIK 1 \"\" \"Tarvik %1\" \"Felhasználói parancsok\"\n"
                        ".SH NÉV\ntarvik \\- munkáltatói jelentések készítése az OEP részére\n"
                        ".SH ÁTTEKINTÉS\n.B tarvik\n[\\fIkapcsolók\\fR] [\\fIFÁJL\\fR...]\n"
                        ".SH LEÍRÁS\nKapcsolók nélkül a program ablaka indul. A kapcsolók "
                        "ablak nélkül végzik el a feladatot.\n.SH KAPCSOLÓK\n")
-                       .arg(QStringLiteral(TARVIK_VERSION));
+            .arg(QStringLiteral(TARVIK_VERSION));
     page += QStringLiteral(".TP\n.B \\-h, \\-\\-help\nEz a súgó.\n");
     page += QStringLiteral(".TP\n.B \\-v, \\-\\-version\nA program neve és verziója.\n");
     for (const OptionText &s : OptionTexts) {
@@ -619,8 +621,8 @@ int importPersons(const Options &options, QTextStream &out, QTextStream &err)
         }
         const PersonTransfer::Result r = PersonTransfer::importFile(opened->data, *kind, path);
         if (r.ok) {
-            out << QDir::toNativeSeparators(path) << QStringLiteral(": %1 sor beolvasva.").arg(r.rows)
-                << Qt::endl;
+            out << QDir::toNativeSeparators(path)
+                << QStringLiteral(": %1 sor beolvasva.").arg(r.rows) << Qt::endl;
         } else {
             err << QDir::toNativeSeparators(path) << Qt::endl
                 << plainLines(r.message + QStringLiteral("\n\r") + r.error) << Qt::endl;

@@ -19,13 +19,13 @@ struct Options {
     bool make = false;
     QString folder; // --folder: where --make writes
     bool plain = false;
-    bool pdf = false;         // --pdf: --make also writes both forms of each report as PDF
-    QString repeat;           // --repeat FILE_NAME: a completed report made again
-    QStringList receiveFiles; // --receive FILE...: external reports taken in
-    QString bvop;             // --bvop FILE: a confirmation table of the prison service
-    bool backup = false;      // --backup: the report tables into the backup folder
-    bool restore = false;     // --restore: the report tables back from it
-    bool yes = false;         // --yes: --restore without its question
+    bool pdf = false;           // --pdf: --make also writes both forms of each report as PDF
+    QString repeat;             // --repeat FILE_NAME: a completed report made again
+    QStringList receiveFiles;   // --receive FILE...: external reports taken in
+    QString bvop;               // --bvop FILE: a confirmation table of the prison service
+    bool backup = false;        // --backup: the report tables into the backup folder
+    bool restore = false;       // --restore: the report tables back from it
+    bool yes = false;           // --yes: --restore without its question
     bool exportPersons = false; // --export: Taj_e.txt and Tajj_e.txt into the program folder
     QStringList importFiles;    // --import FILE...: taj.txt / tajj.txt files taken in
     QString migrate;            // --migrate FOLDER: an older installation's tables taken over

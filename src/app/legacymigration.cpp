@@ -19,10 +19,10 @@
 namespace
 {
 // The tables of the alias, references first; the five backup tables follow from Ment.
-const char *const Tables[] = {"jogcim",  "mep",  "orszag",     "irsz",     "koz_ter",
-                              "feor",    "nyugdij", "jarasok", "jelszo",   "foglalk",
-                              "taj",     "taj_jogcim", "jel_temp", "jel_tete", "jel_fej"};
-const char *const References[] = {"jogcim", "mep",     "orszag", "irsz",
+const char *const Tables[] = {"jogcim", "mep",        "orszag",   "irsz",     "koz_ter",
+                              "feor",   "nyugdij",    "jarasok",  "jelszo",   "foglalk",
+                              "taj",    "taj_jogcim", "jel_temp", "jel_tete", "jel_fej"};
+const char *const References[] = {"jogcim",  "mep",  "orszag",  "irsz",
                                   "koz_ter", "feor", "nyugdij", "jarasok"};
 
 // The file of a table in a folder, its name in any case.
@@ -81,8 +81,7 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
         const QString file = tableFile(folder, table);
         const Schema::Table *schema = Schema::table(table);
         if (isReference(table) || table == u"jelszo") {
-            if (!StoreQuery::execute(m_data, {QStringLiteral("delete from ") + target}, {},
-                                     &error))
+            if (!StoreQuery::execute(m_data, {QStringLiteral("delete from ") + target}, {}, &error))
                 return false;
         }
         QList<int> at; // the old field of each column taken over
@@ -120,8 +119,9 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
                  }
                  insert = std::make_unique<BulkInsert>(
                      m_data.db(),
-                     QStringList{QStringLiteral("insert into %1 (%2)").arg(target, names.join(u", ")),
-                                 QStringLiteral("values (%1)").arg(marks.join(u", "))});
+                     QStringList{
+                         QStringLiteral("insert into %1 (%2)").arg(target, names.join(u", ")),
+                         QStringLiteral("values (%1)").arg(marks.join(u", "))});
              },
              [&](QStringList &&record) {
                  ++number;
@@ -191,8 +191,7 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
     };
 
     for (const char *table : Tables)
-        if (!takeOver(oldFolder, QLatin1String(table), QLatin1String(table),
-                      QLatin1String(table)))
+        if (!takeOver(oldFolder, QLatin1String(table), QLatin1String(table), QLatin1String(table)))
             return refuse(error);
     const QString oldBackup = QDir(oldFolder).filePath(QStringLiteral("Ment"));
     for (const QString &table : Schema::backupTables())

@@ -62,8 +62,10 @@ bool verify(const QByteArray &content, const QByteArray &signature, QString *why
         return refuse(why, QStringLiteral("ismeretlen aláírási eljárás"));
     if (sig.mid(2, KeyIdSize) != key.mid(2, KeyIdSize))
         return refuse(why, QStringLiteral("nem a kiadói kulccsal írták alá"));
-    const auto *publicKey = reinterpret_cast<const unsigned char *>(key.constData()) + 2 + KeyIdSize;
-    const auto *signatureBytes = reinterpret_cast<const unsigned char *>(sig.constData()) + 2 + KeyIdSize;
+    const auto *publicKey =
+        reinterpret_cast<const unsigned char *>(key.constData()) + 2 + KeyIdSize;
+    const auto *signatureBytes =
+        reinterpret_cast<const unsigned char *>(sig.constData()) + 2 + KeyIdSize;
 
     // "ED" signs the BLAKE2b-512 hash of the file, "Ed" the file itself.
     QByteArray signedBytes = content;
@@ -74,9 +76,9 @@ bool verify(const QByteArray &content, const QByteArray &signature, QString *why
                            reinterpret_cast<const unsigned char *>(content.constData()),
                            quint64(content.size()), nullptr, 0);
     }
-    if (crypto_sign_verify_detached(signatureBytes,
-                                    reinterpret_cast<const unsigned char *>(signedBytes.constData()),
-                                    quint64(signedBytes.size()), publicKey) != 0)
+    if (crypto_sign_verify_detached(
+            signatureBytes, reinterpret_cast<const unsigned char *>(signedBytes.constData()),
+            quint64(signedBytes.size()), publicKey) != 0)
         return refuse(why, QStringLiteral("az aláírás nem egyezik a fájllal"));
     // The trusted comment is signed together with the signature.
     const QByteArray both = sig.mid(2 + KeyIdSize) + trusted;

@@ -33,8 +33,8 @@ void Tfrm_atvetel::sbtn_mappaClick()
 void Tfrm_atvetel::bbtn_atvetelClick()
 {
     ui->bbtn_atvetel->setEnabled(false);
-    ui->lb_statusz->appendPlainText(QStringLiteral(" A(z) %1 mappa átvétele...")
-                                        .arg(QDir::toNativeSeparators(m_folder)));
+    ui->lb_statusz->appendPlainText(
+        QStringLiteral(" A(z) %1 mappa átvétele...").arg(QDir::toNativeSeparators(m_folder)));
     LegacyMigration::Result r;
     {
         WaitCursor busy;

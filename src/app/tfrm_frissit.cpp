@@ -98,7 +98,8 @@ void Tfrm_frissit::bbtn_letolt1Click()
         this, QStringLiteral("A letöltés sikeresen befejeződött !\n\rAz üzenet ablak bezárása "
                              "után elindul a frissítés.\n\rA Tarvik program újraindul !"));
     if (!Launcher::instance().startAndQuit(local)) {
-        Prompter::instance().message(this, UpdateSite::installerNotStarted(local), Prompter::Icon::Warning);
+        Prompter::instance().message(this, UpdateSite::installerNotStarted(local),
+                                     Prompter::Icon::Warning);
         return;
     }
     accept();

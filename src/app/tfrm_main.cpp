@@ -215,7 +215,8 @@ bool Tfrm_main::checkForUpdate()
     prompter.message(
         this, QStringLiteral("Van új program verzió !\n\rFrissítés automatikusan elindul..."));
     if (Launcher::instance().startAndQuit(check.installer)) return true;
-    prompter.message(this, UpdateSite::installerNotStarted(check.installer), Prompter::Icon::Warning);
+    prompter.message(this, UpdateSite::installerNotStarted(check.installer),
+                     Prompter::Icon::Warning);
     return false;
 }
 

@@ -30,8 +30,7 @@ QByteArray nameKey(const QString &family, const QString &given, const QString &g
 QByteArray searchKey(const QString &text);
 
 // Sorts the items by the texts the function gives, keeping the order of equal ones.
-template <typename T>
-void sort(QList<T> &items, const std::function<QString(const T &)> &text)
+template <typename T> void sort(QList<T> &items, const std::function<QString(const T &)> &text)
 {
     QList<QPair<QByteArray, int>> keys;
     keys.reserve(items.size());

@@ -76,8 +76,8 @@ void unicodeUpper(sqlite3_context *context, int, sqlite3_value **values)
 void useUnicodeUpper(const QSqlDatabase &db)
 {
     if (sqlite3 *native = sqliteHandle(db))
-        sqlite3_create_function_v2(native, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                   nullptr, unicodeUpper, nullptr, nullptr, nullptr);
+        sqlite3_create_function_v2(native, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   unicodeUpper, nullptr, nullptr, nullptr);
 }
 } // namespace
 

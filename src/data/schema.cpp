@@ -361,7 +361,8 @@ bool digestPlainPasswords(QSqlDatabase db, QString *error)
     const auto narrow = passwordsNarrow(db);
     if (!narrow || (*narrow && !widenPasswords(db, error))) return false;
     QSqlQuery update(db);
-    if (!update.prepare(QStringLiteral("update jelszo set pass = ? where user_name = ? and pass = ?")))
+    if (!update.prepare(
+            QStringLiteral("update jelszo set pass = ? where user_name = ? and pass = ?")))
         return failed(update);
     for (const auto &[name, password] : plain) {
         update.addBindValue(PasswordDigest::make(password));
@@ -382,8 +383,8 @@ bool addMissingIndexes(QSqlDatabase db, QString *error)
         for (const Index &i : t.indexes) {
             if (!columns.contains(i.columns.section(u',', 0, 0).trimmed())) continue;
             if (!q.exec(QStringLiteral("create %1index if not exists %2 on %3 (%4)")
-                            .arg(i.unique ? QStringLiteral("unique ") : QString(), i.name,
-                                 t.name, i.columns))) {
+                            .arg(i.unique ? QStringLiteral("unique ") : QString(), i.name, t.name,
+                                 i.columns))) {
                 if (error) *error = q.lastError().text();
                 return false;
             }

@@ -42,8 +42,8 @@ void NativeStatement::bind(const QList<QVariant> &values)
     m_texts.reserve(count);
     auto text = [&](int i, const QString &value) {
         m_texts << value.toUtf8();
-        sqlite3_bind_text(statement, i + 1, m_texts.last().constData(),
-                          int(m_texts.last().size()), SQLITE_STATIC);
+        sqlite3_bind_text(statement, i + 1, m_texts.last().constData(), int(m_texts.last().size()),
+                          SQLITE_STATIC);
     };
     for (int i = 0; i < count && i < values.size(); ++i) {
         if (values[i].typeId() == QMetaType::QString) {

@@ -15,10 +15,9 @@ QString sameNames()
 
 std::optional<bool> DetaineeStore::matches(const Person &p, QString *error)
 {
-    return StoreQuery::any(
-        m_data,
-        {QStringLiteral(" select * from taj where taj = :t and"), sameNames()},
-        {p.taj, p.familyName, p.givenName, p.birthDate, p.birthPlace}, error);
+    return StoreQuery::any(m_data,
+                           {QStringLiteral(" select * from taj where taj = :t and"), sameNames()},
+                           {p.taj, p.familyName, p.givenName, p.birthDate, p.birthPlace}, error);
 }
 
 std::optional<bool> DetaineeStore::tajTaken(const QString &taj, QString *error)
@@ -43,8 +42,8 @@ bool DetaineeStore::renumber(const Person &p, const QString &realTaj, QString *e
         *error = QStringLiteral("a(z) %1 TAJ számú személy nem található").arg(p.taj);
         return false;
     }
-    return StoreQuery::execute(m_data,
-                               {QStringLiteral(" update taj_jogcim set taj = :ta "),
-                                QStringLiteral(" where taj = :ti ")},
-                               {realTaj, p.taj}, error);
+    return StoreQuery::execute(
+        m_data,
+        {QStringLiteral(" update taj_jogcim set taj = :ta "), QStringLiteral(" where taj = :ti ")},
+        {realTaj, p.taj}, error);
 }

@@ -1,10 +1,10 @@
 #include "paradoxtable.h"
 
+#include <QDataStream>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QDataStream>
-#include <QElapsedTimer>
 #include <QStringDecoder>
 
 #include <cmath>
@@ -157,8 +157,8 @@ QByteArray codecName(int codePage)
 }
 
 QString structureFault(const QByteArray &h, qint64 fileSize,
-                       const std::function<QByteArray(qint64, int)> &readAt,
-                       Encryption encryption, bool *isEncrypted)
+                       const std::function<QByteArray(qint64, int)> &readAt, Encryption encryption,
+                       bool *isEncrypted)
 {
     if (isEncrypted) *isEncrypted = false;
     constexpr int BaseHeader = 0x58, DataHeader = 0x78;
@@ -211,8 +211,7 @@ QString structureFault(const QByteArray &h, qint64 fileSize,
         return damaged(QStringLiteral("a mezőnevek hiányosak."));
     const quint32 encryption1 = quint32(longint(h, 0x25));
     const quint32 encryption2 = dataHeader ? quint32(longint(h, 0x5C)) : 0;
-    const bool encrypted =
-        (encryption1 != 0 && encryption1 != 0xFF00FF00u) || encryption2 != 0;
+    const bool encrypted = (encryption1 != 0 && encryption1 != 0xFF00FF00u) || encryption2 != 0;
     if (encrypted && encryption == Encryption::Refused)
         return QStringLiteral("A tábla jelszóval védett (titkosított), ezért nem olvasható.");
     if (records < 0) return damaged(QStringLiteral("hibás rekordszám (%1).").arg(records));
@@ -234,7 +233,8 @@ QString structureFault(const QByteArray &h, qint64 fileSize,
             return damaged(QStringLiteral("a blokklánc körbeér a(z) %1. blokknál.").arg(block));
         seen[block] = true;
         const QByteArray b = readAt(headerSize + (block - 1) * blockSize, 6);
-        if (b.size() != 6) return damaged(QStringLiteral("a(z) %1. blokk nem olvasható.").arg(block));
+        if (b.size() != 6)
+            return damaged(QStringLiteral("a(z) %1. blokk nem olvasható.").arg(block));
         const int added = qint16(word(b, 4));
         if (added < -recordSize || (added + recordSize) % recordSize != 0 ||
             (added + recordSize) / recordSize > perBlock)
@@ -353,7 +353,8 @@ QString readRecords(const QString &path, const Reader &reader)
             }
             values << text;
         }
-        if (!reader.record(std::move(values))) return QStringLiteral("A tábla olvasása megszakadt.");
+        if (!reader.record(std::move(values)))
+            return QStringLiteral("A tábla olvasása megszakadt.");
     }
     return {};
 }
@@ -401,17 +402,17 @@ QString readContained(const QString &path, const Reader &reader)
             batch.clear();
             return writeFrame(channel[1], payload);
         };
-        const QString error = readRecords(
-            path, {[&](const QStringList &fields, const QStringList &unreadable) {
-                       QByteArray payload;
-                       QDataStream out(&payload, QIODevice::WriteOnly);
-                       out << quint8(Fields) << fields << unreadable;
-                       writeFrame(channel[1], payload);
-                   },
-                   [&](QStringList &&values) {
-                       batch << std::move(values);
-                       return batch.size() < 1000 || flush();
-                   }});
+        const QString error =
+            readRecords(path, {[&](const QStringList &fields, const QStringList &unreadable) {
+                                   QByteArray payload;
+                                   QDataStream out(&payload, QIODevice::WriteOnly);
+                                   out << quint8(Fields) << fields << unreadable;
+                                   writeFrame(channel[1], payload);
+                               },
+                               [&](QStringList &&values) {
+                                   batch << std::move(values);
+                                   return batch.size() < 1000 || flush();
+                               }});
         QByteArray payload;
         QDataStream out(&payload, QIODevice::WriteOnly);
         out << quint8(End) << error;
@@ -473,7 +474,8 @@ QString readContained(const QString &path, const Reader &reader)
 QString forEachRecord(const QString &path, Encryption encryption, const Reader &reader)
 {
     const QFileInfo info(path);
-    if (!info.isFile() || !info.isReadable()) return QStringLiteral("A fájl nem olvasható: ") + path;
+    if (!info.isFile() || !info.isReadable())
+        return QStringLiteral("A fájl nem olvasható: ") + path;
     bool encrypted = false;
     {
         QFile file(path);
@@ -498,16 +500,15 @@ QString forEachRecord(const QString &path, Encryption encryption, const Reader &
 Table load(const QString &path, Encryption encryption)
 {
     Table result;
-    result.error = forEachRecord(
-        path, encryption,
-        {[&](const QStringList &fields, const QStringList &unreadable) {
-             result.fields = fields;
-             result.unreadable = unreadable;
-         },
-         [&](QStringList &&values) {
-             result.records << std::move(values);
-             return true;
-         }});
+    result.error = forEachRecord(path, encryption,
+                                 {[&](const QStringList &fields, const QStringList &unreadable) {
+                                      result.fields = fields;
+                                      result.unreadable = unreadable;
+                                  },
+                                  [&](QStringList &&values) {
+                                      result.records << std::move(values);
+                                      return true;
+                                  }});
     result.ok = result.error.isEmpty();
     if (!result.ok) result.records.clear();
     return result;

@@ -232,11 +232,11 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
     // What was pending before stays pending; the clerk's own lines that carry this number move
     // on to the next free one first, so that the number names the received report's lines only.
     const auto highest = ReportStore(m_data).highestProvisionalTaj();
-    const auto last = StoreQuery::firstText(
-        m_data,
-        {QStringLiteral("select coalesce(max(jel_szam), 0) m from jel_fej"),
-         QStringLiteral("where foglalk_id = :ny and jel_tip = :jt")},
-        {id, type}, QStringLiteral("m"));
+    const auto last =
+        StoreQuery::firstText(m_data,
+                              {QStringLiteral("select coalesce(max(jel_szam), 0) m from jel_fej"),
+                               QStringLiteral("where foglalk_id = :ny and jel_tip = :jt")},
+                              {id, type}, QStringLiteral("m"));
     if (!highest || !last) return fail(QStringLiteral("a függő tételek nem olvashatók"));
     QString error;
     if (!StoreQuery::execute(m_data,
@@ -339,9 +339,9 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
                  QStringLiteral("  Állományba írás folyamatban...")});
 
     QVariantMap headerEmployer = *employer;
-    headerEmployer.insert(QStringLiteral("CEG_NEV"),
-                          CodePage::upperSameLength(
-                              employer->value(QStringLiteral("CEG_NEV")).toString()));
+    headerEmployer.insert(
+        QStringLiteral("CEG_NEV"),
+        CodePage::upperSameLength(employer->value(QStringLiteral("CEG_NEV")).toString()));
     const auto key = codingKey(tax);
     ReportGenerator generator(m_data);
     const ReportGenerator::Content content = ReportGenerator::buildContent(
@@ -352,8 +352,7 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
     m.fileName = name.left(5) + u'A' + tax + u'_' +
                  employer->value(QStringLiteral("JARAS_KOD")).toString() + u'.' +
                  nameSequence(name);
-    ReportGenerator::Filing filing{id,         type,          sequence, items,
-                                   m.fileName, options.today, *employer};
+    ReportGenerator::Filing filing{id, type, sequence, items, m.fileName, options.today, *employer};
     filing.external = true;
     filing.persons = &oneByOnePersons;
     if (!generator.fileReport(filing, oneByOne, progress, &error) ||

@@ -350,8 +350,8 @@ void Tfrm_kulso::KeszitClick()
         return;
     }
     // A report is made at most once per open.
-    for (QWidget *w : std::initializer_list<QWidget *>{ui->bbtn_keszit, ui->rbtn_floppy,
-                                                       ui->rbtn_utvonal})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{ui->bbtn_keszit, ui->rbtn_floppy, ui->rbtn_utvonal})
         w->setEnabled(false);
     ExternalReceiver::Options options;
     options.folder = QDir::fromNativeSeparators(folder);

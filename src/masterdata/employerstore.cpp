@@ -14,8 +14,7 @@ using StoreQuery::select;
 
 std::optional<QList<QSqlRecord>> EmployerStore::employers()
 {
-    auto rows =
-        StoreQuery::records(m_data, {QStringLiteral("select * from foglalk order by id")});
+    auto rows = StoreQuery::records(m_data, {QStringLiteral("select * from foglalk order by id")});
     if (rows)
         HungarianOrder::sort<QSqlRecord>(*rows, [](const QSqlRecord &r) {
             return r.value(QStringLiteral("CEG_NEV")).toString();

@@ -98,8 +98,7 @@ std::optional<QList<ReportFile::ReportLine>> CompletedReports::lines(const QVari
          QStringLiteral("from jel_tete t1, foglalk t2, mep t3"),
          QStringLiteral("where t2.id = :ny and t1.foglalk_id = t2.id and t1.jel_tip = :jt and "
                         "t1.jel_szam = :jsz "),
-         QStringLiteral("and t2.megye = t3.megyekod"),
-         QStringLiteral("order by t1.jel_tete")},
+         QStringLiteral("and t2.megye = t3.megyekod"), QStringLiteral("order by t1.jel_tete")},
         {report.value(QStringLiteral("FOGLALK_ID")), text(report, "JEL_TIP"),
          report.value(QStringLiteral("JEL_SZAM"))});
     if (lines) ReportGenerator::sortInFileOrder(*lines);

@@ -173,8 +173,8 @@ bool ReportGenerator::forEachLine(DataModule &data, const QStringList &sql,
             for (int i = 0; i < rows.columnCount(); ++i)
                 names << rows.columnName(i).toUpper();
             for (int f = 0; f < ReportFile::FieldCount; ++f)
-                at[f] = int(names.indexOf(
-                    QLatin1String(ReportFile::fieldName(ReportFile::Field(f)))));
+                at[f] =
+                    int(names.indexOf(QLatin1String(ReportFile::fieldName(ReportFile::Field(f)))));
             megye = int(names.indexOf(QStringLiteral("MEGYE")));
             azonTip = int(names.indexOf(QStringLiteral("AZON_TIP")));
             jarasKod = int(names.indexOf(QStringLiteral("JARAS_KOD")));
@@ -267,23 +267,23 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         QStringLiteral("and t1.jel_szam = :jsz and t2.megye = t3.megyekod")};
     const QList<QVariant> params = {report.employerId, report.type, sequence};
     const bool read = forEachLine(m_data, select, params, [&](ReportLine &&line) {
-            QByteArray order = fileOrderKey(line);
-            LineBytes assembled = assembleBytes(ItemBlanks, itemSlots(sequence, line));
-            const Line &item = assembled.line;
-            if (!item.ok()) {
-                if (r.refusal.isEmpty() || order < refusalOrder) {
-                    r.refusal = itemRefusal(item, line);
-                    refusalOrder = order;
-                }
-                return;
+        QByteArray order = fileOrderKey(line);
+        LineBytes assembled = assembleBytes(ItemBlanks, itemSlots(sequence, line));
+        const Line &item = assembled.line;
+        if (!item.ok()) {
+            if (r.refusal.isEmpty() || order < refusalOrder) {
+                r.refusal = itemRefusal(item, line);
+                refusalOrder = order;
             }
-            tajs << line[TAJ];
-            if (placed.empty() || order < firstOrder) {
-                first = line;
-                firstOrder = order;
-            }
-            placed.push_back({std::move(order), std::move(assembled.bytes)});
-        });
+            return;
+        }
+        tajs << line[TAJ];
+        if (placed.empty() || order < firstOrder) {
+            first = line;
+            firstOrder = order;
+        }
+        placed.push_back({std::move(order), std::move(assembled.bytes)});
+    });
     if (!read || (placed.empty() && r.refusal.isEmpty())) {
         r.error = QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók");
         return r;
@@ -298,12 +298,12 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
     const QString shortName = ReportFile::shortName(first[JEL_TIP], first.megye, first.azonTip,
                                                     first[NYILV_SZAM], sequence);
     const int items = int(placed.size());
-    const Line head = assemble(HeaderBlanks, headerSlots(options.version, report.type, sequence,
-                                                         items, shortName, options.today,
-                                                         employer));
+    const Line head =
+        assemble(HeaderBlanks, headerSlots(options.version, report.type, sequence, items, shortName,
+                                           options.today, employer));
     if (!head.ok()) {
-        r.refusal =
-            refusalText(head, QStringLiteral("A(z) \"%1\" bejelentő").arg(text(employer, "CEG_NEV")));
+        r.refusal = refusalText(
+            head, QStringLiteral("A(z) \"%1\" bejelentő").arg(text(employer, "CEG_NEV")));
         return r;
     }
     std::stable_sort(placed.begin(), placed.end(),
@@ -337,8 +337,7 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
     QList<ReportLine> oneByOne;
     if (options.lineByLine || !repeated.isEmpty()) {
         if (!forEachLine(m_data, select, params, [&](ReportLine &&line) {
-                if (options.lineByLine || repeated.contains(line[TAJ]))
-                    oneByOne << std::move(line);
+                if (options.lineByLine || repeated.contains(line[TAJ])) oneByOne << std::move(line);
             })) {
             r.error = QStringLiteral("a jelentés sorai nem olvashatók");
             return r;
@@ -451,13 +450,15 @@ QString same(const QString &a, const QString &b)
 }
 } // namespace
 
-bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::ReportLine> &oneByOne,
+bool ReportGenerator::fileReport(const Filing &filing,
+                                 const QList<ReportFile::ReportLine> &oneByOne,
                                  const Progress &progress, QString *error)
 {
     using namespace ReportFile;
     if (!numberFree(filing.employerId, filing.type, filing.sequence, error)) return false;
     if (progress) progress(0, filing.items);
-    if (!fileTogether(filing, oneByOne.isEmpty(), error) || !fileOneByOne(filing, oneByOne, error)) return false;
+    if (!fileTogether(filing, oneByOne.isEmpty(), error) || !fileOneByOne(filing, oneByOne, error))
+        return false;
     if (progress) progress(filing.items, filing.items);
 
     const QVariantMap &employer = filing.employer;
@@ -474,8 +475,7 @@ bool ReportGenerator::fileReport(const Filing &filing, const QList<ReportFile::R
     return StoreQuery::insert(m_data, QStringLiteral("jel_fej"), head, error);
 }
 
-bool ReportGenerator::numberFree(int employerId, const QString &type, int sequence,
-                                 QString *error)
+bool ReportGenerator::numberFree(int employerId, const QString &type, int sequence, QString *error)
 {
     // A number is filed once per employer and type (the start row only marks where the count
     // of the reports made elsewhere ended).
@@ -513,14 +513,12 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
                              "and s.jel_tip = :e and s.jel_szam = :f group by s.taj having "
                              "count(*) = 1)");
     const QList<QVariant> reportParams = {filing.employerId, filing.type, filing.sequence};
-    const QList<QVariant> onceParams =
-        everyPersonOnce ? reportParams : reportParams + reportParams;
+    const QList<QVariant> onceParams = everyPersonOnce ? reportParams : reportParams + reportParams;
     auto run = [&](const QStringList &sql, const QList<QVariant> &params) {
         return StoreQuery::execute(m_data, sql, params, error);
     };
-    const QSet<Field> upperCased = {VEZ_NEV,      UTO_NEV,   UTO_NEV_2,   SZ_VEZ_NEV,
-                                    SZ_UTO_NEV_1, SZ_UTO_NEV_2, A_VEZ_NEV, A_UTO_NEV_1,
-                                    A_UTO_NEV_2,  SZUL_HELY};
+    const QSet<Field> upperCased = {VEZ_NEV,      UTO_NEV,   UTO_NEV_2,   SZ_VEZ_NEV,  SZ_UTO_NEV_1,
+                                    SZ_UTO_NEV_2, A_VEZ_NEV, A_UTO_NEV_1, A_UTO_NEV_2, SZUL_HELY};
 
     // The archive: every line as it is, "E" filed as "N"; an external report's names and birth
     // place upper-cased.
@@ -563,7 +561,8 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
         personSets << QStringLiteral("%1 = excluded.%1").arg(name);
     }
     if (!run({QStringLiteral("insert into taj (TAJ, %1)").arg(personNames.join(u", ")),
-              QStringLiteral("select l.TAJ, %1 from jel_temp l where ").arg(personValues.join(u", ")) +
+              QStringLiteral("select l.TAJ, %1 from jel_temp l where ")
+                      .arg(personValues.join(u", ")) +
                   report + once,
               QStringLiteral("on conflict (TAJ) do update set ") + personSets.join(u", ")},
              onceParams))
@@ -573,15 +572,14 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
     // the person's relation of that employer, title and type (an employment also by its
     // occupation code, which an external line carries only for type "08"), or adds one; a
     // late line changes nothing.
-    const QString keys = QStringLiteral(
-        "l.TAJ = r.TAJ and l.FOGLALK_ID = r.FOGLALK_ID and l.JOGCIM = r.JOGCIM and "
-        "l.JEL_TIP = r.JEL_TIP");
+    const QString keys =
+        QStringLiteral("l.TAJ = r.TAJ and l.FOGLALK_ID = r.FOGLALK_ID and l.JOGCIM = r.JOGCIM and "
+                       "l.JEL_TIP = r.JEL_TIP");
     const QString occupation =
-        filing.external
-            ? QStringLiteral(" and (l.JOGCIM <> '1101' or l.FEOR is null or %1)")
-                  .arg(same(QStringLiteral("l.FEOR"), QStringLiteral("r.FEOR")))
-            : QStringLiteral(" and (l.JOGCIM <> '1101' or %1)")
-                  .arg(same(QStringLiteral("l.FEOR"), QStringLiteral("r.FEOR")));
+        filing.external ? QStringLiteral(" and (l.JOGCIM <> '1101' or l.FEOR is null or %1)")
+                              .arg(same(QStringLiteral("l.FEOR"), QStringLiteral("r.FEOR")))
+                        : QStringLiteral(" and (l.JOGCIM <> '1101' or %1)")
+                              .arg(same(QStringLiteral("l.FEOR"), QStringLiteral("r.FEOR")));
     const QString relationFields = QStringLiteral(
         "KEZDET, VEGE, HORA, FEOR, ELL_KOD, ELL_KEZD, ELL_VEGE, SZUN_KEZD, SZUN_VEGE");
     const QString lineFields = QStringLiteral(
@@ -595,15 +593,14 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
     const QString ofPersons = QStringLiteral(
         "taj_jogcim.TAJ in (select l.TAJ from jel_temp l where %1 and l.JAVITAS = '%2') and ");
     if (!run({QStringLiteral("delete from taj_jogcim where ") +
-                  ofPersons.arg(report, QStringLiteral("I")) +
-                  QStringLiteral("exists (select 1 ") +
-                  QString(matching.arg(QStringLiteral("I"))).replace(QStringLiteral("r."),
-                                                      QStringLiteral("taj_jogcim.")) +
-                  QStringLiteral(" and ") +
-                  same(QStringLiteral("l.KEZDET"), QStringLiteral("taj_jogcim.KEZDET")) +
-                  QStringLiteral(" and ") +
-                  same(QStringLiteral("l.VEGE"), QStringLiteral("taj_jogcim.VEGE")) +
-                  QStringLiteral(")")},
+              ofPersons.arg(report, QStringLiteral("I")) + QStringLiteral("exists (select 1 ") +
+              QString(matching.arg(QStringLiteral("I")))
+                  .replace(QStringLiteral("r."), QStringLiteral("taj_jogcim.")) +
+              QStringLiteral(" and ") +
+              same(QStringLiteral("l.KEZDET"), QStringLiteral("taj_jogcim.KEZDET")) +
+              QStringLiteral(" and ") +
+              same(QStringLiteral("l.VEGE"), QStringLiteral("taj_jogcim.VEGE")) +
+              QStringLiteral(")")},
              reportParams + matchParams))
         return false;
     QString updated = matching.arg(QStringLiteral("N")) + occupation;
@@ -615,16 +612,17 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
                   QStringLiteral("exists (select 1 ") + updated + QStringLiteral(")")},
              matchParams + reportParams + matchParams))
         return false;
-    return run({QStringLiteral("insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, %1, PAKEZ)")
-                    .arg(relationFields),
-                QStringLiteral("select l.TAJ, l.FOGLALK_ID, l.JOGCIM, l.JEL_TIP, %1 from jel_temp l "
-                               "where ")
-                        .arg(lineFields) +
-                    report + once +
-                    QStringLiteral(" and l.JAVITAS = 'N' and not exists (select 1 from taj_jogcim "
-                                   "r where ") +
-                    keys + occupation + QStringLiteral(")")},
-               onceParams);
+    return run(
+        {QStringLiteral("insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, %1, PAKEZ)")
+             .arg(relationFields),
+         QStringLiteral("select l.TAJ, l.FOGLALK_ID, l.JOGCIM, l.JEL_TIP, %1 from jel_temp l "
+                        "where ")
+                 .arg(lineFields) +
+             report + once +
+             QStringLiteral(" and l.JAVITAS = 'N' and not exists (select 1 from taj_jogcim "
+                            "r where ") +
+             keys + occupation + QStringLiteral(")")},
+        onceParams);
 }
 
 bool ReportGenerator::fileOneByOne(const Filing &filing, const QList<ReportFile::ReportLine> &lines,
@@ -674,7 +672,8 @@ bool ReportGenerator::fileOneByOne(const Filing &filing, const QList<ReportFile:
     // An empty occupation code matches an empty one, as the delete's dates do.
     Statement relationUpdate1101(
         m_data, QStringList(relationSet)
-                    << where + QStringLiteral(" and (feor = :f or (feor is null and :f2 is null))"));
+                    << where +
+                           QStringLiteral(" and (feor = :f or (feor is null and :f2 is null))"));
     Statement relationInsert(
         m_data, {QStringLiteral("insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, "
                                 "KEZDET, VEGE, HORA, FEOR, ELL_KOD, ELL_KEZD, ELL_VEGE, "
@@ -700,8 +699,8 @@ bool ReportGenerator::fileOneByOne(const Filing &filing, const QList<ReportFile:
 
         const QList<QVariant> keys = {line[TAJ], line[FOGLALK_ID], line[JOGCIM], line[JEL_TIP]};
         if (line[JAVITAS] == u"I") {
-            if (!relationDelete.run(QList<QVariant>(keys) << line[KEZDET] << line[KEZDET]
-                                                          << line[VEGE] << line[VEGE],
+            if (!relationDelete.run(QList<QVariant>(keys)
+                                        << line[KEZDET] << line[KEZDET] << line[VEGE] << line[VEGE],
                                     error))
                 return false;
         } else if (line[JAVITAS] != u"E") {

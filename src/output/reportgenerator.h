@@ -141,8 +141,7 @@ public:
                                QString *error);
 
     // Reads the lines a select returns, one at a time.
-    static bool forEachLine(DataModule &data, const QStringList &sql,
-                            const QList<QVariant> &params,
+    static bool forEachLine(DataModule &data, const QStringList &sql, const QList<QVariant> &params,
                             const std::function<void(ReportFile::ReportLine &&)> &take);
     // A line's place in the file order.
     static QByteArray fileOrderKey(const ReportFile::ReportLine &line);

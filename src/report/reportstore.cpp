@@ -114,8 +114,9 @@ bool ReportStore::showPersons(PagedQueryModel &model, int employerId, PersonOrde
         where += QStringLiteral(" and t2.vez_nev like ?");
         params << filter.familyName + u'%';
     }
-    const QString orderBy = order == PersonOrder::Taj ? QStringLiteral(" order by t2.taj")
-                                                      : QStringLiteral(" order by t2.nev_kulcs, t2.taj");
+    const QString orderBy = order == PersonOrder::Taj
+                                ? QStringLiteral(" order by t2.taj")
+                                : QStringLiteral(" order by t2.nev_kulcs, t2.taj");
     NameKeys::refresh(m_data.db());
     return model.setQuery(m_data.db(), PersonColumns + PersonColumns2 + where + orderBy,
                           QStringLiteral("select count(*)") + where, params);

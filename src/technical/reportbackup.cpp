@@ -224,8 +224,8 @@ ReportBackup::Result ReportBackup::restore()
     };
     QSqlDatabase live = m_data.db();
     QString error;
-    AttachedDatabase saved(live, QDir(m_folder).filePath(DataModule::BackupFile), QStringLiteral("ment"),
-                   &error);
+    AttachedDatabase saved(live, QDir(m_folder).filePath(DataModule::BackupFile),
+                           QStringLiteral("ment"), &error);
     if (!saved.ok()) return fail(error);
     {
         Transaction transaction(live);

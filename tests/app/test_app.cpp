@@ -329,13 +329,13 @@ void TestApp::plainPasswordsBecomeDigests()
     Login login(t.context());
     QCOMPARE(login.check("ADMIN", "rossz").outcome, Login::Outcome::WrongPassword);
     QCOMPARE(Schema::passwordsNarrow(t.data().db()), std::optional<bool>(false));
-    for (const auto &[name, password] : {std::pair{"ADMIN", "pw"}, std::pair{"KISS", "titok"},
-                                         std::pair{"NAGY", "Kutya77x"},
-                                         std::pair{"TOTH", "Macska5q"}})
+    for (const auto &[name, password] :
+         {std::pair{"ADMIN", "pw"}, std::pair{"KISS", "titok"}, std::pair{"NAGY", "Kutya77x"},
+          std::pair{"TOTH", "Macska5q"}})
         QVERIFY2(PasswordDigest::verify(
-                     password, t.scalar(QString("select PASS from jelszo where USER_NAME = '%1'")
-                                            .arg(name))
-                                   .toString()),
+                     password,
+                     t.scalar(QString("select PASS from jelszo where USER_NAME = '%1'").arg(name))
+                         .toString()),
                  name);
     QCOMPARE(t.scalar("select count(*) from jelszo").toInt(), 5);
     const QByteArray bytes = TableCheck::fileBytes(file);
@@ -544,7 +544,7 @@ void TestApp::mainWindowRightsLevelOne()
     w.show();
     QCOMPARE(w.findChild<QLabel *>("lbl_jog")->text(), QStringLiteral("Lekérdező felhasználó"));
     QCOMPARE(w.findChild<QLabel *>("lbl_fnev")->text(), QStringLiteral("Kovács Éva"));
-    const QStringList greyed = {"mn_kulso",  "mn_mentes",     "mn_torzs",  "mn_rogzit",
+    const QStringList greyed = {"mn_kulso",  "mn_mentes",     "mn_torzs",   "mn_rogzit",
                                 "mn_keszit", "mn_karbantart", "mn_beallit", "mn_atvetel"};
     QStringList disabled;
     for (QAction *a : w.findChildren<QAction *>())

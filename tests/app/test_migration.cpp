@@ -3,8 +3,8 @@
 #include "login.h"
 #include "passworddigest.h"
 #include "reportstore.h"
-#include "tablecheck.h"
 #include "scriptedprompter.h"
+#include "tablecheck.h"
 #include "testinstallation.h"
 #include "tfrm_atvetel.h"
 #include "windowdriver.h"
@@ -42,8 +42,8 @@ bool writeOld(const QString &path, const QList<OldField> &fields, const QList<QS
         f[i] = {strdup(fields[i].name), fields[i].type, fields[i].length, 0};
     PX_boot();
     pxdoc_t *doc = PX_new();
-    if (PX_create_file(doc, f, count, QFile::encodeName(path).constData(),
-                       pxfFileTypNonIndexDB) < 0)
+    if (PX_create_file(doc, f, count, QFile::encodeName(path).constData(), pxfFileTypNonIndexDB) <
+        0)
         return false;
     PX_set_value(doc, "codepage", codePage);
     if (password) PX_set_parameter(doc, "password", password);
@@ -64,9 +64,9 @@ bool writeOld(const QString &path, const QList<OldField> &fields, const QList<QS
                 }
                 case pxfDate: {
                     const QDate d = QDate::fromString(v, "yyyy.MM.dd");
-                    PX_put_data_long(doc, data, 4,
-                                     int(PX_GregorianToSdn(d.year(), d.month(), d.day()) -
-                                         1721425));
+                    PX_put_data_long(
+                        doc, data, 4,
+                        int(PX_GregorianToSdn(d.year(), d.month(), d.day()) - 1721425));
                     break;
                 }
                 case pxfShort:
@@ -90,21 +90,21 @@ const QList<OldField> Employer = {{"ID", pxfAutoInc, 4},      {"CEG_NEV", pxfAlp
                                   {"MEGYE", pxfAlpha, 3},     {"SZ_IRSZ", pxfAlpha, 4},
                                   {"SZ_IRSZ_S", pxfAlpha, 1}, {"SZ_CIM_JELL", pxfAlpha, 3},
                                   {"CEG_INDUL", pxfDate, 4},  {"MEGJEGYZES", pxfAlpha, 20}};
-const QList<OldField> Person = {{"TAJ", pxfAlpha, 9},     {"VEZ_NEV", pxfAlpha, 40},
-                                {"UTO_NEV", pxfAlpha, 15}, {"O_KOD", pxfAlpha, 4},
+const QList<OldField> Person = {{"TAJ", pxfAlpha, 9},
+                                {"VEZ_NEV", pxfAlpha, 40},
+                                {"UTO_NEV", pxfAlpha, 15},
+                                {"O_KOD", pxfAlpha, 4},
                                 {"SZUL_DAT", pxfAlpha, 10}};
-const QList<OldField> Header = {{"JEL_TIP", pxfAlpha, 2},   {"JEL_SZAM", pxfShort, 2},
-                                {"JEL_TETE", pxfShort, 2},  {"FAJL_NEV", pxfAlpha, 25},
-                                {"KESZ_DAT", pxfAlpha, 10}, {"FOGLALK_ID", pxfLong, 4},
-                                {"CEG_NEV", pxfAlpha, 50},  {"ADO_SZAM", pxfAlpha, 11},
-                                {"MEGYE", pxfAlpha, 3}};
-const QList<OldField> Line = {{"JEL_SZAM", pxfShort, 2},  {"JEL_TETE", pxfShort, 2},
-                              {"JAVITAS", pxfAlpha, 1},   {"TAJ", pxfAlpha, 9},
-                              {"FOGLALK_ID", pxfLong, 4}, {"NYILV_SZAM", pxfAlpha, 11},
-                              {"VEZ_NEV", pxfAlpha, 50},  {"UTO_NEV", pxfAlpha, 20},
-                              {"JOGCIM", pxfAlpha, 4},    {"JEL_TIP", pxfAlpha, 2},
-                              {"KEZDET", pxfAlpha, 10},   {"SZUL_DAT", pxfAlpha, 10},
-                              {"O_KOD", pxfAlpha, 4},     {"PAKEZD", pxfAlpha, 1}};
+const QList<OldField> Header = {
+    {"JEL_TIP", pxfAlpha, 2},   {"JEL_SZAM", pxfShort, 2},  {"JEL_TETE", pxfShort, 2},
+    {"FAJL_NEV", pxfAlpha, 25}, {"KESZ_DAT", pxfAlpha, 10}, {"FOGLALK_ID", pxfLong, 4},
+    {"CEG_NEV", pxfAlpha, 50},  {"ADO_SZAM", pxfAlpha, 11}, {"MEGYE", pxfAlpha, 3}};
+const QList<OldField> Line = {
+    {"JEL_SZAM", pxfShort, 2}, {"JEL_TETE", pxfShort, 2},  {"JAVITAS", pxfAlpha, 1},
+    {"TAJ", pxfAlpha, 9},      {"FOGLALK_ID", pxfLong, 4}, {"NYILV_SZAM", pxfAlpha, 11},
+    {"VEZ_NEV", pxfAlpha, 50}, {"UTO_NEV", pxfAlpha, 20},  {"JOGCIM", pxfAlpha, 4},
+    {"JEL_TIP", pxfAlpha, 2},  {"KEZDET", pxfAlpha, 10},   {"SZUL_DAT", pxfAlpha, 10},
+    {"O_KOD", pxfAlpha, 4},    {"PAKEZD", pxfAlpha, 1}};
 const QList<OldField> Users = {{"USER_ID", pxfShort, 2},  {"USER_NAME", pxfAlpha, 12},
                                {"VEZ_NEV", pxfAlpha, 40}, {"UTO_NEV", pxfAlpha, 15},
                                {"PASS", pxfAlpha, 8},     {"JOG", pxfShort, 2}};
@@ -128,17 +128,17 @@ QString oldInstallation(const QTemporaryDir &dir)
     writeOld(folder + "/jel_fej.db", Header,
              {{"09", "4", "0", "*INDULÓ JELENTÉS*", "2001.03.20", "7", "RÉGI ÉPÍTŐ KFT",
                "12345676242", "010"},
-              {"09", "5", "1", "J0901A12345676242.005", "2002.02.01", "7",
-               "RÉGI ÉPÍTŐ KFT", "12345676242", "010"}});
+              {"09", "5", "1", "J0901A12345676242.005", "2002.02.01", "7", "RÉGI ÉPÍTŐ KFT",
+               "12345676242", "010"}});
     writeOld(folder + "/jel_tete.db", Line,
              {{"5", "1", "N", "123456788", "7", "12345676242", "ŐRÖS", "ÁRPÁD", "1101", "09",
                "2002.01.07", "1970.05.06", "348", "N"}});
     writeOld(folder + "/jelszo.db", Users,
              {{"1", "ADMIN", "Rendszergazda", "", "regi", "3"},
               {"2", "KISS", "Kiss", "Éva", "titok", "2"}});
-    writeOld(folder + "/Ment/foglalk.db", Employer,
-             {{"7", "RÉGI ÉPÍTŐ KFT", "12345676242", "0", "010", "1011", "0", "001",
-               "2001.03.15", ""}});
+    writeOld(
+        folder + "/Ment/foglalk.db", Employer,
+        {{"7", "RÉGI ÉPÍTŐ KFT", "12345676242", "0", "010", "1011", "0", "001", "2001.03.15", ""}});
     return folder;
 }
 
@@ -182,23 +182,20 @@ private Q_SLOTS:
         // Field by field: ids kept, accents from both code pages, dates as date text, empty
         // values as missing, the district of the older structure.
         QCOMPARE(table(t, "select ID, CEG_NEV, ADO_SZAM, AZON_TIP, CEG_INDUL, JARAS_KOD from "
-                         "foglalk order by ID"),
+                          "foglalk order by ID"),
                  QStringLiteral("7|RÉGI ÉPÍTŐ KFT|12345676242|0|2001.03.15|000;"
                                 "9|BÜNTETÉS-VÉGREHAJTÁS|15752026241|0|1990.01.01|000"));
         QCOMPARE(table(t, "select TAJ, VEZ_NEV, UTO_NEV, coalesce(SZUL_DAT, '-') from taj order "
-                         "by TAJ"),
+                          "by TAJ"),
                  QStringLiteral("123456788|ŐRÖS|ÁRPÁD|1970.05.06;900000014|FOGOLY|ÉVA|-"));
         // The file name of the older structure (21 characters) as the upgrade writes it.
         QCOMPARE(table(t, "select JEL_SZAM, FAJL_NEV from jel_fej order by JEL_SZAM"),
                  QStringLiteral("4|*INDULÓ JELENTÉS*;5|J0901A12345676242_000.005"));
         // No plain password reaches the file; the users log in with their old passwords.
         QVERIFY(!fileBytes(t.path("adatok/tarvik.sqlite")).contains("titok"));
-        QCOMPARE(Login(t.context()).check("KISS", "titok").outcome,
-                 Login::Outcome::LoggedIn);
-        QCOMPARE(Login(t.context()).check("ADMIN", "regi").outcome,
-                 Login::Outcome::LoggedIn);
-        QCOMPARE(Login(t.context()).check("ADMIN", "pw").outcome,
-                 Login::Outcome::WrongPassword);
+        QCOMPARE(Login(t.context()).check("KISS", "titok").outcome, Login::Outcome::LoggedIn);
+        QCOMPARE(Login(t.context()).check("ADMIN", "regi").outcome, Login::Outcome::LoggedIn);
+        QCOMPARE(Login(t.context()).check("ADMIN", "pw").outcome, Login::Outcome::WrongPassword);
         // The next report continues the old numbering; a new employer gets a number above.
         QCOMPARE(ReportStore(t.data()).lastReportNumber(7, "09").value_or(-1), 5);
         QVERIFY(exec(t, "insert into foglalk (CEG_NEV) values ('ÚJ')"));
@@ -212,9 +209,8 @@ private Q_SLOTS:
         QString p2, e2;
         QTextStream so(&p2), se(&e2);
         QCOMPARE(CommandLine::repeat(o, so, se), 0);
-        const QStringList lines =
-            fileLines(out.filePath("J0901A12345676242_000.005"),
-                      *ReportFile::codingKey("12345676242"));
+        const QStringList lines = fileLines(out.filePath("J0901A12345676242_000.005"),
+                                            *ReportFile::codingKey("12345676242"));
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[1].mid(11, 9), QStringLiteral("123456788"));
         QCOMPARE(lines[1].mid(71, 4), QStringLiteral("ŐRÖS"));
@@ -258,8 +254,9 @@ private Q_SLOTS:
         prompter.files << folder;
         d.click("sbtn_mappa");
         d.click("bbtn_atvetel");
-        QVERIFY(d.get<QPlainTextEdit>("lb_statusz")->toPlainText().contains(
-            "Az átvétel nem történt meg; a telepítés változatlan."));
+        QVERIFY(d.get<QPlainTextEdit>("lb_statusz")
+                    ->toPlainText()
+                    .contains("Az átvétel nem történt meg; a telepítés változatlan."));
     }
 
     // A value too long for its field, a damaged table, an installation that is not new: each
@@ -270,8 +267,8 @@ private Q_SLOTS:
         const QString folder = oldInstallation(dir);
         TestInstallation t(TestInstallation::WithReferenceData);
         QVERIFY(t.ok());
-        const QString before = snapshot(t, {"foglalk", "taj", "jel_fej", "jel_tete", "jelszo",
-                                            "irsz"});
+        const QString before =
+            snapshot(t, {"foglalk", "taj", "jel_fej", "jel_tete", "jelszo", "irsz"});
         writeOld(folder + "/taj_jogcim.db", {{"TAJ", pxfAlpha, 12}}, {{"123456788123"}});
         QString printed, errors;
         QCOMPARE(migrate(t, folder, &printed, &errors), 1);

@@ -2,26 +2,26 @@
 #include "answerlogin.h"
 #include "commandline.h"
 #include "registrydatabase.h"
+#include "releasesignature.h"
 #include "scriptedprompter.h"
 #include "tablecheck.h"
 #include "testinstallation.h"
 #include "tfrm_beallit.h"
 #include "tfrm_frissit.h"
 #include "tfrm_main.h"
-#include "releasesignature.h"
 #include "updatesite.h"
 #include "windowdriver.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QLabel>
+#include <QProcess>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace
@@ -160,8 +160,7 @@ private Q_SLOTS:
         signer.publish(site, "frissit_1044.exe", "MZ telepítő");
         const QString folder = t.home();
         // Found: fetched into the program folder.
-        QString found =
-            UpdateSite::checkAtStart(site.address(), "1.0.4.3", 0, folder).installer;
+        QString found = UpdateSite::checkAtStart(site.address(), "1.0.4.3", 0, folder).installer;
         QCOMPARE(found, QDir(folder).filePath("frissit_1044.exe"));
         QCOMPARE(TableCheck::fileBytes(found), QByteArray("MZ telepítő"));
         // Not found: nothing, and no file.
@@ -343,8 +342,8 @@ private Q_SLOTS:
         const QString man = CommandLine::manPage();
         QVERIFY(help.startsWith("Használat:") && help.contains("Kapcsolók:"));
         for (const char *option : {"home", "init", "demo", "admin-password", "load", "make",
-                                   "folder", "plain", "pdf", "repeat", "receive", "bvop",
-                                   "backup", "restore", "yes", "export", "import", "version"}) {
+                                   "folder", "plain", "pdf", "repeat", "receive", "bvop", "backup",
+                                   "restore", "yes", "export", "import", "version"}) {
             QVERIFY2(help.contains(QStringLiteral("--") + option), option);
             QVERIFY2(man.contains(QStringLiteral("\\-\\-") + QString(option).replace("-", "\\-")),
                      option);

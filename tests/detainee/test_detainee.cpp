@@ -35,8 +35,8 @@ QString writeTable(const QTemporaryDir &dir, const QString &name, const QList<Ro
                    bool number = false)
 {
     const QString path = dir.filePath(name);
-    const char *names[7] = {"eredeti_taj",     "csaladi_nev",     "utonev",
-                            "szuletes_datumk", "szuletesi_helye", "taj_szam", "sorszam"};
+    const char *names[7] = {"eredeti_taj",     "csaladi_nev", "utonev", "szuletes_datumk",
+                            "szuletesi_helye", "taj_szam",    "sorszam"};
     const int widths[7] = {9, 40, 15, 10, 30, 9, 8};
     const int count = number ? 7 : 6;
     // pxlib owns the field list and its names once the table is made, and frees them.
@@ -195,16 +195,36 @@ private Q_SLOTS:
         QVERIFY(ParadoxTable::read(dir.filePath("bvop_vissza_1.db"), {"sorszam"}).ok);
         const int header = 2048, block = 1024 * b[5];
         switch (kind) {
-        case 0: b[0x78 + 2 * 6 + 1] = 9; break;
-        case 1: putWord(b, header, 1); break;
-        case 2: putWord(b, header + block, 1); break;
-        case 3: putLong(b, 0x5C, 0x1234); break;
-        case 4: putLong(b, 0x25, 0x5678); break;
-        case 5: putWord(b, 0x21, 0x7FFF); break;
-        case 6: putLong(b, 0x06, 99); break;
-        case 7: putLong(b, 0x06, -1); break;
-        case 8: putWord(b, header, 40); break;
-        case 9: b += QByteArray(block, '\0'); break;
+        case 0:
+            b[0x78 + 2 * 6 + 1] = 9;
+            break;
+        case 1:
+            putWord(b, header, 1);
+            break;
+        case 2:
+            putWord(b, header + block, 1);
+            break;
+        case 3:
+            putLong(b, 0x5C, 0x1234);
+            break;
+        case 4:
+            putLong(b, 0x25, 0x5678);
+            break;
+        case 5:
+            putWord(b, 0x21, 0x7FFF);
+            break;
+        case 6:
+            putLong(b, 0x06, 99);
+            break;
+        case 7:
+            putLong(b, 0x06, -1);
+            break;
+        case 8:
+            putWord(b, header, 40);
+            break;
+        case 9:
+            b += QByteArray(block, '\0');
+            break;
         }
         const QString path = writeBytes(dir, "bvop_vissza_2.db", b);
         const QString before = snapshot(t);

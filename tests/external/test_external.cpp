@@ -3,8 +3,8 @@
 #include "externalreceiver.h"
 #include "identifierchecks.h"
 #include "registrydatabase.h"
-#include "reportstore.h"
 #include "reportfile.h"
+#include "reportstore.h"
 #include "scriptedprompter.h"
 #include "tablecheck.h"
 #include "testinstallation.h"
@@ -194,7 +194,8 @@ private Q_SLOTS:
         r.name = Name;
         r.header = header("3");
         r.items = {item(1, "044332217", "A"), item(2, "044332217", "B")};
-        ExternalFile::ContentContext c{"2", "3", Tax, "2010.01.04", false, QDate(2026, 12, 9), "09"};
+        ExternalFile::ContentContext c{"2", "3", Tax, "2010.01.04", false, QDate(2026, 12, 9),
+                                       "09"};
         auto late = [&](int days) {
             QByteArray l = item(1, "044332217", "A");
             const QByteArray date =
@@ -490,9 +491,9 @@ private Q_SLOTS:
         QVERIFY(exec(t, "insert into jel_fej (JEL_TIP, JEL_SZAM, JEL_TETE, FAJL_NEV, FOGLALK_ID) "
                         "values ('09', 7, 1, 'KULSO', 1)"));
         ReportStore store(t.data());
-        QVariantMap line{{"JEL_SZAM", 4}, {"JEL_TETE", 1}, {"JAVITAS", "N"},
+        QVariantMap line{{"JEL_SZAM", 4},      {"JEL_TETE", 1},   {"JAVITAS", "N"},
                          {"TAJ", "123456788"}, {"FOGLALK_ID", 1}, {"VEZ_NEV", "KOVÁCS"},
-                         {"UTO_NEV", "ANNA"}, {"JEL_TIP", "09"}};
+                         {"UTO_NEV", "ANNA"},  {"JEL_TIP", "09"}};
         QCOMPARE(store.addLine(line, {}), ReportStore::AddResult::Ok);
         QCOMPARE(t.scalar("select jel_szam from jel_temp").toInt(), 8);
     }
@@ -536,20 +537,21 @@ private Q_SLOTS:
         ExternalReceiver receiver(t.data());
         const QString before = snapshot(t);
         // The other type: a content finding quoting the item number.
-        const auto mixed = receiver.open(
-            write(in, Name, {header("2"), item(1, "044332217", "VARGA"), other}));
+        const auto mixed =
+            receiver.open(write(in, Name, {header("2"), item(1, "044332217", "VARGA"), other}));
         QCOMPARE(mixed.outcome, ExternalReceiver::Opened::Accepted);
         bool prison = false;
         QVERIFY(receiver.syntax(mixed, &prison).ok);
         const auto content = receiver.content(mixed, prison);
         QVERIFY(!content.ok);
-        QVERIFY2(texts(content.memo).contains(
-                     "  - A jelentés típusa eltér a fejsorban megadottól a(z) :2-ik jelentés "
-                     "sorban"),
-                 qPrintable(texts(content.memo).join('\n')));
+        QVERIFY2(
+            texts(content.memo)
+                .contains("  - A jelentés típusa eltér a fejsorban megadottól a(z) :2-ik jelentés "
+                          "sorban"),
+            qPrintable(texts(content.memo).join('\n')));
         // Item numbers "abc" and blank: syntax findings.
-        const auto numbers = receiver.open(write(in, "J0901K12345676242003_020.txt",
-                                                 {header("2", "3"), letters, blank}));
+        const auto numbers = receiver.open(
+            write(in, "J0901K12345676242003_020.txt", {header("2", "3"), letters, blank}));
         const auto syntax = receiver.syntax(numbers, &prison);
         QVERIFY(!syntax.ok);
         QVERIFY(texts(syntax.memo).contains("  - Hibás tételszám a :abc-ik jelentés sorban"));
@@ -576,10 +578,9 @@ private Q_SLOTS:
         cancelled.replace(12, 1, "I");
         cancelled.replace(350, 4, "1202");
         cancelled.replace(354, 10, "2025.09.01");
-        o.receiveFiles = {
-            write(in, Name, {header("1"), ended}),
-            write(in, "J0901K12345676242003_020.txt", {header("1", "3"), restarted}),
-            write(in, "J0901K12345676242004_020.txt", {header("1", "4"), cancelled})};
+        o.receiveFiles = {write(in, Name, {header("1"), ended}),
+                          write(in, "J0901K12345676242003_020.txt", {header("1", "3"), restarted}),
+                          write(in, "J0901K12345676242004_020.txt", {header("1", "4"), cancelled})};
         QString printed, errors;
         QTextStream so(&printed), se(&errors);
         QCOMPARE(CommandLine::receive(o, so, se), 0);

@@ -1,7 +1,7 @@
 #include "commandline.h"
 #include "passworddigest.h"
-#include "reportstore.h"
 #include "registrydatabase.h"
+#include "reportstore.h"
 #include "scriptedprompter.h"
 #include "tablecheck.h"
 #include "testinstallation.h"
@@ -12,8 +12,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TableCheck;
@@ -132,9 +132,9 @@ private Q_SLOTS:
         const QStringList shuffled = {"ZSOLNAI", "ŐRI",    "CSONKA", "ÉDES",   "Kovácsné", "ABA",
                                       "TÓTH",    "ÖDÖN",   "CZAKÓ",  "SZABÓ",  "ÓVÁRI",    "NAGY",
                                       "EGRI",    "ZOLTÁN", "ÁBEL",   "KOVÁCS", "OLÁH"};
-        const QStringList ordered = {"ABA",    "ÁBEL",  "CZAKÓ", "CSONKA", "ÉDES",   "EGRI",
-                                     "KOVÁCS", "Kovácsné", "NAGY", "OLÁH", "ÓVÁRI", "ÖDÖN",
-                                     "ŐRI",    "SZABÓ", "TÓTH",  "ZOLTÁN", "ZSOLNAI"};
+        const QStringList ordered = {"ABA",    "ÁBEL",     "CZAKÓ", "CSONKA", "ÉDES",   "EGRI",
+                                     "KOVÁCS", "Kovácsné", "NAGY",  "OLÁH",   "ÓVÁRI",  "ÖDÖN",
+                                     "ŐRI",    "SZABÓ",    "TÓTH",  "ZOLTÁN", "ZSOLNAI"};
         const int base = 10000000;
         auto taj = [](int n) {
             QString digits = QString::number(n);
@@ -176,10 +176,11 @@ private Q_SLOTS:
         }
         // Written by the sqlite3 tool: a new person and a changed name.
         QProcess tool;
-        tool.start("sqlite3", {t.path("adatok/tarvik.sqlite"),
-                               "insert into taj (TAJ, VEZ_NEV, UTO_NEV) values ('" +
-                                   taj(base + 20) + "', 'CSÉPE', 'ANNA'); update taj set "
-                                   "VEZ_NEV = 'ÁCS' where VEZ_NEV = 'ZOLTÁN';"});
+        tool.start("sqlite3",
+                   {t.path("adatok/tarvik.sqlite"),
+                    "insert into taj (TAJ, VEZ_NEV, UTO_NEV) values ('" + taj(base + 20) +
+                        "', 'CSÉPE', 'ANNA'); update taj set "
+                        "VEZ_NEV = 'ÁCS' where VEZ_NEV = 'ZOLTÁN';"});
         QVERIFY(tool.waitForFinished(10000));
         QCOMPARE(tool.exitCode(), 0);
         {
@@ -187,8 +188,7 @@ private Q_SLOTS:
             w.show();
             Register d{{w}};
             const QStringList names = familyNames(d.list());
-            QCOMPARE(names.mid(0, 5),
-                     (QStringList{"ABA", "ÁBEL", "ÁCS", "CZAKÓ", "CSÉPE"}));
+            QCOMPARE(names.mid(0, 5), (QStringList{"ABA", "ÁBEL", "ÁCS", "CZAKÓ", "CSÉPE"}));
         }
         // The report file's items follow the names too.
         QTemporaryDir out;

@@ -20,9 +20,8 @@
 #include <QRadioButton>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace TableCheck;
@@ -205,11 +204,10 @@ private Q_SLOTS:
             const QStringList lines = {
                 // A person twice, with the name changed: the later line in file order wins.
                 pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.01.05"),
-                pendingLine(2, "N", "044332217", "VARGÁNÉ", "1101", "2026.03.02", "NULL",
-                            "'5113'"),
+                pendingLine(2, "N", "044332217", "VARGÁNÉ", "1101", "2026.03.02", "NULL", "'5113'"),
                 // The open employment updated by its occupation; the other one left alone.
-                pendingLine(3, "N", "123456788", "KOVÁCS", "1101", "2024.03.01",
-                            "'2026.11.30'", "'4131'"),
+                pendingLine(3, "N", "123456788", "KOVÁCS", "1101", "2024.03.01", "'2026.11.30'",
+                            "'4131'"),
                 // A correction removing the ended employment, and its new line.
                 pendingLine(4, "I", "038521467", "NAGY", "1101", "2023.01.02", "'2025.06.30'",
                             "'5113'"),
@@ -233,8 +231,9 @@ private Q_SLOTS:
             files[run] = fileBytes(made.path);
             QStringList rows;
             for (const char *sql :
-                 {"select * from taj order by taj", "select * from taj_jogcim order by taj, "
-                                                    "jogcim, kezdet, feor",
+                 {"select * from taj order by taj",
+                  "select * from taj_jogcim order by taj, "
+                  "jogcim, kezdet, feor",
                   "select * from jel_tete order by jel_szam, jel_tete",
                   "select * from jel_fej order by jel_szam", "select count(*) from jel_temp"}) {
                 QSqlQuery q(t.data().db());
@@ -251,9 +250,8 @@ private Q_SLOTS:
             if (run == 0) {
                 QCOMPARE(t.scalar("select vez_nev from taj where taj = '044332217'").toString(),
                          QStringLiteral("VARGÁNÉ"));
-                QCOMPARE(t.scalar("select count(*) from taj_jogcim where taj = '111222337'")
-                             .toInt(),
-                         0);
+                QCOMPARE(
+                    t.scalar("select count(*) from taj_jogcim where taj = '111222337'").toInt(), 0);
                 QCOMPARE(t.scalar("select group_concat(kezdet || '/' || coalesce(vege, '-'), "
                                   "',') from (select kezdet, vege from taj_jogcim where taj = "
                                   "'123456788' order by kezdet)")

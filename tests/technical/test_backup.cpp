@@ -46,7 +46,6 @@ QString rowsOf(QSqlDatabase db)
     return rows.join('\n');
 }
 
-
 ReportBackup backupOf(TestInstallation &t)
 {
     return ReportBackup(t.data(), t.context().installation.backupFolder());
@@ -407,8 +406,8 @@ private Q_SLOTS:
         QTest::newRow("blank TAJ") << true << QByteArray("         KISS") << "TAJ szám";
         QTest::newRow("relation letter in TAJ")
             << false << QByteArray("12345678A          110109") << "TAJ szám";
-        QTest::newRow("month 13")
-            << false << QByteArray("123456788          1101092020.13.45") << "KEZDET";
+        QTest::newRow("month 13") << false << QByteArray("123456788          1101092020.13.45")
+                                  << "KEZDET";
         QTest::newRow("letters as date")
             << false << QByteArray("123456788          1101092020.01.01abcdefghij") << "VEGE";
     }
