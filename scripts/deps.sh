@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(cmake g++ ninja-build qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
       fonts-dejavu-core sqlite3 libsqlite3-dev poppler-utils pkg-config pxlib-dev libsodium-dev
-      minisign libicu-dev dpkg-dev desktop-file-utils)
+      minisign libicu-dev dpkg-dev desktop-file-utils libqt6sql6-psql postgresql-15)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

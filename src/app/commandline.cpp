@@ -46,6 +46,9 @@ const OptionText OptionTexts[] = {
     {"init", "", "Új telepítés létrehozása (mappák, táblák, ADMIN felhasználó)."},
     {"demo", "", "Az új telepítésbe bemutató adatok és az OEP törzsfájlok is kerüljenek."},
     {"admin-password", "JELSZÓ", "Az ADMIN jelszava új telepítésnél (legfeljebb 8 karakter)."},
+    {"server", "URI",
+     "Új telepítés egy PostgreSQL kiszolgáló adatbázisán (postgresql://felhasználó@gép:port/"
+     "adatbázis); a jelszót a ~/.pgpass, a PGPASSFILE vagy a PGPASSWORD adja (--init)."},
     {"load", "", "OEP törzsfájlok beolvasása; a fájlok a kapcsolók után következnek."},
     {"make", "", "Minden rögzítésre váró jelentés elkészítése."},
     {"folder", "MAPPA", "A készülő fájlok mappája (--make, --repeat, --receive, --export)."},
@@ -127,6 +130,7 @@ Options parse(const QStringList &arguments)
     o.demo = on("demo");
     o.hasPassword = on("admin-password");
     o.adminPassword = value("admin-password");
+    o.server = value("server");
     o.make = on("make");
     o.folder = value("folder");
     o.plain = on("plain");
@@ -253,11 +257,29 @@ int initialise(const Options &options, QTextStream &out, QTextStream &err)
         out << "A telepítés már létezik, nem változott semmi: " << shown << Qt::endl;
         return 0;
     }
-    const QString password = options.hasPassword ? options.adminPassword : askPassword(out);
     QString error;
-    if (!installation.create(password, &error)) {
-        err << "A telepítés nem sikerült: " << error << Qt::endl;
-        return 1;
+    if (!options.server.isEmpty()) {
+        bool existed = false;
+        // The password is asked only when the server has no installation yet.
+        const auto password = [&] {
+            return options.hasPassword ? options.adminPassword : askPassword(out);
+        };
+        if (!installation.createOnServer(options.server, password, &existed, &error)) {
+            err << "A telepítés nem sikerült: " << error << Qt::endl;
+            return 1;
+        }
+        if (existed) {
+            out << "A kiszolgálón már van telepítés; a mappa erre mutat, a kiszolgálón nem "
+                   "változott semmi: "
+                << shown << Qt::endl;
+            return 0;
+        }
+    } else {
+        const QString password = options.hasPassword ? options.adminPassword : askPassword(out);
+        if (!installation.create(password, &error)) {
+            err << "A telepítés nem sikerült: " << error << Qt::endl;
+            return 1;
+        }
     }
     out << "Új telepítés: " << shown << Qt::endl;
     if (!options.demo) return 0;

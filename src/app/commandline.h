@@ -15,6 +15,7 @@ struct Options {
     bool demo = false;
     bool hasPassword = false;
     QString adminPassword;
+    QString server; // --init on a PostgreSQL server: its libpq URI
     QStringList loadFiles;
     bool make = false;
     QString folder; // --folder: where --make writes

@@ -1,6 +1,7 @@
 #include "datamodule.h"
 
 #include "codepage.h"
+#include "dialect.h"
 #include "namekeys.h"
 #include "runstate.h"
 #include "schema.h"
@@ -14,6 +15,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include <atomic>
 
@@ -107,6 +110,80 @@ bool DataModule::openSqlite(const QString &connection, const QString &file, QStr
     return false;
 }
 
+QString DataModule::serverAddress(const QString &dataFolder)
+{
+    QFile file(QDir(dataFolder).filePath(ServerFile));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readLine(4096)).trimmed();
+}
+
+bool DataModule::openServer(const QString &connection, const QString &address, bool backup,
+                            QString *error)
+{
+    const QUrl url(address, QUrl::StrictMode);
+    auto fail = [&](const QString &failure) {
+        if (error) *error = failure;
+        if (QSqlDatabase::contains(connection)) {
+            QSqlDatabase::database(connection, false).close();
+            QSqlDatabase::removeDatabase(connection);
+        }
+        return false;
+    };
+    if (!url.isValid() || (url.scheme() != u"postgresql" && url.scheme() != u"postgres") ||
+        url.path().size() < 2)
+        return fail(QStringLiteral("Nem PostgreSQL adatbázis címe: %1").arg(address));
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return fail(QStringLiteral("A PostgreSQL meghajtó (libqt6sql6-psql) nincs telepítve."));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+    db.setHostName(url.host());
+    if (url.port() > 0) db.setPort(url.port());
+    db.setUserName(url.userName());
+    db.setDatabaseName(url.path().mid(1));
+    // Further parameters of the address (host=/socket/folder, sslmode=...) as libpq takes them;
+    // a server that does not answer is given up after a few seconds.
+    QStringList options;
+    bool timeout = false;
+    const auto items = QUrlQuery(url).queryItems(QUrl::FullyDecoded);
+    for (const auto &[key, value] : items) {
+        timeout = timeout || key == u"connect_timeout";
+        QString quoted = value;
+        quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
+        options << key + QStringLiteral("='") + quoted + u'\'';
+    }
+    if (!timeout) options << QStringLiteral("connect_timeout=5");
+    db.setConnectOptions(options.join(u';'));
+    if (!db.open())
+        return fail(QStringLiteral("A(z) %1 adatbázis nem érhető el: %2")
+                        .arg(address, db.lastError().text().trimmed()));
+    QSqlQuery q(db);
+    const QString path = backup ? Dialect::BackupSchema : QStringLiteral("public");
+    if (!q.exec(QStringLiteral("set search_path to ") + path) ||
+        !q.exec(QStringLiteral("set client_min_messages to warning")))
+        return fail(q.lastError().text());
+    return true;
+}
+
+bool DataModule::onServer() const
+{
+    return Dialect::isServer(db());
+}
+
+QStringList DataModule::tableNames(QSqlDatabase db)
+{
+    QStringList names;
+    if (Dialect::isServer(db)) {
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("select table_name from information_schema.tables where "
+                                  "table_schema = current_schema()")))
+            while (q.next())
+                names << q.value(0).toString().toLower();
+        return names;
+    }
+    for (const QString &t : db.tables())
+        names << t.toLower();
+    return names;
+}
+
 bool DataModule::connect(const QString &dataFolder, QString *error)
 {
     disconnect();
@@ -115,7 +192,10 @@ bool DataModule::connect(const QString &dataFolder, QString *error)
             *error = QStringLiteral("Nem található: %1").arg(QDir::toNativeSeparators(dataFolder));
         return false;
     }
-    if (!openSqlite(m_connection, QDir(dataFolder).filePath(DatabaseFile), error)) return false;
+    const QString server = serverAddress(dataFolder);
+    if (!server.isEmpty() ? !openServer(m_connection, server, false, error)
+                          : !openSqlite(m_connection, QDir(dataFolder).filePath(DatabaseFile), error))
+        return false;
     m_dataFolder = dataFolder;
     // A database of the current structure gets the persons' name keys here; one of the older
     // structure gets them with the rest of its upgrade.
@@ -146,10 +226,16 @@ bool DataModule::connectBackup(const QString &backupFolder, const QStringList &r
                                QString *error)
 {
     closeBackup();
-    recoverBackupFolder(backupFolder);
-    if (!openSqlite(m_backupConnection, QDir(backupFolder).filePath(BackupFile), error))
-        return false;
-    const QStringList present = backupDb().tables();
+    if (onServer()) {
+        // The backup lives on the server beside the register, in a schema of its own.
+        if (!openServer(m_backupConnection, serverAddress(m_dataFolder), true, error))
+            return false;
+    } else {
+        recoverBackupFolder(backupFolder);
+        if (!openSqlite(m_backupConnection, QDir(backupFolder).filePath(BackupFile), error))
+            return false;
+    }
+    const QStringList present = tableNames(backupDb());
     for (const QString &t : requiredTables) {
         if (!present.contains(t, Qt::CaseInsensitive)) {
             if (error) *error = QStringLiteral("Hiányzó tábla: %1").arg(t);
@@ -194,20 +280,14 @@ QSqlDatabase DataModule::backupDb() const
 
 std::optional<bool> DataModule::hasField(const QString &table, const QString &field) const
 {
-    QSqlQuery q(db());
-    if (!q.exec(QStringLiteral("pragma table_info(\"%1\")").arg(table))) return std::nullopt;
-    bool any = false;
-    while (q.next()) {
-        any = true;
-        if (q.value(1).toString().compare(field, Qt::CaseInsensitive) == 0) return true;
-    }
-    if (!any) return std::nullopt; // no such table
-    return false;
+    const QSqlRecord record = db().record(table);
+    if (record.isEmpty()) return std::nullopt; // no such table
+    return record.contains(field);
 }
 
 bool DataModule::hasTable(const QString &table) const
 {
-    return db().tables().contains(table, Qt::CaseInsensitive);
+    return tableNames(db()).contains(table.toLower());
 }
 
 QString DataModule::tajNev(const QString &vezNev, const QString &utoNev, const QString &utoNev2)

@@ -17,6 +17,19 @@ public:
     static inline const QString Driver = QStringLiteral("STANDARD");
     static inline const QString DatabaseFile = QStringLiteral("tarvik.sqlite");
     static inline const QString BackupFile = QStringLiteral("ment.sqlite");
+    // In the data folder of an installation whose register lives on a PostgreSQL server: the
+    // server's address (a libpq URI), in place of the database file.
+    static inline const QString ServerFile = QStringLiteral("tarvik.server");
+
+    // The server address the data folder names; empty for a local database.
+    static QString serverAddress(const QString &dataFolder);
+    // Opens a connection to the server of the address (the backup schema first on its path when
+    // backup is set). A password is never part of the address: libpq reads it from ~/.pgpass,
+    // PGPASSFILE or PGPASSWORD.
+    static bool openServer(const QString &connection, const QString &address, bool backup,
+                           QString *error);
+    // Whether the register lives on a server.
+    bool onServer() const;
 
     DataModule();
     ~DataModule();
@@ -46,6 +59,8 @@ public:
     // Empty when the table cannot be read.
     std::optional<bool> hasField(const QString &table, const QString &field) const;
     bool hasTable(const QString &table) const;
+    // The tables of a connection, in lower case, without those of other schemas.
+    static QStringList tableNames(QSqlDatabase db);
 
     // Calculated fields.
     static QString tajNev(const QString &vezNev, const QString &utoNev, const QString &utoNev2);

@@ -2,6 +2,7 @@
 
 #include "aliasconfig.h"
 #include "datamodule.h"
+#include "dialect.h"
 #include "passworddigest.h"
 #include "query.h"
 #include "registrydatabase.h"
@@ -14,7 +15,9 @@
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <functional>
 
@@ -53,7 +56,8 @@ QString Installation::path(const QString &relative) const
 
 bool Installation::isInstalled() const
 {
-    return QFileInfo(QDir(dataFolder()).filePath(DataModule::DatabaseFile)).isFile();
+    return QFileInfo(QDir(dataFolder()).filePath(DataModule::DatabaseFile)).isFile() ||
+           !DataModule::serverAddress(dataFolder()).isEmpty();
 }
 
 namespace
@@ -110,14 +114,20 @@ bool addUsers(QSqlDatabase db, const QString &password, QString *error)
 
 } // namespace
 
-bool Installation::create(const QString &adminPassword, QString *error)
+namespace
 {
-    QString dummy;
-    if (!error) error = &dummy;
-    if (adminPassword.isEmpty() || adminPassword.size() > MaxPasswordLength) {
-        *error = QStringLiteral("A jelszó 1 - %1 karakter hosszú lehet.").arg(MaxPasswordLength);
-        return false;
-    }
+bool passwordFits(const QString &adminPassword, QString *error)
+{
+    if (!adminPassword.isEmpty() && adminPassword.size() <= Installation::MaxPasswordLength)
+        return true;
+    *error = QStringLiteral("A jelszó 1 - %1 karakter hosszú lehet.")
+                 .arg(Installation::MaxPasswordLength);
+    return false;
+}
+} // namespace
+
+bool Installation::makeFolders(QString *error)
+{
     for (const char *folder : {"adatok/Ment", "Text", "text", "jelentesek", "Sugo"}) {
         if (!QDir().mkpath(path(QLatin1String(folder)))) {
             *error = QStringLiteral("A mappa nem hozható létre: %1")
@@ -143,6 +153,14 @@ bool Installation::create(const QString &adminPassword, QString *error)
         }
         url.write("[InternetShortcut]\r\nURL=https://frissites.tarvik.example/\r\n");
     }
+    return true;
+}
+
+bool Installation::create(const QString &adminPassword, QString *error)
+{
+    QString dummy;
+    if (!error) error = &dummy;
+    if (!passwordFits(adminPassword, error) || !makeFolders(error)) return false;
     if (!buildDatabase(QDir(backupFolder()).filePath(DataModule::BackupFile),
                        Schema::backupTables(), {}, error))
         return false;
@@ -150,7 +168,69 @@ bool Installation::create(const QString &adminPassword, QString *error)
             QDir(dataFolder()).filePath(DataModule::DatabaseFile), {},
             [&](QSqlDatabase db, QString *e) { return addUsers(db, adminPassword, e); }, error))
         return false;
+    return registerAlias(error);
+}
 
+bool Installation::createOnServer(const QString &address,
+                                  const std::function<QString()> &adminPassword, bool *existed,
+                                  QString *error)
+{
+    QString dummy;
+    if (!error) error = &dummy;
+    *existed = false;
+    if (!QUrl(address).password().isEmpty()) {
+        *error = QStringLiteral("A címben ne legyen jelszó: a ~/.pgpass fájl, a PGPASSFILE vagy "
+                                "a PGPASSWORD adja meg.");
+        return false;
+    }
+    const QString connection = QStringLiteral("tarvik_init_server");
+    bool ok = false;
+    {
+        if (!DataModule::openServer(connection, address, false, error)) return false;
+        QSqlDatabase db = QSqlDatabase::database(connection, false);
+        *existed = DataModule::tableNames(db).contains(QStringLiteral("jelszo"));
+        if (*existed) {
+            ok = true;
+        } else if (const QString password = adminPassword();
+                   !passwordFits(password, error) || !makeFolders(error)) {
+            ok = false;
+        } else if (db.transaction()) {
+            // Tables, backup schema and users come together or not at all.
+            QSqlQuery q(db);
+            auto run = [&](const QString &sql) {
+                if (q.exec(sql)) return true;
+                *error = q.lastError().text();
+                return false;
+            };
+            ok = Schema::create(db, {}, error) && addUsers(db, password, error) &&
+                 run(QStringLiteral("create schema ") + Dialect::BackupSchema) &&
+                 run(QStringLiteral("set local search_path to ") + Dialect::BackupSchema) &&
+                 Schema::create(db, Schema::backupTables(), error) && db.commit();
+            if (!ok) {
+                if (error->isEmpty()) *error = db.lastError().text();
+                db.rollback();
+            }
+        } else {
+            *error = db.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (!ok) return false;
+    if (*existed && !makeFolders(error)) return false;
+    QFile pointer(QDir(dataFolder()).filePath(DataModule::ServerFile));
+    if (!pointer.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        pointer.write(address.toUtf8() + '\n') < 0 || !pointer.flush()) {
+        *error = QStringLiteral("Nem írható: %1")
+                     .arg(QDir::toNativeSeparators(pointer.fileName()));
+        return false;
+    }
+    pointer.close();
+    return registerAlias(error);
+}
+
+bool Installation::registerAlias(QString *error)
+{
     // Registered as the installation of this user only when no folder was named for the run:
     // a run on a named folder does not redirect the others.
     if (m_homeGiven) return true;

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The program folder and what lives under it.
 class Installation
 {
@@ -31,12 +33,21 @@ public:
     // row and ADMIN with rights 3), registers the alias TARVIK and the install location.
     // The database is built under a temporary name and put in place only when complete.
     bool create(const QString &adminPassword, QString *error);
+    // The same for a register on a PostgreSQL server (address: a libpq URI without password): the
+    // tables, the backup schema and the users are made there in one transaction when the database
+    // holds no installation yet; one that is already there is only pointed at, unchanged.
+    // *existed tells which.
+    bool createOnServer(const QString &address, const std::function<QString()> &adminPassword,
+                        bool *existed, QString *error);
 
     static inline const QString UrlFileName = QStringLiteral("oep_tarvik.url");
     static inline const QString AdminName = QStringLiteral("ADMIN");
     static constexpr int MaxPasswordLength = 8;
 
 private:
+    bool makeFolders(QString *error);
+    bool registerAlias(QString *error);
+
     QString m_home;
     bool m_homeGiven = false;
 };

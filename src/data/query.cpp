@@ -1,5 +1,6 @@
 #include "query.h"
 
+#include "dialect.h"
 #include "localsql.h"
 
 #include <QDate>
@@ -7,7 +8,7 @@
 
 #include "datetext.h"
 
-Query::Query(QSqlDatabase db) : m_query(db) {}
+Query::Query(QSqlDatabase db) : m_db(db), m_query(db) {}
 
 void Query::clear()
 {
@@ -67,15 +68,25 @@ bool Query::run()
     }
     const QStringList &statements = m_translated;
     int paramIndex = 0;
+    const bool server = Dialect::isServer(m_db);
     for (const QString &statement : statements) {
+        // A server prepares only queries, not statements that change the structure: a statement
+        // without parameters runs as it is there.
+        if (server && !statement.contains(u'?')) {
+            m_query.finish();
+            m_query.setForwardOnly(true);
+            m_preparedSql.clear();
+            if (!m_query.exec(statement)) return failed();
+            m_rowsAffected = m_query.numRowsAffected();
+            continue;
+        }
         // The same text again reuses the prepared statement (reference loads insert many rows).
         if (statement != m_preparedSql) {
             m_query.finish();
             m_query.setForwardOnly(true);
             if (!m_query.prepare(statement)) {
-                m_error = m_query.lastError().text();
                 m_preparedSql.clear();
-                return false;
+                return failed();
             }
             m_preparedSql = statement;
         }
@@ -85,13 +96,18 @@ bool Query::run()
             m_query.bindValue(i, storedValue(v));
             ++paramIndex;
         }
-        if (!m_query.exec()) {
-            m_error = m_query.lastError().text();
-            return false;
-        }
+        if (!m_query.exec()) return failed();
         m_rowsAffected = m_query.numRowsAffected();
     }
     return true;
+}
+
+bool Query::failed()
+{
+    m_error = m_query.lastError().text();
+    if (qEnvironmentVariableIsSet("TARVIK_SQL_TRACE")) qWarning("SQLFAIL %s\n%s", qPrintable(m_query.lastQuery()), qPrintable(m_error));
+    Dialect::noteFailure(m_query.lastError());
+    return false;
 }
 
 bool Query::open()

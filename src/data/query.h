@@ -52,7 +52,9 @@ public:
 
 private:
     bool run();
+    bool failed();
 
+    QSqlDatabase m_db;
     QSqlQuery m_query;
     QString m_sql; // the lines joined, kept as they are added: loops run the same text often
     QList<QVariant> m_params;

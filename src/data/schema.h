@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialect.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -38,6 +40,7 @@ struct Table {
     std::vector<Index> indexes;
     QString primaryKey = {};
     std::vector<QString> triggers = {};
+    QStringList serverTriggers = {};
 };
 
 const std::vector<Table> &tables();
@@ -46,10 +49,11 @@ const Table *table(const QString &name);
 const QStringList &backupTables();
 
 // Column definition with its width and date rules, e.g. "CEG_NEV VARCHAR(50) CHECK(...)".
-QString columnDefinition(const QString &name, Kind kind, int width);
-QString createTableSql(const Table &table);
+QString columnDefinition(const QString &name, Kind kind, int width,
+                         Dialect::Store store = Dialect::Store::Sqlite);
+QString createTableSql(const Table &table, Dialect::Store store = Dialect::Store::Sqlite);
 QStringList createIndexSql(const Table &table);
-QStringList createTriggerSql(const Table &table);
+QStringList createTriggerSql(const Table &table, Dialect::Store store = Dialect::Store::Sqlite);
 // Creates the indexes of the schema that an existing database of an earlier version lacks.
 bool addMissingIndexes(QSqlDatabase db, QString *error = nullptr);
 

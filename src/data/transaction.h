@@ -1,12 +1,15 @@
 #pragma once
 
+#include "dialect.h"
+
 #include <QSqlDatabase>
 
-// Commits when told to; rolls back whatever is left when it goes out of scope.
+// Commits when told to; rolls back whatever is left when it goes out of scope. Inside a
+// transaction already open it begins none: isOpen() is then false.
 class Transaction
 {
 public:
-    explicit Transaction(QSqlDatabase db) : m_db(db) { m_open = m_db.transaction(); }
+    explicit Transaction(QSqlDatabase db) : m_db(db) { m_open = Dialect::beginIfOutside(m_db); }
     ~Transaction()
     {
         if (m_open) m_db.rollback();

@@ -659,8 +659,8 @@ bool ReportGenerator::fileOneByOne(const Filing &filing, const QList<ReportFile:
         m_data, {QStringLiteral("delete from taj_jogcim"),
                  QStringLiteral("where taj = :t and foglalk_id = :nyt and jogcim = :jc and "
                                 "jel_tip = :jt"),
-                 QStringLiteral("and (kezdet = :ke or (kezdet is null and :ke2 is null))"),
-                 QStringLiteral("and (vege = :ve or (vege is null and :ve2 is null))")});
+                 QStringLiteral("and (kezdet = :ke or (kezdet is null and cast(:ke2 as varchar) is null))"),
+                 QStringLiteral("and (vege = :ve or (vege is null and cast(:ve2 as varchar) is null))")});
     const QStringList relationSet = {
         QStringLiteral("update taj_jogcim set"),
         QStringLiteral("kezdet = :ke, vege = :ve, hora = :ho, feor = :fe, "),
@@ -673,7 +673,7 @@ bool ReportGenerator::fileOneByOne(const Filing &filing, const QList<ReportFile:
     Statement relationUpdate1101(
         m_data, QStringList(relationSet)
                     << where +
-                           QStringLiteral(" and (feor = :f or (feor is null and :f2 is null))"));
+                           QStringLiteral(" and (feor = :f or (feor is null and cast(:f2 as varchar) is null))"));
     Statement relationInsert(
         m_data, {QStringLiteral("insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, "
                                 "KEZDET, VEGE, HORA, FEOR, ELL_KOD, ELL_KEZD, ELL_VEGE, "

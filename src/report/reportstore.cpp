@@ -1,5 +1,7 @@
 #include "reportstore.h"
 
+#include "dialect.h"
+
 #include "datamodule.h"
 #include "hungarianorder.h"
 #include "namekeys.h"
@@ -326,16 +328,17 @@ bool ReportStore::deleteLines(int employerId, int reportNumber, const QString &t
             {employerId, reportNumber, type, familyName, givenName}, &m_error))
         return false;
     // The remaining lines keep their order and run 1..n again.
-    QList<qint64> rows;
+    const QString row = Dialect::rowKey(m_data.db());
+    QList<QVariant> rows;
     if (!select(m_data,
-                {QStringLiteral("select rowid r from jel_temp"),
+                {QStringLiteral("select %1 r from jel_temp").arg(row),
                  QStringLiteral("where foglalk_id = :ny and jel_szam = :jsz and jel_tip = :jt"),
-                 QStringLiteral("order by jel_tete, rowid")},
+                 QStringLiteral("order by jel_tete, %1").arg(row)},
                 {employerId, reportNumber, type},
-                [&](Query &q) { rows << q.value(QStringLiteral("r")).toLongLong(); }))
+                [&](Query &q) { rows << q.value(QStringLiteral("r")); }))
         return false;
     Query update = m_data.query();
-    update.add(QStringLiteral("update jel_temp set jel_tete = :n where rowid = :r"));
+    update.add(QStringLiteral("update jel_temp set jel_tete = :n where %1 = :r").arg(row));
     for (int i = 0; i < rows.size(); ++i) {
         update.setParams({i + 1, rows[i]});
         if (!update.exec()) {

@@ -3,6 +3,7 @@
 #include "attacheddatabase.h"
 #include "datamodule.h"
 #include "datetext.h"
+#include "dialect.h"
 #include "namekeys.h"
 #include "registrydatabase.h"
 #include "schema.h"
@@ -16,6 +17,7 @@
 #include <QSqlRecord>
 
 #include <filesystem>
+#include <optional>
 
 namespace
 {
@@ -66,6 +68,39 @@ QString ReportBackup::backupQuestion2(const QString &lastBackup)
 {
     return lastBackup.trimmed().isEmpty() ? QString()
                                           : QStringLiteral("Az eddigi mentett adat felülíródik !");
+}
+
+bool ReportBackup::copyOnServer(QString *error)
+{
+    // The backup schema is beside the register on the same server: the copy, made again in the
+    // register's structure, replaces the old one in one transaction, so that the backup is
+    // always the whole old or the whole new one.
+    QSqlDatabase live = m_data.db();
+    Transaction transaction(live);
+    if (!transaction.isOpen()) {
+        *error = live.lastError().text();
+        return false;
+    }
+    QSqlQuery q(live);
+    for (const QString &table : Tables) {
+        const QString names = columns(live, table).join(u", ");
+        if (!run(q, QStringLiteral("drop table if exists %1.%2").arg(Dialect::BackupSchema, table),
+                 error) ||
+            !run(q,
+                 QStringLiteral("create table %1.%2 (like public.%2 including all)")
+                     .arg(Dialect::BackupSchema, table),
+                 error) ||
+            !run(q,
+                 QStringLiteral("insert into %1.%2 (%3) select %3 from public.%2")
+                     .arg(Dialect::BackupSchema, table, names),
+                 error))
+            return false;
+    }
+    if (!transaction.commit()) {
+        *error = live.lastError().text();
+        return false;
+    }
+    return true;
 }
 
 bool ReportBackup::copyInto(const QString &file, QString *error)
@@ -133,10 +168,17 @@ ReportBackup::Result ReportBackup::backup()
         r.message = refusal;
         return r;
     }
+    QString error;
+    if (m_data.onServer()) {
+        if (!copyOnServer(&error)) return fail(error);
+        Settings::write(QStringLiteral("Mentes"), DateText::today());
+        r.ok = true;
+        r.message = QStringLiteral("A mentés kész !");
+        return r;
+    }
     const QString file = QDir(m_folder).filePath(DataModule::BackupFile);
     const QString fresh = file + QStringLiteral(".uj");
     QFile::remove(fresh);
-    QString error;
     if (QFileInfo::exists(fresh)) return fail(QStringLiteral("nem törölhető: ") + fresh);
     if (!copyInto(fresh, &error)) {
         QFile::remove(fresh);
@@ -179,7 +221,7 @@ ReportBackup::Result ReportBackup::restoreRefusal()
     QString error;
     if (!m_data.connectBackup(m_folder, {}, &error)) return refuse(error);
     QSqlDatabase saved = m_data.backupDb();
-    const QStringList present = saved.tables();
+    const QStringList present = DataModule::tableNames(saved);
     for (const QString &table : Tables) {
         if (!present.contains(table, Qt::CaseInsensitive))
             return refuse(QStringLiteral("A mentésből hiányzik a(z) %1 tábla !").arg(table) +
@@ -224,22 +266,31 @@ ReportBackup::Result ReportBackup::restore()
     };
     QSqlDatabase live = m_data.db();
     QString error;
-    AttachedDatabase saved(live, QDir(m_folder).filePath(DataModule::BackupFile),
-                           QStringLiteral("ment"), &error);
-    if (!saved.ok()) return fail(error);
+    // The backup's tables are "ment.<table>" on either store: an attached file here, a schema of
+    // that name on a server.
+    const bool server = m_data.onServer();
+    const QString register_ = server ? QStringLiteral("public") : QStringLiteral("main");
+    std::optional<AttachedDatabase> saved;
+    if (!server) {
+        saved.emplace(live, QDir(m_folder).filePath(DataModule::BackupFile), Dialect::BackupSchema,
+                      &error);
+        if (!saved->ok()) return fail(error);
+    }
     {
         Transaction transaction(live);
         if (!transaction.isOpen()) return fail(live.lastError().text());
         QSqlQuery q(live);
         for (const QString &table : Tables) {
             const QString names = columns(live, table).join(u", ");
-            if (!run(q, QStringLiteral("delete from main.%1").arg(table), &error) ||
+            if (!run(q, QStringLiteral("delete from %1.%2").arg(register_, table), &error) ||
                 !run(q,
-                     QStringLiteral("insert into main.%1 (%2) select %2 from ment.%1")
-                         .arg(table, names),
+                     QStringLiteral("insert into %1.%2 (%3) select %3 from %4.%2")
+                         .arg(register_, table, names, Dialect::BackupSchema),
                      &error))
                 return fail(error);
         }
+        if (!Dialect::followKeys(live, QStringLiteral("foglalk"), QStringLiteral("ID"), &error))
+            return fail(error);
         if (!transaction.commit()) return fail(live.lastError().text());
     }
     NameKeys::refresh(live);

@@ -39,6 +39,7 @@ public:
     Result restore();
 
 private:
+    bool copyOnServer(QString *error);
     bool copyInto(const QString &file, QString *error);
 
     DataModule &m_data;

@@ -132,8 +132,12 @@ void TestData::everyTextFieldRefusesOverlongValue()
     for (const Schema::Table &table : Schema::tables()) {
         for (const Schema::Field &f : table.fields) {
             if (f.kind != Schema::Kind::Text) continue;
+            // A keyed table gets its key too: the server never keeps a row without one.
+            const bool keyed = !table.primaryKey.isEmpty() && table.primaryKey != f.name;
             const QString sql =
-                QStringLiteral("insert into %1 (%2) values (?)").arg(table.name, f.name);
+                keyed ? QStringLiteral("insert into %1 (%2, %3) values ('1', ?)")
+                            .arg(table.name, table.primaryKey, f.name)
+                      : QStringLiteral("insert into %1 (%2) values (?)").arg(table.name, f.name);
             q.prepare(sql);
             q.addBindValue(QString(f.width, u'9'));
             QVERIFY2(q.exec(), qPrintable(sql + " " + q.lastError().text()));
@@ -169,8 +173,10 @@ void TestData::keysAndIndexes()
 {
     TestInstallation t;
     QVERIFY(t.ok());
-    QCOMPARE(t.scalar("select count(*) from sqlite_master where type = 'index' and name in "
-                      "('idx_vnev', 'idx_taj')")
+    QCOMPARE(t.scalar(t.onServer() ? "select count(*) from pg_indexes where schemaname = "
+                                      "'public' and indexname in ('idx_vnev', 'idx_taj')"
+                                    : "select count(*) from sqlite_master where type = 'index' "
+                                      "and name in ('idx_vnev', 'idx_taj')")
                  .toInt(),
              2);
     // taj is keyed by TAJ.
@@ -181,10 +187,19 @@ void TestData::keysAndIndexes()
     QVERIFY(q.exec("insert into foglalk (CEG_NEV) values ('X')"));
     QVERIFY(q.exec("insert into foglalk (CEG_NEV) values ('Y')"));
     QCOMPARE(t.scalar("select max(ID) - min(ID) from foglalk").toInt(), 1);
-    // The person list by name uses its index.
-    QVERIFY(q.exec("explain query plan select * from taj order by VEZ_NEV, UTO_NEV, UTO_NEV_2"));
-    QVERIFY(q.next());
-    QVERIFY2(q.value(3).toString().contains("idx_vnev"), qPrintable(q.value(3).toString()));
+    // The person list by name uses its index (the server's planner takes it once the table is
+    // too big to read whole).
+    if (t.onServer()) {
+        QVERIFY(q.exec("set enable_seqscan = off"));
+        QVERIFY(q.exec("explain select * from taj order by VEZ_NEV, UTO_NEV, UTO_NEV_2"));
+        QVERIFY(q.next());
+        QVERIFY2(q.value(0).toString().contains("idx_vnev"), qPrintable(q.value(0).toString()));
+        QVERIFY(q.exec("set enable_seqscan = on"));
+    } else {
+        QVERIFY(q.exec("explain query plan select * from taj order by VEZ_NEV, UTO_NEV, UTO_NEV_2"));
+        QVERIFY(q.next());
+        QVERIFY2(q.value(3).toString().contains("idx_vnev"), qPrintable(q.value(3).toString()));
+    }
 }
 
 void TestData::textIsStoredRightTrimmedAndEmptyAsNull()
@@ -423,9 +438,11 @@ void TestData::newInstallation()
     QVERIFY(!PasswordDigest::verify("Titok", stored));
     QVERIFY(!PasswordDigest::verify("titok", "titok"));
     QVERIFY(PasswordDigest::make("titok") != stored); // salted
-    QFile database(t.path("adatok/tarvik.sqlite"));
-    QVERIFY(database.open(QIODevice::ReadOnly));
-    QVERIFY(!database.readAll().contains("titok"));
+    if (!t.onServer()) {
+        QFile database(t.path("adatok/tarvik.sqlite"));
+        QVERIFY(database.open(QIODevice::ReadOnly));
+        QVERIFY(!database.readAll().contains("titok"));
+    }
     QCOMPARE(t.scalar("select count(*) from jelszo where USER_ID = 1").toInt(), 1);
     QCOMPARE(t.scalar("select count(*) from jelszo where USER_ID <> 1").toInt(), 1);
     // The alias now points at the new data folder.

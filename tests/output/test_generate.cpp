@@ -316,11 +316,9 @@ private Q_SLOTS:
         old.close();
         if (where == "file") folder = earlier; // a file, not a folder
         if (where == "jel_tete")
-            QVERIFY(exec(t, "create trigger fail before insert on jel_tete when new.jel_tete = 1 "
-                            "begin select raise(abort, 'forced'); end"));
+            QVERIFY(TableCheck::failOn(t, "jel_tete", "insert", "new.jel_tete = 1"));
         if (where == "jel_fej")
-            QVERIFY(exec(t, "create trigger fail before insert on jel_fej begin select "
-                            "raise(abort, 'forced'); end"));
+            QVERIFY(TableCheck::failOn(t, "jel_fej", "insert"));
         if (where == "value")
             QVERIFY(exec(t, "update foglalk set sz_haz = '12/A-3B' where id = 1"));
         const QString before = snapshot(t);

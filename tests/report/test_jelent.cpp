@@ -1,5 +1,6 @@
 #include "reportstore.h"
 #include "scriptedprompter.h"
+#include "tablecheck.h"
 #include "testinstallation.h"
 #include "tfrm_javitas.h"
 #include "tfrm_jelent.h"
@@ -84,12 +85,14 @@ struct Entry : WindowDriver {
     QString pending(const QString &fields, const QString &where = "1=1")
     {
         QSqlQuery q(t.data().db());
-        q.exec("select " + fields + " from jel_temp where " + where + " order by jel_tete");
+        const bool count = fields.startsWith("count(");
+        q.exec("select " + fields + " from jel_temp where " + where +
+               (count ? QString() : QStringLiteral(" order by jel_tete")));
         QStringList rows;
         while (q.next()) {
             QStringList values;
             for (int i = 0; i < q.record().count(); ++i)
-                values << q.value(i).toString();
+                values << TableCheck::text(q.value(i));
             rows << values.join(u'|');
         }
         return rows.join(u';');

@@ -14,6 +14,13 @@
 namespace TableCheck
 {
 
+// A value as text; a truth as 1 or 0, as SQLite gives it.
+inline QString text(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::Bool) return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    return v.toString();
+}
+
 inline bool exec(TestInstallation &t, const QString &sql)
 {
     QSqlQuery q(t.data().db());
@@ -22,7 +29,30 @@ inline bool exec(TestInstallation &t, const QString &sql)
     return false;
 }
 
-// Every row of the tables, to compare before and after a run that must change nothing.
+// Makes the store refuse a row of the table from now on, as a failing disk or a lost server
+// would: "insert" or "update", when the condition on new./old. holds (always when empty).
+inline bool failOn(TestInstallation &t, const QString &table, const QString &event,
+                   const QString &condition = {})
+{
+    const QString message = QStringLiteral("kényszerített hiba");
+    if (t.onServer())
+        return exec(t, QStringLiteral("create or replace function fail_%1() returns trigger "
+                                      "language plpgsql as $$ begin if %2 then raise exception "
+                                      "'%3'; end if; return new; end $$")
+                           .arg(table, condition.isEmpty() ? QStringLiteral("true") : condition,
+                                message)) &&
+               exec(t, QStringLiteral("create trigger fail_%1 before %2 on %1 for each row "
+                                      "execute function fail_%1()")
+                           .arg(table, event));
+    return exec(t, QStringLiteral("create trigger fail_%1 before %2 on %1 %3 begin select "
+                                  "raise(abort, '%4'); end")
+                       .arg(table, event,
+                            condition.isEmpty() ? QString() : QStringLiteral("when ") + condition,
+                            message));
+}
+
+// Every row of the tables (in sorted order), to compare before and after a run that must change
+// nothing.
 inline QString snapshot(TestInstallation &t,
                         const QStringList &tables = {"jel_temp", "jel_tete", "jel_fej", "taj",
                                                      "taj_jogcim", "foglalk"})
@@ -30,7 +60,7 @@ inline QString snapshot(TestInstallation &t,
     QStringList parts;
     for (const QString &table : tables) {
         QSqlQuery q(t.data().db());
-        q.exec(QString("select * from %1 order by rowid").arg(table));
+        q.exec(QString("select * from %1").arg(table));
         while (q.next()) {
             QStringList row;
             // The name keys are the program's own, made again whenever missing.
@@ -40,6 +70,7 @@ inline QString snapshot(TestInstallation &t,
             parts << table + ':' + row.join(u'|');
         }
     }
+    parts.sort();
     return parts.join(u'\n');
 }
 
@@ -52,7 +83,7 @@ inline QStringList rows(TestInstallation &t, const QString &sql)
     while (q.next()) {
         QStringList values;
         for (int i = 0; i < q.record().count(); ++i)
-            values << q.value(i).toString();
+            values << text(q.value(i));
         out << values.join(u'|');
     }
     return out;

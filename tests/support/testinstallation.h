@@ -6,7 +6,9 @@
 
 #include <memory>
 
-// A fresh installation in a temporary folder, with the settings redirected there too.
+// A fresh installation in a temporary folder, with the settings redirected there too. With
+// TARVIK_TEST_STORE=server the register lives in a fresh database of the PostgreSQL server that
+// TARVIK_TEST_SERVER names (a libpq URI of a database to connect to first), dropped at the end.
 class TestInstallation
 {
 public:
@@ -29,9 +31,20 @@ public:
     // One value of a single-row query, for checks.
     QVariant scalar(const QString &sql);
 
+    // The server the tests run against; empty for SQLite.
+    static QString testServer();
+    bool onServer() const { return !m_database.isEmpty(); }
+    // The address of this installation's own database on the test server.
+    QString serverAddress() const { return m_address; }
+    // Makes an empty database on the test server and returns its address; dropped with this.
+    QString newServerDatabase(QString *error);
+
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<AppContext> m_context;
     bool m_ok = false;
     QString m_error;
+    QString m_database;
+    QString m_address;
+    QStringList m_databases;
 };

@@ -34,15 +34,17 @@ QString rowsOf(QSqlDatabase db)
     QStringList rows;
     for (const QString &table : ReportTables) {
         QSqlQuery q(db);
-        q.exec(QString("select * from %1 order by rowid").arg(table));
+        q.exec(QString("select * from %1").arg(table));
         while (q.next()) {
             QStringList row;
             for (int i = 0; i < q.record().count(); ++i)
-                if (q.record().fieldName(i) != u"NEV_KULCS") // made again after a restore
+                // The name keys are made again after a restore.
+                if (q.record().fieldName(i).compare(u"NEV_KULCS", Qt::CaseInsensitive) != 0)
                     row << q.record().fieldName(i) + '=' + q.value(i).toString();
             rows << table + ':' + row.join('|');
         }
     }
+    rows.sort();
     return rows.join('\n');
 }
 
@@ -132,8 +134,16 @@ private Q_SLOTS:
         QVERIFY(t.ok());
         QVERIFY(backupOf(t).backup().ok);
         const QString file = t.path("adatok/Ment/ment.sqlite");
-        t.data().closeBackup();
-        const QByteArray old = fileBytes(file);
+        // The backup as it stands: its file here, its rows on a server.
+        auto saved = [&] {
+            if (!t.onServer()) {
+                t.data().closeBackup();
+                return fileBytes(file);
+            }
+            t.data().connectBackup(t.path("adatok/Ment"), {});
+            return rowsOf(t.data().backupDb()).toUtf8();
+        };
+        const QByteArray old = saved();
         QVERIFY(!old.isEmpty());
         Settings::write("Mentes", "2026.01.15");
         // The last of the five tables cannot be read: four are copied before the failure.
@@ -142,9 +152,10 @@ private Q_SLOTS:
         QVERIFY(!r.ok);
         QCOMPARE(r.message, QStringLiteral("A mentés nem lett elvégezve ."));
         QVERIFY2(r.error.contains("jel_tete"), qPrintable(r.error));
-        t.data().closeBackup();
-        QCOMPARE(fileBytes(file), old);
-        QCOMPARE(QDir(t.path("adatok/Ment")).entryList(QDir::Files), QStringList{"ment.sqlite"});
+        QCOMPARE(saved(), old);
+        if (!t.onServer())
+            QCOMPARE(QDir(t.path("adatok/Ment")).entryList(QDir::Files),
+                     QStringList{"ment.sqlite"});
         QCOMPARE(Settings::read("Mentes"), QStringLiteral("2026.01.15"));
     }
 
@@ -276,10 +287,10 @@ private Q_SLOTS:
         const auto r =
             PersonTransfer::exportTable(t.data(), PersonTransfer::Kind::Relations, out.path());
         QVERIFY2(r.ok, qPrintable(r.error));
-        const QByteArray first = fileBytes(r.path).split('\n').first();
-        QCOMPARE(first, QByteArray("1234567881234567890110109"
-                                   "2024.03.01          404131123420"
-                                   "24.01.012024.12.312024.02.012024.02.28N\r"));
+        QVERIFY(fileBytes(r.path).split('\n').contains(QByteArray("1234567881234567890110109"
+                                                                "2024.03.01          404131123420"
+                                                                "24.01.012024.12.312024.02.012024."
+                                                                "02.28N\r")));
         TestInstallation other(TestInstallation::WithReferenceData);
         QVERIFY(other.ok());
         QVERIFY(
@@ -372,6 +383,8 @@ private Q_SLOTS:
     // one, and login and restore work.
     void crashDuringBackupLeavesAUsableOne()
     {
+        if (!TestInstallation::testServer().isEmpty())
+            QSKIP("A backup on a server is one transaction and leaves no files.");
         TestInstallation t(TestInstallation::WithDemoData);
         QVERIFY(t.ok());
         QVERIFY(backupOf(t).backup().ok);

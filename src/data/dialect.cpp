@@ -1,0 +1,75 @@
+#include "dialect.h"
+
+#include <QSqlDriver>
+#include <QSqlQuery>
+
+#include <atomic>
+
+namespace Dialect
+{
+
+Store of(const QSqlDatabase &db)
+{
+    return db.driverName() == u"QPSQL" ? Store::Server : Store::Sqlite;
+}
+
+bool beginIfOutside(QSqlDatabase db)
+{
+    if (isServer(db)) {
+        // A server that is asked to begin inside a transaction only warns, and the caller would
+        // then commit the outer one: a savepoint tells, as it is refused outside a transaction.
+        QSqlQuery probe(db);
+        if (probe.exec(QStringLiteral("savepoint tarvik_probe"))) {
+            probe.exec(QStringLiteral("release savepoint tarvik_probe"));
+            return false;
+        }
+    }
+    return db.transaction();
+}
+
+bool isConflict(const QSqlError &error)
+{
+    const QString state = error.nativeErrorCode();
+    return state == u"40001" || state == u"40P01";
+}
+
+namespace
+{
+std::atomic<int> conflicts{0};
+}
+
+void noteFailure(const QSqlError &error)
+{
+    if (isConflict(error)) ++conflicts;
+}
+
+int conflictsSeen()
+{
+    return conflicts;
+}
+
+bool lockForTransaction(QSqlDatabase db, const QString &what, qint64 key, QString *error)
+{
+    if (!isServer(db)) return true;
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("select pg_advisory_xact_lock(hashtext(?), ?)"));
+    q.addBindValue(what);
+    q.addBindValue(int(key));
+    if (q.exec()) return true;
+    if (error) *error = q.lastError().text();
+    return false;
+}
+
+bool followKeys(QSqlDatabase db, const QString &table, const QString &column, QString *error)
+{
+    if (!isServer(db)) return true;
+    QSqlQuery q(db);
+    if (q.exec(QStringLiteral("select setval(pg_get_serial_sequence('%1', '%2'), "
+                              "coalesce(max(%2), 0) + 1, false) from %1")
+                   .arg(table.toLower(), column.toLower())))
+        return true;
+    if (error) *error = q.lastError().text();
+    return false;
+}
+
+} // namespace Dialect

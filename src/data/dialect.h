@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QString>
+
+// The two stores the register can live in: a SQLite file on one PC, or a PostgreSQL database that
+// a payroll office's clerks share. What their SQL must say differently is said here.
+namespace Dialect
+{
+
+enum class Store { Sqlite, Server };
+
+Store of(const QSqlDatabase &db);
+inline bool isServer(const QSqlDatabase &db) { return of(db) == Store::Server; }
+
+// The column that names a row of a table without a key of its own, for as long as the
+// transaction that read it runs.
+inline QString rowKey(const QSqlDatabase &db)
+{
+    return isServer(db) ? QStringLiteral("ctid") : QStringLiteral("rowid");
+}
+
+// Begins a transaction unless one is already open on the connection; true when it began one
+// (the caller then commits or rolls it back). A statement of a transaction already open runs in
+// it, on either store.
+bool beginIfOutside(QSqlDatabase db);
+
+// Whether the store gave up the transaction because of another one (a deadlock, or a
+// serialization failure): the whole step can be tried again.
+bool isConflict(const QSqlError &error);
+// Counts the conflicts the store reports, so that a step can tell whether it met one.
+void noteFailure(const QSqlError &error);
+int conflictsSeen();
+// How many times a step that met a conflict is tried in all.
+constexpr int ConflictAttempts = 5;
+
+// Serializes, until the transaction ends, every step of the store that takes the same lock: two
+// clerks making a report of one employer and type, say. Nothing to do on SQLite, whose writers
+// are one at a time anyway.
+bool lockForTransaction(QSqlDatabase db, const QString &what, qint64 key, QString *error = nullptr);
+
+// After rows were written with their own keys (a restore, a take-over), the store's next
+// automatic key goes above them.
+bool followKeys(QSqlDatabase db, const QString &table, const QString &column,
+                QString *error = nullptr);
+
+// The tables of the backup on the server live in a schema of this name beside the register.
+inline const QString BackupSchema = QStringLiteral("ment");
+
+} // namespace Dialect
