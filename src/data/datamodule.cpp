@@ -168,22 +168,6 @@ bool DataModule::onServer() const
     return Dialect::isServer(db());
 }
 
-QStringList DataModule::tableNames(QSqlDatabase db)
-{
-    QStringList names;
-    if (Dialect::isServer(db)) {
-        QSqlQuery q(db);
-        if (q.exec(QStringLiteral("select table_name from information_schema.tables where "
-                                  "table_schema = current_schema()")))
-            while (q.next())
-                names << q.value(0).toString().toLower();
-        return names;
-    }
-    for (const QString &t : db.tables())
-        names << t.toLower();
-    return names;
-}
-
 bool DataModule::connect(const QString &dataFolder, QString *error)
 {
     disconnect();
@@ -235,7 +219,7 @@ bool DataModule::connectBackup(const QString &backupFolder, const QStringList &r
         if (!openSqlite(m_backupConnection, QDir(backupFolder).filePath(BackupFile), error))
             return false;
     }
-    const QStringList present = tableNames(backupDb());
+    const QStringList present = Dialect::tableNames(backupDb());
     for (const QString &t : requiredTables) {
         if (!present.contains(t, Qt::CaseInsensitive)) {
             if (error) *error = QStringLiteral("Hiányzó tábla: %1").arg(t);
@@ -287,7 +271,7 @@ std::optional<bool> DataModule::hasField(const QString &table, const QString &fi
 
 bool DataModule::hasTable(const QString &table) const
 {
-    return tableNames(db()).contains(table.toLower());
+    return Dialect::tableNames(db()).contains(table.toLower());
 }
 
 QString DataModule::tajNev(const QString &vezNev, const QString &utoNev, const QString &utoNev2)

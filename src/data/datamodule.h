@@ -59,8 +59,7 @@ public:
     // Empty when the table cannot be read.
     std::optional<bool> hasField(const QString &table, const QString &field) const;
     bool hasTable(const QString &table) const;
-    // The tables of a connection, in lower case, without those of other schemas.
-    static QStringList tableNames(QSqlDatabase db);
+
 
     // Calculated fields.
     static QString tajNev(const QString &vezNev, const QString &utoNev, const QString &utoNev2);

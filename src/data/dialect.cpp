@@ -13,6 +13,22 @@ Store of(const QSqlDatabase &db)
     return db.driverName() == u"QPSQL" ? Store::Server : Store::Sqlite;
 }
 
+QStringList tableNames(QSqlDatabase db)
+{
+    QStringList names;
+    if (isServer(db)) {
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("select table_name from information_schema.tables where "
+                                  "table_schema = current_schema()")))
+            while (q.next())
+                names << q.value(0).toString().toLower();
+        return names;
+    }
+    for (const QString &t : db.tables())
+        names << t.toLower();
+    return names;
+}
+
 bool beginIfOutside(QSqlDatabase db)
 {
     if (isServer(db)) {
@@ -30,7 +46,7 @@ bool beginIfOutside(QSqlDatabase db)
 bool isConflict(const QSqlError &error)
 {
     const QString state = error.nativeErrorCode();
-    return state == u"40001" || state == u"40P01";
+    return state == u"40001" || state == u"40P01" || state == u"23505";
 }
 
 namespace
@@ -58,6 +74,11 @@ bool lockForTransaction(QSqlDatabase db, const QString &what, qint64 key, QStrin
     if (q.exec()) return true;
     if (error) *error = q.lastError().text();
     return false;
+}
+
+bool lockReports(QSqlDatabase db, int employerId, const QString &type, QString *error)
+{
+    return lockForTransaction(db, QStringLiteral("jelentes/") + type, employerId, error);
 }
 
 bool followKeys(QSqlDatabase db, const QString &table, const QString &column, QString *error)

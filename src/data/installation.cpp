@@ -188,7 +188,7 @@ bool Installation::createOnServer(const QString &address,
     {
         if (!DataModule::openServer(connection, address, false, error)) return false;
         QSqlDatabase db = QSqlDatabase::database(connection, false);
-        *existed = DataModule::tableNames(db).contains(QStringLiteral("jelszo"));
+        *existed = Dialect::tableNames(db).contains(QStringLiteral("jelszo"));
         if (*existed) {
             ok = true;
         } else if (const QString password = adminPassword();

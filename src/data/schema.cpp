@@ -165,7 +165,11 @@ std::vector<Table> buildTables()
                  addressFields("T_", "T_CIM_JELL"),
                  employerContactFields(),
                  {{"CEG_AZON", K::Text, 15}, {"MEGYE", K::Text, 3}, {"ADO_SZAM", K::Text, 11}}}),
-         {{"idx_jel_fej_fogl", "FOGLALK_ID, JEL_TIP, JEL_SZAM"}}});
+         {{"idx_jel_fej_fogl", "FOGLALK_ID, JEL_TIP, JEL_SZAM"},
+          // Two clerks can never file one number: the start row only marks where the count of
+          // the reports made elsewhere ended.
+          {"idx_jel_fej_szam", "FOGLALK_ID, JEL_TIP, JEL_SZAM", true,
+           "coalesce(FAJL_NEV, '') <> '*INDULÓ JELENTÉS*'", true}}});
     t.push_back({"jelszo",
                  {{"USER_ID", K::Int16},
                   {"USER_NAME", K::Text, 12},
@@ -279,13 +283,22 @@ QString createTableSql(const Table &table, Dialect::Store store)
         .arg(table.name, columns.join(QStringLiteral(",\n  ")));
 }
 
-QStringList createIndexSql(const Table &table)
+namespace
+{
+QString indexSql(const Table &table, const Index &i, bool ifNotExists)
+{
+    return QStringLiteral("create %1index %2%3 on %4 (%5)%6")
+        .arg(i.unique ? QStringLiteral("unique ") : QString(),
+             ifNotExists ? QStringLiteral("if not exists ") : QString(), i.name, table.name,
+             i.columns, i.where.isEmpty() ? QString() : QStringLiteral(" where ") + i.where);
+}
+} // namespace
+
+QStringList createIndexSql(const Table &table, Dialect::Store store)
 {
     QStringList sql;
     for (const Index &i : table.indexes)
-        sql << QStringLiteral("create %1index %2 on %3 (%4)")
-                   .arg(i.unique ? QStringLiteral("unique ") : QString(), i.name, table.name,
-                        i.columns);
+        if (!i.serverOnly || store == Dialect::Store::Server) sql << indexSql(table, i, false);
     return sql;
 }
 
@@ -301,7 +314,7 @@ bool create(QSqlDatabase db, const QStringList &names, QString *error)
     const Dialect::Store store = Dialect::of(db);
     for (const Table &t : tables()) {
         if (!names.isEmpty() && !names.contains(t.name, Qt::CaseInsensitive)) continue;
-        for (const QString &sql : QStringList{createTableSql(t, store)} + createIndexSql(t) +
+        for (const QString &sql : QStringList{createTableSql(t, store)} + createIndexSql(t, store) +
                                       createTriggerSql(t, store)) {
             if (!q.exec(sql)) {
                 if (error) *error = q.lastError().text();
@@ -404,15 +417,15 @@ bool digestPlainPasswords(QSqlDatabase db, QString *error)
 bool addMissingIndexes(QSqlDatabase db, QString *error)
 {
     QSqlQuery q(db);
-    const QStringList present = db.tables();
+    const Dialect::Store store = Dialect::of(db);
+    const QStringList present = Dialect::tableNames(db);
     for (const Table &t : tables()) {
-        if (!present.contains(t.name, Qt::CaseInsensitive)) continue;
+        if (!present.contains(t.name.toLower())) continue;
         const QSqlRecord columns = db.record(t.name);
         for (const Index &i : t.indexes) {
+            if (i.serverOnly && store != Dialect::Store::Server) continue;
             if (!columns.contains(i.columns.section(u',', 0, 0).trimmed())) continue;
-            if (!q.exec(QStringLiteral("create %1index if not exists %2 on %3 (%4)")
-                            .arg(i.unique ? QStringLiteral("unique ") : QString(), i.name, t.name,
-                                 i.columns))) {
+            if (!q.exec(indexSql(t, i, true))) {
                 if (error) *error = q.lastError().text();
                 return false;
             }

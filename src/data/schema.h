@@ -32,6 +32,10 @@ struct Index {
     QString name;
     QString columns;
     bool unique = false;
+    // Only the rows this condition holds for are in the index.
+    QString where = {};
+    // Made on a server only: a local database of an older version may hold rows against it.
+    bool serverOnly = false;
 };
 
 struct Table {
@@ -52,7 +56,7 @@ const QStringList &backupTables();
 QString columnDefinition(const QString &name, Kind kind, int width,
                          Dialect::Store store = Dialect::Store::Sqlite);
 QString createTableSql(const Table &table, Dialect::Store store = Dialect::Store::Sqlite);
-QStringList createIndexSql(const Table &table);
+QStringList createIndexSql(const Table &table, Dialect::Store store = Dialect::Store::Sqlite);
 QStringList createTriggerSql(const Table &table, Dialect::Store store = Dialect::Store::Sqlite);
 // Creates the indexes of the schema that an existing database of an earlier version lacks.
 bool addMissingIndexes(QSqlDatabase db, QString *error = nullptr);

@@ -1,5 +1,7 @@
 #include "externalreceiver.h"
 
+#include "dialect.h"
+
 #include "bulkinsert.h"
 #include "codepage.h"
 #include "datamodule.h"
@@ -211,6 +213,22 @@ const Field UpperCased[] = {VEZ_NEV,      UTO_NEV,   UTO_NEV_2,   SZ_VEZ_NEV,  S
 ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonService,
                                               const Options &options, const Progress &progress)
 {
+    return Dialect::retryOnConflict([&] {
+        Transaction transaction(m_data.db());
+        if (!transaction.isOpen()) {
+            Made m;
+            m.message = ReportGenerator::failureMessage();
+            m.error = QStringLiteral("a tranzakció nem indítható");
+            return m;
+        }
+        return makeIn(transaction, opened, prisonService, options, progress);
+    });
+}
+
+ExternalReceiver::Made ExternalReceiver::makeIn(Transaction &transaction, const Opened &opened,
+                                                bool prisonService, const Options &options,
+                                                const Progress &progress)
+{
     Made m;
     const Report &r = opened.report;
     const QString name = r.name, tax = nameTax(name), type = opened.header.type;
@@ -223,12 +241,13 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
         return m;
     };
 
-    Transaction transaction(m_data.db());
-    if (!transaction.isOpen()) return fail(QStringLiteral("a tranzakció nem indítható"));
     const auto employer = ExternalStore(m_data).employer(tax, nameDistrict(name));
     if (!employer || employer->isEmpty())
         return fail(QStringLiteral("a bejelentő nincs a nyilvántartásban"));
     const int id = employer->value(QStringLiteral("ID")).toInt();
+    // The employer's reports of the type are this one's until it is filed.
+    QString locked;
+    if (!Dialect::lockReports(m_data.db(), id, type, &locked)) return fail(locked);
     // What was pending before stays pending; the clerk's own lines that carry this number move
     // on to the next free one first, so that the number names the received report's lines only.
     const auto highest = ReportStore(m_data).highestProvisionalTaj();

@@ -20,6 +20,8 @@ struct MemoLine {
 // The four steps of taking in an external report: open, syntax check, content check (with the
 // recording of a new employer) and report making. The window and the command line both run
 // them and print what they return.
+class Transaction;
+
 class ExternalReceiver
 {
 public:
@@ -68,5 +70,8 @@ public:
     static QString separator() { return QStringLiteral("--------------------------------"); }
 
 private:
+    Made makeIn(Transaction &transaction, const Opened &opened, bool prisonService,
+                const Options &options, const Progress &progress);
+
     DataModule &m_data;
 };

@@ -1,5 +1,7 @@
 #include "reportgenerator.h"
 
+#include "dialect.h"
+
 #include "datamodule.h"
 #include "hungarianorder.h"
 #include "installation.h"
@@ -240,6 +242,25 @@ struct PlacedLine {
 ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const Options &options,
                                               const Progress &progress)
 {
+    return Dialect::retryOnConflict([&] {
+        Transaction transaction(m_data.db());
+        Result r;
+        if (!transaction.isOpen()) {
+            r.error = QStringLiteral("a tranzakció nem indítható");
+            return r;
+        }
+        // Another clerk's making of this report, a receiving of one or a line added to it waits
+        // until this one is filed; what it then reads is what this one left.
+        if (!Dialect::lockReports(m_data.db(), report.employerId, report.type, &r.error))
+            return r;
+        return makeIn(transaction, report, options, progress);
+    });
+}
+
+ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
+                                                const PendingReport &report,
+                                                const Options &options, const Progress &progress)
+{
     using namespace ReportFile;
     Result r;
     const auto employers = StoreQuery::records(
@@ -345,11 +366,6 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         sortInFileOrder(oneByOne);
     }
 
-    Transaction transaction(m_data.db());
-    if (!transaction.isOpen()) {
-        r.error = QStringLiteral("a tranzakció nem indítható");
-        return r;
-    }
     Filing filing{report.employerId, report.type,   sequence, items,
                   r.fileName,        options.today, employer};
     filing.lineByLine = options.lineByLine;

@@ -83,6 +83,8 @@ public:
         return QStringLiteral("Hiba lépett fel a jelentés készítésénél !");
     }
     using Progress = std::function<void(int done, int total)>;
+    // Makes and files the report in one transaction that holds the lock of the employer's
+    // reports of the type; tried again when the store gives it up for another clerk's.
     Result make(const PendingReport &report, const Options &options, const Progress &progress = {});
 
     // The file name of a report from its first line (with the employer's fields).
@@ -147,6 +149,8 @@ public:
     static QByteArray fileOrderKey(const ReportFile::ReportLine &line);
 
 private:
+    Result makeIn(Transaction &transaction, const PendingReport &report, const Options &options,
+                  const Progress &progress);
     // False, with the reason, when a completed report of the employer and type has the number.
     bool numberFree(int employerId, const QString &type, int sequence, QString *error);
     bool fileTogether(const Filing &filing, bool everyPersonOnce, QString *error);

@@ -297,20 +297,60 @@ std::optional<QList<QSqlRecord>> ReportStore::completedNewLines(const QString &t
 
 ReportStore::AddResult ReportStore::addLine(const QVariantMap &line, const QVariantMap &cancelling)
 {
+    struct Attempt {
+        bool ok;
+        AddResult result;
+    };
+    return Dialect::retryOnConflict([&] {
+               const AddResult r = addLineOnce(line, cancelling);
+               return Attempt{r == AddResult::Ok, r};
+           })
+        .result;
+}
+
+ReportStore::AddResult ReportStore::addLineOnce(const QVariantMap &line,
+                                                const QVariantMap &cancelling)
+{
     Transaction transaction(m_data.db());
     if (!transaction.isOpen()) {
         m_error = m_data.db().lastError().text();
         return AddResult::LineFailed;
     }
-    if (!cancelling.isEmpty() &&
-        !StoreQuery::insert(m_data, QStringLiteral("jel_temp"), cancelling, &m_error))
-        return AddResult::CancellingFailed;
-    if (!StoreQuery::insert(m_data, QStringLiteral("jel_temp"), line, &m_error))
-        return AddResult::LineFailed;
+    const QString number = QStringLiteral("JEL_SZAM"), item = QStringLiteral("JEL_TETE");
+    const int employerId = line.value(QStringLiteral("FOGLALK_ID")).toInt();
+    const QString type = line.value(QStringLiteral("JEL_TIP")).toString();
+    // The report in preparation is numbered by the store, under the lock of the employer's
+    // reports: another clerk may have added lines to it, or made it, since this window counted.
     // A number a completed report has (filed from an external file meanwhile) is not reused.
-    if (!ReportGenerator::movePendingAboveCompleted(
-            m_data, line.value(QStringLiteral("FOGLALK_ID")).toInt(),
-            line.value(QStringLiteral("JEL_TIP")).toString(), &m_error))
+    if (!Dialect::lockReports(m_data.db(), employerId, type, &m_error) ||
+        !ReportGenerator::movePendingAboveCompleted(m_data, employerId, type, &m_error))
+        return AddResult::LineFailed;
+    const auto pending = StoreQuery::firstText(
+        m_data,
+        {QStringLiteral("select max(jel_szam) m from jel_temp"),
+         QStringLiteral("where foglalk_id = :ny and jel_tip = :jt")},
+        {employerId, type}, QStringLiteral("m"));
+    if (!pending) return AddResult::LineFailed;
+    const int sequence = pending->isEmpty() ? line.value(number).toInt() : pending->toInt();
+    const auto last = StoreQuery::firstText(
+        m_data,
+        {QStringLiteral("select coalesce(max(jel_tete), 0) m from jel_temp"),
+         QStringLiteral("where foglalk_id = :ny and jel_tip = :jt and jel_szam = :jsz")},
+        {employerId, type, sequence}, QStringLiteral("m"));
+    if (!last) return AddResult::LineFailed;
+    int next = last->toInt() + 1;
+    if (!cancelling.isEmpty()) {
+        QVariantMap numbered = cancelling;
+        numbered[number] = sequence;
+        numbered[item] = next++;
+        if (!StoreQuery::insert(m_data, QStringLiteral("jel_temp"), numbered, &m_error))
+            return AddResult::CancellingFailed;
+    }
+    QVariantMap numbered = line;
+    numbered[number] = sequence;
+    numbered[item] = next;
+    if (!StoreQuery::insert(m_data, QStringLiteral("jel_temp"), numbered, &m_error) ||
+        !ReportGenerator::movePendingAboveCompleted(m_data, employerId, type, &m_error))
         return AddResult::LineFailed;
     return transaction.commit() ? AddResult::Ok : AddResult::LineFailed;
 }

@@ -78,6 +78,8 @@ public:
     // Appends a pending line, and before it the line that cancels an earlier one, in one
     // transaction: both or neither.
     enum class AddResult { Ok, CancellingFailed, LineFailed };
+    // The store gives the line (and the cancelling line before it) the number of the report in
+    // preparation and the next item numbers of it, whatever the window counted.
     AddResult addLine(const QVariantMap &line, const QVariantMap &cancelling = {});
     // Deletes the pending lines of a report with the given family and first given name and
     // numbers the remaining lines 1..n in their order; one transaction.
@@ -88,6 +90,7 @@ public:
     QString lastError() const { return m_error; }
 
 private:
+    AddResult addLineOnce(const QVariantMap &line, const QVariantMap &cancelling);
     DataModule &m_data;
     QString m_error;
 };

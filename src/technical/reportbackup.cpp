@@ -221,7 +221,7 @@ ReportBackup::Result ReportBackup::restoreRefusal()
     QString error;
     if (!m_data.connectBackup(m_folder, {}, &error)) return refuse(error);
     QSqlDatabase saved = m_data.backupDb();
-    const QStringList present = DataModule::tableNames(saved);
+    const QStringList present = Dialect::tableNames(saved);
     for (const QString &table : Tables) {
         if (!present.contains(table, Qt::CaseInsensitive))
             return refuse(QStringLiteral("A mentésből hiányzik a(z) %1 tábla !").arg(table) +
