@@ -279,7 +279,15 @@ ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
     QStringList tajs; // of every line, to find the persons reported more than once
     ReportLine first;
     QByteArray firstOrder, refusalOrder;
-    const int sequence = report.sequence;
+    // The number the report has now: another clerk's receiving may have moved the lines on
+    // since the list was read.
+    const auto current = StoreQuery::firstText(
+        m_data,
+        {QStringLiteral("select min(jel_szam) m from jel_temp"),
+         QStringLiteral("where foglalk_id = :ny and jel_tip = :jt")},
+        {report.employerId, report.type}, QStringLiteral("m"));
+    const int sequence =
+        current && !current->isEmpty() ? current->toInt() : report.sequence;
     const QStringList select = {
         QStringLiteral("select t1.*,"),
         QStringLiteral("t2.nyilv_szam, t2.megye, t2.azon_tip, t2.jaras_kod"),

@@ -6,6 +6,7 @@
 #include "reportfile.h"
 #include "reportstore.h"
 #include "scriptedprompter.h"
+#include "externalfiles.h"
 #include "tablecheck.h"
 #include "testinstallation.h"
 #include "tfrm_kulso.h"
@@ -21,59 +22,11 @@ using namespace TableCheck;
 
 namespace
 {
-const QString Tax = QStringLiteral("12345676242");
+using ExternalFiles::header;
+using ExternalFiles::item;
+using ExternalFiles::Tax;
 const QString Name = QStringLiteral("J0901K12345676242002_020.txt");
 const QString PrisonTax = QStringLiteral("15752026241");
-
-// A line of the input layout: each value at its 1-based column, blanks between.
-QByteArray at(std::initializer_list<std::pair<int, QString>> values)
-{
-    QString line;
-    for (const auto &[column, value] : values) {
-        if (line.size() < column - 1) line += QString(column - 1 - line.size(), u' ');
-        line.replace(column - 1, value.size(), value);
-    }
-    return *ReportFile::encode(line);
-}
-
-QByteArray header(const QString &items = "1", const QString &sequence = "2",
-                  const QString &tax = Tax, const QString &postcode = "1011",
-                  const QString &founded = "2010.01.04")
-{
-    return at({{1, "09"},
-               {3, sequence},
-               {8, items},
-               {41, "2026.12.01"},
-               {51, "Demo Kereskedelmi Kft"},
-               {101, postcode},
-               {105, "FŐ UTCA"},
-               {155, "12"},
-               {182, "0611234567"},
-               {236, "123456781000000100000000"},
-               {260, "010"},
-               {263, founded},
-               {283, "IN"},
-               {285, "KISS PÁL"},
-               {335, tax}});
-}
-
-QByteArray item(int n, const QString &taj, const QString &family, const QString &given = "ÉVA",
-                const QString &sequence = "2", const QString &tax = Tax)
-{
-    return at({{1, "09"},
-               {3, sequence},
-               {8, QString::number(n)},
-               {13, "N"},
-               {14, tax},
-               {25, taj},
-               {34, "348"},
-               {37, "1980.01.01"},
-               {47, "PÉCS"},
-               {77, family},
-               {127, given},
-               {351, "1101"},
-               {355, "2026.11.02"}});
-}
 
 // A detainee line of the prison service: no TAJ number, title 2771, the sex in column 426.
 QByteArray detainee(int n, const QString &family)
