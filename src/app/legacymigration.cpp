@@ -2,6 +2,7 @@
 
 #include "attacheddatabase.h"
 #include "bulkinsert.h"
+#include "dialect.h"
 #include "datamodule.h"
 #include "installation.h"
 #include "namekeys.h"
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 
 #include <memory>
+#include <optional>
 
 namespace
 {
@@ -68,10 +70,18 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
 
     QString error;
     m_data.closeBackup();
-    AttachedDatabase backup(m_data.db(),
-                            QDir(m_installation.backupFolder()).filePath(DataModule::BackupFile),
-                            QStringLiteral("regi_ment"), &error);
-    if (!backup.ok()) return refuse(QStringLiteral("A mentés adatbázisa nem nyitható: ") + error);
+    // The backup tables: the backup file attached here, the backup schema on a server.
+    const bool server = m_data.onServer();
+    const QString backupTables =
+        (server ? Dialect::BackupSchema : QStringLiteral("regi_ment")) + u'.';
+    std::optional<AttachedDatabase> backup;
+    if (!server) {
+        backup.emplace(m_data.db(),
+                       QDir(m_installation.backupFolder()).filePath(DataModule::BackupFile),
+                       QStringLiteral("regi_ment"), &error);
+        if (!backup->ok())
+            return refuse(QStringLiteral("A mentés adatbázisa nem nyitható: ") + error);
+    }
     Transaction transaction(m_data.db());
     if (!transaction.isOpen()) return refuse(QStringLiteral("A tranzakció nem indítható."));
 
@@ -195,14 +205,14 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
             return refuse(error);
     const QString oldBackup = QDir(oldFolder).filePath(QStringLiteral("Ment"));
     for (const QString &table : Schema::backupTables())
-        if (!takeOver(oldBackup, table, QStringLiteral("regi_ment.") + table,
+        if (!takeOver(oldBackup, table, backupTables + table,
                       QStringLiteral("Ment/") + table))
             return refuse(error);
 
     // An installation of the older structure is brought to the current one as the upgrade
     // brings it: the district 000 and the file names with it.
     if (olderStructure) {
-        for (const QString &schema : {QString(), QStringLiteral("regi_ment.")})
+        for (const QString &schema : {QString(), backupTables})
             if (!StoreQuery::execute(
                     m_data,
                     {QStringLiteral("update %1foglalk set JARAS_KOD = '000' where JARAS_KOD is "
@@ -218,7 +228,9 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
                 return refuse(error);
         r.lines << QStringLiteral("  A régi szerkezet az új szerint átalakítva (járáskód 000).");
     }
-    if (!NameKeys::refresh(m_data.db(), &error)) return refuse(error);
+    if (!NameKeys::refresh(m_data.db(), &error) ||
+        !Dialect::followKeys(m_data.db(), QStringLiteral("foglalk"), QStringLiteral("ID"), &error))
+        return refuse(error);
     if (!transaction.commit()) return refuse(QStringLiteral("Az átvétel nem véglegesíthető."));
     r.ok = true;
     r.lines << QStringLiteral("  Az átvétel kész.");
