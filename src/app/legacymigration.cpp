@@ -2,8 +2,8 @@
 
 #include "attacheddatabase.h"
 #include "bulkinsert.h"
-#include "dialect.h"
 #include "datamodule.h"
+#include "dialect.h"
 #include "installation.h"
 #include "namekeys.h"
 #include "paradoxtable.h"
@@ -159,16 +159,21 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
                          value = PasswordDigest::make(value);
                      row << value;
                  }
-                 if (!insert->insert(row)) {
+                 if (!insert->insert(row, number)) {
                      refusal = QStringLiteral("A(z) %1 tábla %2. rekordja nem vehető át: %3")
                                    .arg(table)
-                                   .arg(number)
+                                   .arg(insert->failedTag())
                                    .arg(insert->lastError());
                      return false;
                  }
                  ++moved->written;
                  return true;
              }});
+        if (refusal.isEmpty() && failure.isEmpty() && insert && !insert->finish())
+            refusal = QStringLiteral("A(z) %1 tábla %2. rekordja nem vehető át: %3")
+                          .arg(table)
+                          .arg(insert->failedTag())
+                          .arg(insert->lastError());
         if (!refusal.isEmpty()) {
             error = refusal;
             return false;
@@ -205,8 +210,7 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
             return refuse(error);
     const QString oldBackup = QDir(oldFolder).filePath(QStringLiteral("Ment"));
     for (const QString &table : Schema::backupTables())
-        if (!takeOver(oldBackup, table, backupTables + table,
-                      QStringLiteral("Ment/") + table))
+        if (!takeOver(oldBackup, table, backupTables + table, QStringLiteral("Ment/") + table))
             return refuse(error);
 
     // An installation of the older structure is brought to the current one as the upgrade

@@ -177,8 +177,9 @@ bool DataModule::connect(const QString &dataFolder, QString *error)
         return false;
     }
     const QString server = serverAddress(dataFolder);
-    if (!server.isEmpty() ? !openServer(m_connection, server, false, error)
-                          : !openSqlite(m_connection, QDir(dataFolder).filePath(DatabaseFile), error))
+    if (!server.isEmpty()
+            ? !openServer(m_connection, server, false, error)
+            : !openSqlite(m_connection, QDir(dataFolder).filePath(DatabaseFile), error))
         return false;
     m_dataFolder = dataFolder;
     // A database of the current structure gets the persons' name keys here; one of the older
@@ -212,8 +213,7 @@ bool DataModule::connectBackup(const QString &backupFolder, const QStringList &r
     closeBackup();
     if (onServer()) {
         // The backup lives on the server beside the register, in a schema of its own.
-        if (!openServer(m_backupConnection, serverAddress(m_dataFolder), true, error))
-            return false;
+        if (!openServer(m_backupConnection, serverAddress(m_dataFolder), true, error)) return false;
     } else {
         recoverBackupFolder(backupFolder);
         if (!openSqlite(m_backupConnection, QDir(backupFolder).filePath(BackupFile), error))

@@ -60,7 +60,6 @@ public:
     std::optional<bool> hasField(const QString &table, const QString &field) const;
     bool hasTable(const QString &table) const;
 
-
     // Calculated fields.
     static QString tajNev(const QString &vezNev, const QString &utoNev, const QString &utoNev2);
     static QString jelszoNev(const QString &vezNev, const QString &utoNev);

@@ -17,7 +17,10 @@ namespace Dialect
 enum class Store { Sqlite, Server };
 
 Store of(const QSqlDatabase &db);
-inline bool isServer(const QSqlDatabase &db) { return of(db) == Store::Server; }
+inline bool isServer(const QSqlDatabase &db)
+{
+    return of(db) == Store::Server;
+}
 
 // The column that names a row of a table without a key of its own, for as long as the
 // transaction that read it runs.
@@ -46,8 +49,7 @@ constexpr int ConflictAttempts = 5;
 
 // Runs the step (a whole transaction) again while the store gave it up because of another one,
 // at most ConflictAttempts times in all, and returns the last attempt's result (with its ok).
-template <typename Step>
-auto retryOnConflict(Step step)
+template <typename Step> auto retryOnConflict(Step step)
 {
     static thread_local std::minstd_rand jitter{std::random_device{}()};
     for (int attempt = 1;; ++attempt) {

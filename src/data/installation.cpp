@@ -221,8 +221,7 @@ bool Installation::createOnServer(const QString &address,
     QFile pointer(QDir(dataFolder()).filePath(DataModule::ServerFile));
     if (!pointer.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         pointer.write(address.toUtf8() + '\n') < 0 || !pointer.flush()) {
-        *error = QStringLiteral("Nem írható: %1")
-                     .arg(QDir::toNativeSeparators(pointer.fileName()));
+        *error = QStringLiteral("Nem írható: %1").arg(QDir::toNativeSeparators(pointer.fileName()));
         return false;
     }
     pointer.close();

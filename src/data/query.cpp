@@ -105,7 +105,6 @@ bool Query::run()
 bool Query::failed()
 {
     m_error = m_query.lastError().text();
-    if (qEnvironmentVariableIsSet("TARVIK_SQL_TRACE")) qWarning("SQLFAIL %s\n%s", qPrintable(m_query.lastQuery()), qPrintable(m_error));
     Dialect::noteFailure(m_query.lastError());
     return false;
 }

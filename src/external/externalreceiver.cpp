@@ -337,9 +337,10 @@ ExternalReceiver::Made ExternalReceiver::makeIn(Transaction &transaction, const 
             for (const Column &c : BenefitColumns)
                 row << l[c.field];
         row << l[IMAGE];
-        if (!insert.insert(row))
+        if (!insert.insert(row, l[JEL_TETE].toLongLong()))
             return fail(QStringLiteral("a(z) %1. tétel nem vehető át: %2")
-                            .arg(l[JEL_TETE], insert.lastError()));
+                            .arg(insert.failedTag())
+                            .arg(insert.lastError()));
         // The person register takes the names in use upper-cased and the rest as the line has
         // them; the filed line and the file have every name and the birth place upper-cased.
         if (!alone) {
@@ -353,6 +354,10 @@ ExternalReceiver::Made ExternalReceiver::makeIn(Transaction &transaction, const 
         if (!alone) oneByOne << l;
         lines << std::move(l);
     }
+    if (!insert.finish())
+        return fail(QStringLiteral("a(z) %1. tétel nem vehető át: %2")
+                        .arg(insert.failedTag())
+                        .arg(insert.lastError()));
     add(m.memo, {QStringLiteral("  Beolvasás kész."), separator(),
                  QStringLiteral("  Jelentéskészítés indul..."), separator(),
                  QStringLiteral("  Állományba írás folyamatban...")});

@@ -251,15 +251,14 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         }
         // Another clerk's making of this report, a receiving of one or a line added to it waits
         // until this one is filed; what it then reads is what this one left.
-        if (!Dialect::lockReports(m_data.db(), report.employerId, report.type, &r.error))
-            return r;
+        if (!Dialect::lockReports(m_data.db(), report.employerId, report.type, &r.error)) return r;
         return makeIn(transaction, report, options, progress);
     });
 }
 
 ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
-                                                const PendingReport &report,
-                                                const Options &options, const Progress &progress)
+                                                const PendingReport &report, const Options &options,
+                                                const Progress &progress)
 {
     using namespace ReportFile;
     Result r;
@@ -281,13 +280,12 @@ ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
     QByteArray firstOrder, refusalOrder;
     // The number the report has now: another clerk's receiving may have moved the lines on
     // since the list was read.
-    const auto current = StoreQuery::firstText(
-        m_data,
-        {QStringLiteral("select min(jel_szam) m from jel_temp"),
-         QStringLiteral("where foglalk_id = :ny and jel_tip = :jt")},
-        {report.employerId, report.type}, QStringLiteral("m"));
-    const int sequence =
-        current && !current->isEmpty() ? current->toInt() : report.sequence;
+    const auto current =
+        StoreQuery::firstText(m_data,
+                              {QStringLiteral("select min(jel_szam) m from jel_temp"),
+                               QStringLiteral("where foglalk_id = :ny and jel_tip = :jt")},
+                              {report.employerId, report.type}, QStringLiteral("m"));
+    const int sequence = current && !current->isEmpty() ? current->toInt() : report.sequence;
     const QStringList select = {
         QStringLiteral("select t1.*,"),
         QStringLiteral("t2.nyilv_szam, t2.megye, t2.azon_tip, t2.jaras_kod"),
@@ -680,11 +678,12 @@ bool ReportGenerator::fileOneByOne(const Filing &filing, const QList<ReportFile:
                  QStringLiteral("values (:t, %1)").arg(marks(int(personNames.size())))});
     // An end or start that is empty on both sides counts as the same.
     Statement relationDelete(
-        m_data, {QStringLiteral("delete from taj_jogcim"),
-                 QStringLiteral("where taj = :t and foglalk_id = :nyt and jogcim = :jc and "
-                                "jel_tip = :jt"),
-                 QStringLiteral("and (kezdet = :ke or (kezdet is null and cast(:ke2 as varchar) is null))"),
-                 QStringLiteral("and (vege = :ve or (vege is null and cast(:ve2 as varchar) is null))")});
+        m_data,
+        {QStringLiteral("delete from taj_jogcim"),
+         QStringLiteral("where taj = :t and foglalk_id = :nyt and jogcim = :jc and "
+                        "jel_tip = :jt"),
+         QStringLiteral("and (kezdet = :ke or (kezdet is null and cast(:ke2 as varchar) is null))"),
+         QStringLiteral("and (vege = :ve or (vege is null and cast(:ve2 as varchar) is null))")});
     const QStringList relationSet = {
         QStringLiteral("update taj_jogcim set"),
         QStringLiteral("kezdet = :ke, vege = :ve, hora = :ho, feor = :fe, "),
@@ -695,9 +694,10 @@ bool ReportGenerator::fileOneByOne(const Filing &filing, const QList<ReportFile:
     Statement relationUpdate(m_data, QStringList(relationSet) << where);
     // An empty occupation code matches an empty one, as the delete's dates do.
     Statement relationUpdate1101(
-        m_data, QStringList(relationSet)
-                    << where +
-                           QStringLiteral(" and (feor = :f or (feor is null and cast(:f2 as varchar) is null))"));
+        m_data,
+        QStringList(relationSet)
+            << where + QStringLiteral(
+                           " and (feor = :f or (feor is null and cast(:f2 as varchar) is null))"));
     Statement relationInsert(
         m_data, {QStringLiteral("insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, "
                                 "KEZDET, VEGE, HORA, FEOR, ELL_KOD, ELL_KEZD, ELL_VEGE, "

@@ -325,11 +325,11 @@ ReportStore::AddResult ReportStore::addLineOnce(const QVariantMap &line,
     if (!Dialect::lockReports(m_data.db(), employerId, type, &m_error) ||
         !ReportGenerator::movePendingAboveCompleted(m_data, employerId, type, &m_error))
         return AddResult::LineFailed;
-    const auto pending = StoreQuery::firstText(
-        m_data,
-        {QStringLiteral("select max(jel_szam) m from jel_temp"),
-         QStringLiteral("where foglalk_id = :ny and jel_tip = :jt")},
-        {employerId, type}, QStringLiteral("m"));
+    const auto pending =
+        StoreQuery::firstText(m_data,
+                              {QStringLiteral("select max(jel_szam) m from jel_temp"),
+                               QStringLiteral("where foglalk_id = :ny and jel_tip = :jt")},
+                              {employerId, type}, QStringLiteral("m"));
     if (!pending) return AddResult::LineFailed;
     const int sequence = pending->isEmpty() ? line.value(number).toInt() : pending->toInt();
     const auto last = StoreQuery::firstText(

@@ -82,10 +82,12 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
         QString reason;
         const QList<QVariant> values = ref.parameters(fields, &reason);
         if (!reason.isEmpty()) return fail(lineNo, reason);
-        if (!insert.insert(values)) return fail(lineNo, insert.lastError());
+        if (!insert.insert(values, lineNo))
+            return fail(int(insert.failedTag()), insert.lastError());
         r.lines = lineNo;
         if (progress) progress(lineNo, start, size);
     }
+    if (!insert.finish()) return fail(int(insert.failedTag()), insert.lastError());
     if (table) {
         Query create = m_data.query();
         for (const QString &sql : Schema::createIndexSql(*table)) {

@@ -1,7 +1,7 @@
-#include "commandline.h"
 #include "aliasconfig.h"
 #include "aliassetup.h"
 #include "answerlogin.h"
+#include "commandline.h"
 #include "databaseupgrade.h"
 #include "login.h"
 #include "passworddigest.h"
@@ -693,13 +693,15 @@ void TestApp::initOnServer()
         QSKIP("Runs where the register is on the test server.");
     TestInstallation t(TestInstallation::WithDemoData);
     QVERIFY(t.ok());
-    const QString before = TableCheck::snapshot(t) + t.scalar("select count(*) from jelszo").toString();
+    const QString before =
+        TableCheck::snapshot(t) + t.scalar("select count(*) from jelszo").toString();
     QTemporaryDir dir;
     auto run = [&](const QStringList &arguments, QString *printed) {
         QString text, errors;
         QTextStream out(&text), err(&errors);
         const CommandLine::Options o = CommandLine::parse(QStringList{"tarvik"} + arguments);
-        const int code = o.init ? CommandLine::initialise(o, out, err) : CommandLine::make(o, out, err);
+        const int code =
+            o.init ? CommandLine::initialise(o, out, err) : CommandLine::make(o, out, err);
         out.flush();
         err.flush();
         *printed = text + errors;

@@ -51,8 +51,9 @@ QList<Employer> employers(DataModule &data)
 {
     QList<Employer> out;
     StoreQuery::select(
-        data, {QStringLiteral("select id, ado_szam, jaras_kod from foglalk where ado_szam in "
-                              "(:a, :b) order by id")},
+        data,
+        {QStringLiteral("select id, ado_szam, jaras_kod from foglalk where ado_szam in "
+                        "(:a, :b) order by id")},
         {ExternalFiles::Tax, SecondTax}, [&](Query &q) {
             out << Employer{q.integer(QStringLiteral("id")), q.text(QStringLiteral("ado_szam")),
                             q.text(QStringLiteral("jaras_kod"))};
@@ -155,7 +156,8 @@ int clerk(const QString &home, int number, int seconds, const QString &logFile)
             options.version = context.run.version;
             options.today = DateText::today();
             const auto made = receiver.make(opened, prison, options);
-            if (made.ok) log << "R " << tajs.join(u' ') << Qt::endl << "M " << made.path << Qt::endl;
+            if (made.ok)
+                log << "R " << tajs.join(u' ') << Qt::endl << "M " << made.path << Qt::endl;
         }
     }
     return 0;
@@ -172,12 +174,18 @@ private Q_SLOTS:
                  "several clerks share a register on a server (TARVIK_TEST_STORE=server)");
         TestInstallation t(TestInstallation::WithDemoData);
         QVERIFY2(t.ok(), qPrintable(t.error()));
-        QVariantMap second = {{"CEG_NEV", "MÁSODIK KFT"}, {"ADO_SZAM", SecondTax},
-                              {"AZON_TIP", "0"},          {"TBKIFH", "0"},
-                              {"TAKISZ", "0"},            {"JARAS_KOD", "020"},
-                              {"MEGYE", "010"},           {"SZ_IRSZ", "1011"},
-                              {"SZ_IRSZ_S", "0"},         {"SZ_CIM_JELL", "001"},
-                              {"SZ_UTCA", "Fő"},          {"SZ_HAZ", "12"},
+        QVariantMap second = {{"CEG_NEV", "MÁSODIK KFT"},
+                              {"ADO_SZAM", SecondTax},
+                              {"AZON_TIP", "0"},
+                              {"TBKIFH", "0"},
+                              {"TAKISZ", "0"},
+                              {"JARAS_KOD", "020"},
+                              {"MEGYE", "010"},
+                              {"SZ_IRSZ", "1011"},
+                              {"SZ_IRSZ_S", "0"},
+                              {"SZ_CIM_JELL", "001"},
+                              {"SZ_UTCA", "Fő"},
+                              {"SZ_HAZ", "12"},
                               {"CEG_INDUL", "2010.01.04"}};
         QCOMPARE(EmployerStore(t.data()).insert(second, 1, QString()),
                  EmployerStore::InsertResult::Ok);
@@ -274,14 +282,15 @@ private Q_SLOTS:
         for (const QString &path : files) {
             const QString name = QFileInfo(path).fileName();
             const QStringList head = TableCheck::rows(
-                t, "select f.foglalk_id, f.jel_tip, f.jel_szam, f.jel_tete, e.ado_szam from jel_fej "
-                   "f join foglalk e on e.id = f.foglalk_id where f.fajl_nev = '" +
-                       name + "'");
+                t,
+                "select f.foglalk_id, f.jel_tip, f.jel_szam, f.jel_tete, e.ado_szam from jel_fej "
+                "f join foglalk e on e.id = f.foglalk_id where f.fajl_nev = '" +
+                    name + "'");
             QVERIFY2(head.size() == 1, qPrintable(name));
             const QStringList h = head.first().split(u'|');
-            QStringList filed = TableCheck::rows(
-                t, "select taj from jel_tete where foglalk_id = " + h[0] + " and jel_tip = '" +
-                       h[1] + "' and jel_szam = " + h[2]);
+            QStringList filed =
+                TableCheck::rows(t, "select taj from jel_tete where foglalk_id = " + h[0] +
+                                        " and jel_tip = '" + h[1] + "' and jel_szam = " + h[2]);
             QStringList inFile;
             // Made files are plain here; a received report's file is coded as it came.
             QStringList fileLines = TableCheck::fileLines(path);

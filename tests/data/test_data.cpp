@@ -174,9 +174,9 @@ void TestData::keysAndIndexes()
     TestInstallation t;
     QVERIFY(t.ok());
     QCOMPARE(t.scalar(t.onServer() ? "select count(*) from pg_indexes where schemaname = "
-                                      "'public' and indexname in ('idx_vnev', 'idx_taj')"
-                                    : "select count(*) from sqlite_master where type = 'index' "
-                                      "and name in ('idx_vnev', 'idx_taj')")
+                                     "'public' and indexname in ('idx_vnev', 'idx_taj')"
+                                   : "select count(*) from sqlite_master where type = 'index' "
+                                     "and name in ('idx_vnev', 'idx_taj')")
                  .toInt(),
              2);
     // taj is keyed by TAJ.
@@ -196,7 +196,8 @@ void TestData::keysAndIndexes()
         QVERIFY2(q.value(0).toString().contains("idx_vnev"), qPrintable(q.value(0).toString()));
         QVERIFY(q.exec("set enable_seqscan = on"));
     } else {
-        QVERIFY(q.exec("explain query plan select * from taj order by VEZ_NEV, UTO_NEV, UTO_NEV_2"));
+        QVERIFY(
+            q.exec("explain query plan select * from taj order by VEZ_NEV, UTO_NEV, UTO_NEV_2"));
         QVERIFY(q.next());
         QVERIFY2(q.value(3).toString().contains("idx_vnev"), qPrintable(q.value(3).toString()));
     }

@@ -1,12 +1,12 @@
 #include "commandline.h"
 #include "externalfile.h"
+#include "externalfiles.h"
 #include "externalreceiver.h"
 #include "identifierchecks.h"
 #include "registrydatabase.h"
 #include "reportfile.h"
 #include "reportstore.h"
 #include "scriptedprompter.h"
-#include "externalfiles.h"
 #include "tablecheck.h"
 #include "testinstallation.h"
 #include "tfrm_kulso.h"
@@ -299,8 +299,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("condition");
-        QTest::newRow("second jel_tete row") << "jel_tete" << "new.jel_tete = 2";
-        QTest::newRow("jel_fej row") << "jel_fej" << "";
+        QTest::newRow("second jel_tete row") << "jel_tete"
+                                             << "new.jel_tete = 2";
+        QTest::newRow("jel_fej row") << "jel_fej"
+                                     << "";
     }
     void failureAtARowChangesNothing()
     {

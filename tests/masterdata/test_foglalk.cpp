@@ -292,11 +292,12 @@ void TestFoglalk::startNumber()
     spin->setValue(5);
     QCOMPARE(prompter.messages.size(), 1); // warned once
     d.click("bbtn_ment");
-    QCOMPARE(t.scalar("select JEL_TIP || '|' || JEL_SZAM || '|' || JEL_TETE || '|' || FAJL_NEV || "
-                      "'|' || KESZ_DAT || '|' || CEG_NEV || '|' || ADO_SZAM || '|' || "
-                      "(case when FOGLALK_ID = (select ID from foglalk) then 1 else 0 end) from jel_fej")
-                 .toString(),
-             "09|4|0|*INDULÓ JELENTÉS*|" + Today + "|KEZDO KFT|12345676242|1");
+    QCOMPARE(
+        t.scalar("select JEL_TIP || '|' || JEL_SZAM || '|' || JEL_TETE || '|' || FAJL_NEV || "
+                 "'|' || KESZ_DAT || '|' || CEG_NEV || '|' || ADO_SZAM || '|' || "
+                 "(case when FOGLALK_ID = (select ID from foglalk) then 1 else 0 end) from jel_fej")
+            .toString(),
+        "09|4|0|*INDULÓ JELENTÉS*|" + Today + "|KEZDO KFT|12345676242|1");
 
     // Start number 1 writes no start row.
     d.click("bbtn_uj");

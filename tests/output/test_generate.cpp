@@ -317,8 +317,7 @@ private Q_SLOTS:
         if (where == "file") folder = earlier; // a file, not a folder
         if (where == "jel_tete")
             QVERIFY(TableCheck::failOn(t, "jel_tete", "insert", "new.jel_tete = 1"));
-        if (where == "jel_fej")
-            QVERIFY(TableCheck::failOn(t, "jel_fej", "insert"));
+        if (where == "jel_fej") QVERIFY(TableCheck::failOn(t, "jel_fej", "insert"));
         if (where == "value")
             QVERIFY(exec(t, "update foglalk set sz_haz = '12/A-3B' where id = 1"));
         const QString before = snapshot(t);

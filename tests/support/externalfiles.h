@@ -27,8 +27,8 @@ inline QByteArray at(std::initializer_list<std::pair<int, QString>> values)
 }
 
 inline QByteArray header(const QString &items = "1", const QString &sequence = "2",
-                  const QString &tax = Tax, const QString &postcode = "1011",
-                  const QString &founded = "2010.01.04")
+                         const QString &tax = Tax, const QString &postcode = "1011",
+                         const QString &founded = "2010.01.04")
 {
     return at({{1, "09"},
                {3, sequence},
@@ -47,8 +47,9 @@ inline QByteArray header(const QString &items = "1", const QString &sequence = "
                {335, tax}});
 }
 
-inline QByteArray item(int n, const QString &taj, const QString &family, const QString &given = "ÉVA",
-                const QString &sequence = "2", const QString &tax = Tax)
+inline QByteArray item(int n, const QString &taj, const QString &family,
+                       const QString &given = "ÉVA", const QString &sequence = "2",
+                       const QString &tax = Tax)
 {
     return at({{1, "09"},
                {3, sequence},

@@ -17,7 +17,8 @@ namespace TableCheck
 // A value as text; a truth as 1 or 0, as SQLite gives it.
 inline QString text(const QVariant &v)
 {
-    if (v.typeId() == QMetaType::Bool) return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     return v.toString();
 }
 

@@ -3,12 +3,12 @@
 #include "demodata.h"
 #include "referenceloader.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QCoreApplication>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QRegularExpression>
 #include <QUrl>
 
 #include <atomic>
@@ -42,9 +42,8 @@ QString TestInstallation::testServer()
 QString TestInstallation::newServerDatabase(QString *error)
 {
     static std::atomic<int> counter{0};
-    const QString name = QStringLiteral("tarvik_teszt_%1_%2")
-                             .arg(QCoreApplication::applicationPid())
-                             .arg(counter++);
+    const QString name =
+        QStringLiteral("tarvik_teszt_%1_%2").arg(QCoreApplication::applicationPid()).arg(counter++);
     onServerAdmin(QStringLiteral("drop database if exists ") + name, nullptr);
     if (!onServerAdmin(QStringLiteral("create database ") + name, error)) return {};
     m_databases << name;

@@ -287,10 +287,11 @@ private Q_SLOTS:
         const auto r =
             PersonTransfer::exportTable(t.data(), PersonTransfer::Kind::Relations, out.path());
         QVERIFY2(r.ok, qPrintable(r.error));
-        QVERIFY(fileBytes(r.path).split('\n').contains(QByteArray("1234567881234567890110109"
-                                                                "2024.03.01          404131123420"
-                                                                "24.01.012024.12.312024.02.012024."
-                                                                "02.28N\r")));
+        QVERIFY(
+            fileBytes(r.path).split('\n').contains(QByteArray("1234567881234567890110109"
+                                                              "2024.03.01          404131123420"
+                                                              "24.01.012024.12.312024.02.012024."
+                                                              "02.28N\r")));
         TestInstallation other(TestInstallation::WithReferenceData);
         QVERIFY(other.ok());
         QVERIFY(
