@@ -10,8 +10,10 @@
 // One insert statement prepared once and run for many rows, with the same value rules as Query
 // (text right-trimmed, empty text as NULL, dates as date text). On SQLite it talks to the engine
 // directly: a reference load inserts tens of thousands of rows and the generic path costs more
-// than the insert itself. On a server the rows go a thousand to a statement, as a round trip per
-// row would cost more than the rows; a failing batch is run again row by row to name the row.
+// than the insert itself. On a server the rows go ten thousand to a statement, one array per
+// column where the statement is a plain column list (else as rows of values), as a round trip
+// per row would cost more than the rows; a failing batch is run again row by row to name the
+// row.
 // Inside a transaction only; finish() sends what is left.
 class BulkInsert
 {
@@ -36,10 +38,12 @@ private:
     qint64 m_failedTag = 0;
 
     // The server's batches.
+    void serverColumns();
+    QString batchSql() const;
     bool flush();
     bool runOne(const QList<QVariant> &values, qint64 tag);
     QSqlDatabase m_db;
-    QString m_head, m_tuple; // "insert into t (...) values", "(?, ?, ...)"
-    QString m_batch;
+    QString m_head, m_tuple; // "insert into t (...)", "(?, ?, ...)"
+    QStringList m_casts;     // per column, when the rows go as arrays: its cast from text
     QList<QPair<QList<QVariant>, qint64>> m_rows;
 };

@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "dialect.h"
 #include "reportfile.h"
 #include "reportgenerator.h"
 #include "scriptedprompter.h"
@@ -297,6 +298,7 @@ private Q_SLOTS:
         QTest::newRow("jel_tete row") << "jel_tete";
         QTest::newRow("jel_fej row") << "jel_fej";
         QTest::newRow("value too long") << "value";
+        QTest::newRow("server gives up every try") << "conflict";
     }
 
     void failuresChangeNothing()
@@ -315,11 +317,28 @@ private Q_SLOTS:
         old.write("régi");
         old.close();
         if (where == "file") folder = earlier; // a file, not a folder
+        // A failure of the store is met with a folder the file could be made in.
+        const QString fresh = out.filePath("uj");
+        if (where == "jel_tete" || where == "jel_fej" || where == "conflict") {
+            QVERIFY(QDir().mkpath(fresh));
+            folder = fresh;
+        }
         if (where == "jel_tete")
             QVERIFY(TableCheck::failOn(t, "jel_tete", "insert", "new.jel_tete = 1"));
         if (where == "jel_fej") QVERIFY(TableCheck::failOn(t, "jel_fej", "insert"));
         if (where == "value")
             QVERIFY(exec(t, "update foglalk set sz_haz = '12/A-3B' where id = 1"));
+        if (where == "conflict") {
+            if (!t.onServer()) QSKIP("Only a server gives a transaction up for another one.");
+            // Every try ends in a serialization failure; a sequence, which no rollback undoes,
+            // counts the tries.
+            QVERIFY(exec(t, "create sequence tries"));
+            QVERIFY(exec(t, "create function give_up() returns trigger language plpgsql as $$ "
+                            "begin perform nextval('tries'); raise exception 'ütközés' using "
+                            "errcode = '40001'; end $$"));
+            QVERIFY(exec(t, "create trigger give_up before insert on jel_fej for each row "
+                            "execute function give_up()"));
+        }
         const QString before = snapshot(t);
         ReportGenerator g(t.data());
         const ReportGenerator::Result r =
@@ -327,6 +346,11 @@ private Q_SLOTS:
         QVERIFY(!r.ok);
         QCOMPARE(snapshot(t), before);
         QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"J0901A12345676242_020.002"});
+        QCOMPARE(QDir(fresh).entryList(QDir::Files | QDir::Hidden), QStringList());
+        if (where == "conflict") {
+            QCOMPARE(t.scalar("select last_value from tries").toInt(), Dialect::ConflictAttempts);
+            QCOMPARE(r.message(), ReportGenerator::failureMessage());
+        }
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("régi"));
         if (where == "value")
