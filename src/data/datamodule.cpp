@@ -97,6 +97,9 @@ bool DataModule::openSqlite(const QString &connection, const QString &file, QStr
             failure = db.lastError().text();
         } else {
             useUnicodeUpper(db);
+            // A report or a reference table of tens of thousands of rows changes more pages than
+            // the default cache holds; spilled pages would be written twice.
+            QSqlQuery(db).exec(QStringLiteral("pragma cache_size = -32768"));
             // Opening is lazy in SQLite: reading the catalogue tells a database from other files.
             QSqlQuery probe(db);
             if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
