@@ -7,6 +7,7 @@
 # Usage: bench/make_report.sh [runs] [lines]   (needs build/tarvik, sqlite3 and bc)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/common.sh
 runs="${1:-7}"
 lines="${2:-9999}"
 work="$(mktemp -d)"
@@ -16,13 +17,7 @@ export TARVIK_SETTINGS_DIR="$work/settings"
 ./build/tarvik --init --demo --home "$work/home" --admin-password bench > /dev/null
 db="$work/home/adatok/tarvik.sqlite"
 # New persons with an employment each, in the demo company's next "09" report.
-sqlite3 "$db" "with recursive n(i) as (select 1 union all select i + 1 from n where i < $lines)
-insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, VEZ_NEV, UTO_NEV,
-  SZ_VEZ_NEV, SZ_UTO_NEV_1, A_VEZ_NEV, A_UTO_NEV_1, SZUL_DAT, SZUL_HELY, O_KOD, JOGCIM, JEL_TIP,
-  KEZDET, HORA, FEOR, PAKEZD)
-select 2, i, 'N', printf('5%08d', i), 1, '12345676242', 'KOVÁCS' || i, 'ANNA', 'KOVÁCS' || i,
-  'ANNA', 'SZABÓ', 'MÁRIA', '1985.04.12', 'BUDAPEST', '348', '1101', '09', '2026.11.02', '40',
-  '4131', 'N' from n;"
+sqlite3 "$db" "$(pending_lines_sqlite "$lines")"
 # Open once, so that the runs start from a database the program has already seen.
 ./build/tarvik --home "$work/home" --load > /dev/null 2>&1 || true
 cp "$db" "$work/pending.sqlite"

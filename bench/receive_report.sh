@@ -6,6 +6,7 @@
 # Usage: bench/receive_report.sh [runs]   (needs build/tarvik, sqlite3, python3 and bc)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/common.sh
 runs="${1:-7}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -15,26 +16,7 @@ export TARVIK_SETTINGS_DIR="$work/settings"
 db="$work/home/adatok/tarvik.sqlite"
 cp "$db" "$work/fresh.sqlite"
 
-# The external file: a header and 9,999 items, Windows-1250, CR LF, each value at its column.
-python3 - "$work/J0901K24680242242001_020.txt" <<'PY'
-import sys
-def line(width, values):
-    s = [' '] * width
-    for col, v in values:
-        s[col - 1:col - 1 + len(v)] = v
-    return ''.join(s).rstrip()
-tax = '24680242242'
-out = [line(484, [(1, '09'), (3, '1'), (8, '9999'), (41, '2026.12.01'),
-                  (51, 'BENCH KERESKEDELMI KFT'), (101, '1011'), (105, 'FŐ UTCA'), (155, '1'),
-                  (260, '010'), (263, '2010.01.04'), (283, 'NN'), (335, tax)])]
-for i in range(1, 10000):
-    out.append(line(427, [(1, '09'), (3, '1'), (8, str(i)), (13, 'N'), (14, tax),
-                          (25, '5%08d' % i), (34, '348'), (37, '1985.04.12'), (47, 'BUDAPEST'),
-                          (77, 'KOVÁCS%d' % i), (127, 'ANNA'), (167, 'KOVÁCS%d' % i),
-                          (217, 'ANNA'), (257, 'SZABÓ'), (307, 'MÁRIA'), (351, '1101'),
-                          (355, '2026.11.02')]))
-open(sys.argv[1], 'wb').write(('\r\n'.join(out) + '\r\n').encode('cp1250'))
-PY
+external_report "$work/J0901K24680242242001_020.txt"
 
 # The same number of pending lines of the demo company, for --make.
 sqlite3 "$work/fresh.sqlite" "with recursive n(i) as (select 1 union all select i + 1 from n where i < 9999)

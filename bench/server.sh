@@ -8,6 +8,7 @@
 # Usage: bench/server.sh [runs] [clerk seconds]   (needs build/, sqlite3, psql, python3, bc)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/common.sh
 runs="${1:-5}"
 seconds="${2:-10}"
 work="$(mktemp -d /tmp/tarvik-bench.XXXXXX)"
@@ -20,13 +21,7 @@ uri() { echo "$base/$1$query"; }
 sql() { psql -qAtX -v ON_ERROR_STOP=1 "$(uri "$1")" -c "$2"; }
 
 # The pending lines, the same on both stores.
-pending_sqlite="with recursive n(i) as (select 1 union all select i + 1 from n where i < 9999)
-insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, VEZ_NEV, UTO_NEV,
-  SZ_VEZ_NEV, SZ_UTO_NEV_1, A_VEZ_NEV, A_UTO_NEV_1, SZUL_DAT, SZUL_HELY, O_KOD, JOGCIM, JEL_TIP,
-  KEZDET, HORA, FEOR, PAKEZD)
-select 2, i, 'N', printf('5%08d', i), 1, '12345676242', 'KOVÁCS' || i, 'ANNA', 'KOVÁCS' || i,
-  'ANNA', 'SZABÓ', 'MÁRIA', '1985.04.12', 'BUDAPEST', '348', '1101', '09', '2026.11.02', '40',
-  '4131', 'N' from n;"
+pending_sqlite=$(pending_lines_sqlite 9999)
 pending_server="insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM,
   VEZ_NEV, UTO_NEV, SZ_VEZ_NEV, SZ_UTO_NEV_1, A_VEZ_NEV, A_UTO_NEV_1, SZUL_DAT, SZUL_HELY, O_KOD,
   JOGCIM, JEL_TIP, KEZDET, HORA, FEOR, PAKEZD)
@@ -52,25 +47,7 @@ fresh_run() { # $1: template database; the server installation then points at be
     echo "$(uri bench_run)" > "$work/server/adatok/tarvik.server"
 }
 
-python3 - "$work/J0901K24680242242001_020.txt" <<'PY'
-import sys
-def line(width, values):
-    s = [' '] * width
-    for col, v in values:
-        s[col - 1:col - 1 + len(v)] = v
-    return ''.join(s).rstrip()
-tax = '24680242242'
-out = [line(484, [(1, '09'), (3, '1'), (8, '9999'), (41, '2026.12.01'),
-                  (51, 'BENCH KERESKEDELMI KFT'), (101, '1011'), (105, 'FŐ UTCA'), (155, '1'),
-                  (260, '010'), (263, '2010.01.04'), (283, 'NN'), (335, tax)])]
-for i in range(1, 10000):
-    out.append(line(427, [(1, '09'), (3, '1'), (8, str(i)), (13, 'N'), (14, tax),
-                          (25, '5%08d' % i), (34, '348'), (37, '1985.04.12'), (47, 'BUDAPEST'),
-                          (77, 'KOVÁCS%d' % i), (127, 'ANNA'), (167, 'KOVÁCS%d' % i),
-                          (217, 'ANNA'), (257, 'SZABÓ'), (307, 'MÁRIA'), (351, '1101'),
-                          (355, '2026.11.02')]))
-open(sys.argv[1], 'wb').write(('\r\n'.join(out) + '\r\n').encode('cp1250'))
-PY
+external_report "$work/J0901K24680242242001_020.txt"
 
 tables="select taj, vez_nev, uto_nev, sz_vez_nev, szul_dat from taj order by taj;
   select * from taj_jogcim order by taj, jogcim, kezdet;
