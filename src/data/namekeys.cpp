@@ -1,5 +1,6 @@
 #include "namekeys.h"
 
+#include "dialect.h"
 #include "hungarianorder.h"
 #include "schema.h"
 
@@ -52,7 +53,7 @@ bool refresh(QSqlDatabase db, QString *error)
     missing.finish();
     if (keys.isEmpty()) return true;
     // Inside a caller's transaction the keys go with it; otherwise they are written at once.
-    const bool own = db.transaction();
+    const bool own = Dialect::beginIfOutside(db);
     QSqlQuery update(db);
     if (!update.prepare(QStringLiteral("update taj set NEV_KULCS = ? where TAJ = ?")))
         return failed(update, error);

@@ -359,7 +359,9 @@ bool ReportStore::deleteLines(int employerId, int reportNumber, const QString &t
                               const QString &familyName, const QString &givenName)
 {
     Transaction transaction(m_data.db());
+    // The renumbering below holds the lock of the employer's reports, as adding a line does.
     if (!transaction.isOpen() ||
+        !Dialect::lockReports(m_data.db(), employerId, type, &m_error) ||
         !StoreQuery::execute(
             m_data,
             {QStringLiteral("delete from jel_temp"), QStringLiteral("where foglalk_id = :ny"),
