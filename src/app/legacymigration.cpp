@@ -16,7 +16,6 @@
 #include <QFileInfo>
 
 #include <memory>
-#include <optional>
 
 namespace
 {
@@ -70,18 +69,9 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
 
     QString error;
     m_data.closeBackup();
-    // The backup tables: the backup file attached here, the backup schema on a server.
-    const bool server = m_data.onServer();
-    const QString backupTables =
-        (server ? Dialect::BackupSchema : QStringLiteral("regi_ment")) + u'.';
-    std::optional<AttachedDatabase> backup;
-    if (!server) {
-        backup.emplace(m_data.db(),
-                       QDir(m_installation.backupFolder()).filePath(DataModule::BackupFile),
-                       QStringLiteral("regi_ment"), &error);
-        if (!backup->ok())
-            return refuse(QStringLiteral("A mentés adatbázisa nem nyitható: ") + error);
-    }
+    const BackupTables backup(
+        m_data.db(), QDir(m_installation.backupFolder()).filePath(DataModule::BackupFile), &error);
+    if (!backup.ok()) return refuse(QStringLiteral("A mentés adatbázisa nem nyitható: ") + error);
     Transaction transaction(m_data.db());
     if (!transaction.isOpen()) return refuse(QStringLiteral("A tranzakció nem indítható."));
 
@@ -210,26 +200,31 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
             return refuse(error);
     const QString oldBackup = QDir(oldFolder).filePath(QStringLiteral("Ment"));
     for (const QString &table : Schema::backupTables())
-        if (!takeOver(oldBackup, table, backupTables + table, QStringLiteral("Ment/") + table))
+        if (!takeOver(oldBackup, table, BackupTables::table(table),
+                      QStringLiteral("Ment/") + table))
             return refuse(error);
 
     // An installation of the older structure is brought to the current one as the upgrade
     // brings it: the district 000 and the file names with it.
     if (olderStructure) {
-        for (const QString &schema : {QString(), backupTables})
+        // The register's tables, then the backup's.
+        for (const bool saved : {false, true}) {
+            auto name = [&](const QString &table) {
+                return saved ? BackupTables::table(table) : table;
+            };
             if (!StoreQuery::execute(
                     m_data,
-                    {QStringLiteral("update %1foglalk set JARAS_KOD = '000' where JARAS_KOD is "
-                                    "null")
-                         .arg(schema)},
+                    {QStringLiteral("update %1 set JARAS_KOD = '000' where JARAS_KOD is null")
+                         .arg(name(QStringLiteral("foglalk")))},
                     {}, &error) ||
                 !StoreQuery::execute(
                     m_data,
-                    {QStringLiteral("update %1jel_fej set FAJL_NEV = substr(FAJL_NEV, 1, 17) || "
-                                    "'_000' || substr(FAJL_NEV, 18) where length(FAJL_NEV) = 21")
-                         .arg(schema)},
+                    {QStringLiteral("update %1 set FAJL_NEV = substr(FAJL_NEV, 1, 17) || '_000' || "
+                                    "substr(FAJL_NEV, 18) where length(FAJL_NEV) = 21")
+                         .arg(name(QStringLiteral("jel_fej")))},
                     {}, &error))
                 return refuse(error);
+        }
         r.lines << QStringLiteral("  A régi szerkezet az új szerint átalakítva (járáskód 000).");
     }
     if (!NameKeys::refresh(m_data.db(), &error) ||

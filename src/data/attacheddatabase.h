@@ -1,9 +1,13 @@
 #pragma once
 
+#include "dialect.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+
+#include <optional>
 
 // Another SQLite file attached to a connection under a name for as long as this lives, so that
 // one transaction can span both files.
@@ -31,4 +35,22 @@ private:
     QSqlDatabase m_db;
     QString m_name;
     bool m_ok = false;
+};
+
+// The backup's tables reachable from the register's connection as "ment.<table>" for as long as
+// this lives, so that one transaction spans the register and its backup: the backup file
+// attached here, the schema of that name beside the register on a server.
+class BackupTables
+{
+public:
+    BackupTables(QSqlDatabase db, const QString &backupFile, QString *error)
+    {
+        if (!Dialect::isServer(db))
+            m_attached.emplace(db, backupFile, Dialect::BackupSchema, error);
+    }
+    bool ok() const { return !m_attached || m_attached->ok(); }
+    static QString table(const QString &name) { return Dialect::BackupSchema + u'.' + name; }
+
+private:
+    std::optional<AttachedDatabase> m_attached;
 };

@@ -64,21 +64,16 @@ int conflictsSeen()
     return conflicts;
 }
 
-bool lockForTransaction(QSqlDatabase db, const QString &what, qint64 key, QString *error)
+bool lockReports(QSqlDatabase db, int employerId, const QString &type, QString *error)
 {
     if (!isServer(db)) return true;
     QSqlQuery q(db);
     q.prepare(QStringLiteral("select pg_advisory_xact_lock(hashtext(?), ?)"));
-    q.addBindValue(what);
-    q.addBindValue(int(key));
+    q.addBindValue(QStringLiteral("jelentes/") + type);
+    q.addBindValue(employerId);
     if (q.exec()) return true;
     if (error) *error = q.lastError().text();
     return false;
-}
-
-bool lockReports(QSqlDatabase db, int employerId, const QString &type, QString *error)
-{
-    return lockForTransaction(db, QStringLiteral("jelentes/") + type, employerId, error);
 }
 
 bool followKeys(QSqlDatabase db, const QString &table, const QString &column, QString *error)

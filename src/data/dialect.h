@@ -60,14 +60,10 @@ template <typename Step> auto retryOnConflict(Step step)
     }
 }
 
-// The lock of one employer's reports of one type: making one, receiving one, adding a line to
-// the one in preparation.
+// The lock of one employer's reports of one type (making one, receiving one, adding a line to
+// the one in preparation), held until the transaction ends: two clerks' steps on the same reports
+// run one after the other. Nothing to do on SQLite, whose writers are one at a time anyway.
 bool lockReports(QSqlDatabase db, int employerId, const QString &type, QString *error = nullptr);
-
-// Serializes, until the transaction ends, every step of the store that takes the same lock: two
-// clerks making a report of one employer and type, say. Nothing to do on SQLite, whose writers
-// are one at a time anyway.
-bool lockForTransaction(QSqlDatabase db, const QString &what, qint64 key, QString *error = nullptr);
 
 // After rows were written with their own keys (a restore, a take-over), the store's next
 // automatic key goes above them.

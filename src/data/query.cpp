@@ -8,7 +8,7 @@
 
 #include "datetext.h"
 
-Query::Query(QSqlDatabase db) : m_db(db), m_query(db) {}
+Query::Query(QSqlDatabase db) : m_server(Dialect::isServer(db)), m_query(db) {}
 
 void Query::clear()
 {
@@ -68,11 +68,10 @@ bool Query::run()
     }
     const QStringList &statements = m_translated;
     int paramIndex = 0;
-    const bool server = Dialect::isServer(m_db);
     for (const QString &statement : statements) {
         // A server prepares only queries, not statements that change the structure: a statement
         // without parameters runs as it is there.
-        if (server && !statement.contains(u'?')) {
+        if (m_server && !statement.contains(u'?')) {
             m_query.finish();
             m_query.setForwardOnly(true);
             m_preparedSql.clear();

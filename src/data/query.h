@@ -54,7 +54,7 @@ private:
     bool run();
     bool failed();
 
-    QSqlDatabase m_db;
+    bool m_server; // the store prepares only queries, not structure changes
     QSqlQuery m_query;
     QString m_sql; // the lines joined, kept as they are added: loops run the same text often
     QList<QVariant> m_params;

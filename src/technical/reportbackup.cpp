@@ -17,7 +17,6 @@
 #include <QSqlRecord>
 
 #include <filesystem>
-#include <optional>
 
 namespace
 {
@@ -84,15 +83,14 @@ bool ReportBackup::copyOnServer(QString *error)
     QSqlQuery q(live);
     for (const QString &table : Tables) {
         const QString names = columns(live, table).join(u", ");
-        if (!run(q, QStringLiteral("drop table if exists %1.%2").arg(Dialect::BackupSchema, table),
+        const QString saved = BackupTables::table(table);
+        if (!run(q, QStringLiteral("drop table if exists %1").arg(saved), error) ||
+            !run(q,
+                 QStringLiteral("create table %1 (like public.%2 including all)").arg(saved, table),
                  error) ||
             !run(q,
-                 QStringLiteral("create table %1.%2 (like public.%2 including all)")
-                     .arg(Dialect::BackupSchema, table),
-                 error) ||
-            !run(q,
-                 QStringLiteral("insert into %1.%2 (%3) select %3 from public.%2")
-                     .arg(Dialect::BackupSchema, table, names),
+                 QStringLiteral("insert into %1 (%2) select %2 from public.%3")
+                     .arg(saved, names, table),
                  error))
             return false;
     }
@@ -266,16 +264,9 @@ ReportBackup::Result ReportBackup::restore()
     };
     QSqlDatabase live = m_data.db();
     QString error;
-    // The backup's tables are "ment.<table>" on either store: an attached file here, a schema of
-    // that name on a server.
-    const bool server = m_data.onServer();
-    const QString register_ = server ? QStringLiteral("public") : QStringLiteral("main");
-    std::optional<AttachedDatabase> saved;
-    if (!server) {
-        saved.emplace(live, QDir(m_folder).filePath(DataModule::BackupFile), Dialect::BackupSchema,
-                      &error);
-        if (!saved->ok()) return fail(error);
-    }
+    const QString register_ = m_data.onServer() ? QStringLiteral("public") : QStringLiteral("main");
+    const BackupTables saved(live, QDir(m_folder).filePath(DataModule::BackupFile), &error);
+    if (!saved.ok()) return fail(error);
     {
         Transaction transaction(live);
         if (!transaction.isOpen()) return fail(live.lastError().text());
@@ -284,8 +275,8 @@ ReportBackup::Result ReportBackup::restore()
             const QString names = columns(live, table).join(u", ");
             if (!run(q, QStringLiteral("delete from %1.%2").arg(register_, table), &error) ||
                 !run(q,
-                     QStringLiteral("insert into %1.%2 (%3) select %3 from %4.%2")
-                         .arg(register_, table, names, Dialect::BackupSchema),
+                     QStringLiteral("insert into %1.%2 (%3) select %3 from %4")
+                         .arg(register_, table, names, BackupTables::table(table)),
                      &error))
                 return fail(error);
         }
