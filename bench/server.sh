@@ -14,6 +14,8 @@ seconds="${2:-10}"
 work="$(mktemp -d /tmp/tarvik-bench.XXXXXX)"
 chmod 755 "$work"
 trap './scripts/office-server.sh stop "$work/pg" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+# An interrupted run stops the server too.
+trap 'exit 130' INT TERM
 export TARVIK_SETTINGS_DIR="$work/settings"
 admin=$(./scripts/office-server.sh start "$work/pg" postgres)
 base="${admin%%\?*}"; base="${base%/*}"; query="?${admin#*\?}"
