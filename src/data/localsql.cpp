@@ -172,7 +172,9 @@ QStringList rewriteAlter(const QList<Token> &t)
         if (auto m = addChar.match(text); m.hasMatch())
             rewritten =
                 QStringLiteral("add column ") +
-                Schema::columnDefinition(m.captured(1), Schema::Kind::Text, m.captured(2).toInt());
+                // The text column's definition with its length check, which either store runs.
+                Schema::columnDefinition(m.captured(1), Schema::Kind::Text, m.captured(2).toInt(),
+                                         Dialect::Store::Sqlite);
         else if (auto d = drop.match(text); d.hasMatch())
             rewritten = QStringLiteral("drop column ") + d.captured(1);
         out << QStringLiteral("alter table %1 %2").arg(tableName, rewritten);

@@ -26,13 +26,14 @@ bool ensure(QSqlDatabase db, QString *error)
     const Schema::Table *taj = Schema::table(QStringLiteral("taj"));
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("alter table taj add ") +
-                Schema::columnDefinition(QStringLiteral("NEV_KULCS"), Schema::Kind::Key, 0)))
+                Schema::columnDefinition(QStringLiteral("NEV_KULCS"), Schema::Kind::Key, 0,
+                                         Dialect::of(db))))
         return failed(q, error);
     for (const Schema::Index &i : taj->indexes)
         if (i.name == u"idx_nev_kulcs" &&
             !q.exec(QStringLiteral("create index %1 on taj (%2)").arg(i.name, i.columns)))
             return failed(q, error);
-    for (const QString &sql : Schema::createTriggerSql(*taj))
+    for (const QString &sql : Schema::createTriggerSql(*taj, Dialect::of(db)))
         if (!q.exec(sql)) return failed(q, error);
     return true;
 }

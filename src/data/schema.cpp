@@ -367,11 +367,11 @@ bool widenPasswords(QSqlDatabase db, QString *error)
     for (const QString &n : names)
         if (present.contains(n)) kept << n;
     QStringList statements = {
-        createTableSql(wide),
+        createTableSql(wide, Dialect::of(db)),
         QStringLiteral("insert into jelszo_uj (%1) select %1 from jelszo").arg(kept.join(u", ")),
         QStringLiteral("drop table jelszo"),
         QStringLiteral("alter table jelszo_uj rename to jelszo")};
-    statements += createIndexSql(*users);
+    statements += createIndexSql(*users, Dialect::of(db));
     QSqlQuery q(db);
     for (const QString &sql : statements) {
         if (!q.exec(sql)) {

@@ -53,11 +53,10 @@ const Table *table(const QString &name);
 const QStringList &backupTables();
 
 // Column definition with its width and date rules, e.g. "CEG_NEV VARCHAR(50) CHECK(...)".
-QString columnDefinition(const QString &name, Kind kind, int width,
-                         Dialect::Store store = Dialect::Store::Sqlite);
-QString createTableSql(const Table &table, Dialect::Store store = Dialect::Store::Sqlite);
-QStringList createIndexSql(const Table &table, Dialect::Store store = Dialect::Store::Sqlite);
-QStringList createTriggerSql(const Table &table, Dialect::Store store = Dialect::Store::Sqlite);
+QString columnDefinition(const QString &name, Kind kind, int width, Dialect::Store store);
+QString createTableSql(const Table &table, Dialect::Store store);
+QStringList createIndexSql(const Table &table, Dialect::Store store);
+QStringList createTriggerSql(const Table &table, Dialect::Store store);
 // Creates the indexes of the schema that an existing database of an earlier version lacks.
 bool addMissingIndexes(QSqlDatabase db, QString *error = nullptr);
 

@@ -4,6 +4,7 @@
 #include "codepage.h"
 #include "datamodule.h"
 #include "datetext.h"
+#include "dialect.h"
 #include "registrydatabase.h"
 #include "schema.h"
 #include "transaction.h"
@@ -90,7 +91,7 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
     if (!insert.finish()) return fail(int(insert.failedTag()), insert.lastError());
     if (table) {
         Query create = m_data.query();
-        for (const QString &sql : Schema::createIndexSql(*table)) {
+        for (const QString &sql : Schema::createIndexSql(*table, Dialect::of(m_data.db()))) {
             create.clear();
             create.add(sql);
             if (!create.exec()) {
