@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 #include <memory>
 
@@ -26,10 +27,49 @@ const char *const Tables[] = {"jogcim", "mep",        "orszag",   "irsz",     "k
 const char *const References[] = {"jogcim",  "mep",  "orszag",  "irsz",
                                   "koz_ter", "feor", "nyugdij", "jarasok"};
 
-// The file of a table in a folder, its name in any case.
-QString tableFile(const QString &folder, const QString &table)
+// The fields without which a table's rows mean nothing: what other tables refer to them by.
+const QStringList &keyFields(const QString &table)
+{
+    static const QHash<QString, QStringList> keys = {
+        {QStringLiteral("foglalk"), {QStringLiteral("ID")}},
+        {QStringLiteral("taj"), {QStringLiteral("TAJ")}},
+        {QStringLiteral("taj_jogcim"),
+         {QStringLiteral("TAJ"), QStringLiteral("FOGLALK_ID"), QStringLiteral("JOGCIM"),
+          QStringLiteral("JEL_TIP")}},
+        {QStringLiteral("jel_temp"),
+         {QStringLiteral("JEL_SZAM"), QStringLiteral("TAJ"), QStringLiteral("FOGLALK_ID"),
+          QStringLiteral("JEL_TIP")}},
+        {QStringLiteral("jel_tete"),
+         {QStringLiteral("JEL_SZAM"), QStringLiteral("TAJ"), QStringLiteral("FOGLALK_ID"),
+          QStringLiteral("JEL_TIP")}},
+        {QStringLiteral("jel_fej"),
+         {QStringLiteral("JEL_SZAM"), QStringLiteral("JEL_TIP"), QStringLiteral("FOGLALK_ID")}},
+        {QStringLiteral("jelszo"), {QStringLiteral("USER_NAME")}},
+        {QStringLiteral("jogcim"), {QStringLiteral("JOGCIMKOD")}},
+        {QStringLiteral("mep"), {QStringLiteral("MEGYEKOD")}},
+        {QStringLiteral("orszag"), {QStringLiteral("ISO_SZAM")}},
+        {QStringLiteral("irsz"), {QStringLiteral("IRSZ")}},
+        {QStringLiteral("koz_ter"), {QStringLiteral("KOD")}},
+        {QStringLiteral("feor"), {QStringLiteral("FEOR_SZAM")}},
+        {QStringLiteral("nyugdij"), {QStringLiteral("PKOD")}},
+        {QStringLiteral("jarasok"), {QStringLiteral("JARAS_KOD")}}};
+    static const QStringList none;
+    const auto found = keys.find(table);
+    return found == keys.end() ? none : *found;
+}
+
+// The file of a table in a folder, its name in any case; empty when there is none. Two files
+// of one table (TAJ.DB beside taj.db) leave no way to tell which is the table: refused.
+QString tableFile(const QString &folder, const QString &table, QString *error)
 {
     const QStringList found = QDir(folder).entryList({table + QStringLiteral(".db")}, QDir::Files);
+    if (found.size() > 1) {
+        *error = QStringLiteral("A(z) %1 táblának több fájlja van a(z) %2 mappában (%3): nem "
+                                "dönthető el, melyik az igazi. Hagyjon meg egyet, és indítsa "
+                                "újra az átvételt.")
+                     .arg(table, QDir::toNativeSeparators(folder), found.join(u", "));
+        return {};
+    }
     return found.isEmpty() ? QString() : QDir(folder).filePath(found.first());
 }
 
@@ -76,14 +116,12 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
     if (!transaction.isOpen()) return refuse(QStringLiteral("A tranzakció nem indítható."));
 
     bool olderStructure = false;
-    auto move = [&](const QString &folder, const QString &table, const QString &target,
+    auto move = [&](const QString &file, const QString &table, const QString &target,
                     Moved *moved) -> bool {
-        const QString file = tableFile(folder, table);
         const Schema::Table *schema = Schema::table(table);
-        if (isReference(table) || table == u"jelszo") {
-            if (!StoreQuery::execute(m_data, {QStringLiteral("delete from ") + target}, {}, &error))
-                return false;
-        }
+        // A reference or user table replaces the installation's own, once it brings a row: an
+        // empty one leaves the installation's own.
+        bool replaced = !(isReference(table) || table == u"jelszo");
         QList<int> at; // the old field of each column taken over
         QList<const Schema::Field *> columns;
         std::unique_ptr<BulkInsert> insert;
@@ -95,10 +133,18 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
         const QString failure = ParadoxTable::forEachRecord(
             file, ParadoxTable::Encryption::Allowed,
             {[&](const QStringList &fields, const QStringList &unreadable) {
+                 for (const QString &key : keyFields(table))
+                     if (!fields.contains(key, Qt::CaseInsensitive) && refusal.isEmpty())
+                         refusal = QStringLiteral("%1: hiányzik a tábla %2 mezője, a sorai nem "
+                                                  "vehetők át.")
+                                       .arg(QFileInfo(file).fileName(), key);
                  for (int i = 0; i < fields.size(); ++i) {
                      const Schema::Field *field = nullptr;
+                     // The register makes its own keys (the name order) anew.
                      for (const Schema::Field &f : schema->fields)
-                         if (f.name.compare(fields[i], Qt::CaseInsensitive) == 0) field = &f;
+                         if (f.name.compare(fields[i], Qt::CaseInsensitive) == 0 &&
+                             f.kind != Schema::Kind::Key)
+                             field = &f;
                      if (!field) {
                          moved->skipped << fields[i];
                          continue;
@@ -127,6 +173,12 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
                  ++number;
                  ++moved->read;
                  if (!refusal.isEmpty()) return false;
+                 if (!replaced) {
+                     replaced = true;
+                     if (!StoreQuery::execute(m_data, {QStringLiteral("delete from ") + target}, {},
+                                              &refusal))
+                         return false;
+                 }
                  row.clear();
                  for (int c = 0; c < columns.size(); ++c) {
                      const Schema::Field &f = *columns[c];
@@ -175,21 +227,31 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
         return true;
     };
 
+    int found = 0;
     auto takeOver = [&](const QString &folder, const QString &table, const QString &target,
                         const QString &shown) -> bool {
-        if (tableFile(folder, table).isEmpty()) {
+        QString twice;
+        const QString file = tableFile(folder, table, &twice);
+        if (!twice.isEmpty()) {
+            error = twice;
+            return false;
+        }
+        if (file.isEmpty()) {
             r.lines << (isReference(table)
                             ? QStringLiteral("  %1: hiányzik, a telepítés saját táblája marad")
                             : QStringLiteral("  %1: hiányzik, üres marad"))
                            .arg(shown);
             return true;
         }
+        ++found;
         Moved moved;
-        if (!move(folder, table, target, &moved)) return false;
+        if (!move(file, table, target, &moved)) return false;
         r.lines << QStringLiteral("  %1: %2 sor olvasva, %3 sor írva")
                        .arg(shown)
                        .arg(moved.read)
                        .arg(moved.written);
+        if (moved.read == 0 && (isReference(table) || table == u"jelszo"))
+            r.lines << QStringLiteral("    üres, a telepítés saját táblája marad");
         if (!moved.skipped.isEmpty())
             r.lines << QStringLiteral("    kihagyott mező: %1").arg(moved.skipped.join(u", "));
         return true;
@@ -203,6 +265,12 @@ LegacyMigration::Result LegacyMigration::run(const QString &oldFolder)
         if (!takeOver(oldBackup, table, BackupTables::table(table),
                       QStringLiteral("Ment/") + table))
             return refuse(error);
+    // A folder without a single table of the older program (an empty one, or a new
+    // installation's own adatok) has nothing to take over.
+    if (found == 0)
+        return refuse(QStringLiteral("A(z) %1 mappában nincs a régi program egyetlen táblája "
+                                     "sem: nincs mit átvenni.")
+                          .arg(QDir::toNativeSeparators(oldFolder)));
 
     // An installation of the older structure is brought to the current one as the upgrade
     // brings it: the district 000 and the file names with it.

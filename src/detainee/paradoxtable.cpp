@@ -151,9 +151,45 @@ QByteArray codecName(int codePage)
     case 850:
         return "IBM850";
     default:
-        return codePage >= 1250 && codePage <= 1258 ? "windows-" + QByteArray::number(codePage)
-                                                    : "IBM" + QByteArray::number(codePage);
+        break;
     }
+    const QByteArray name = codePage >= 1250 && codePage <= 1258
+                                ? "windows-" + QByteArray::number(codePage)
+                                : "IBM" + QByteArray::number(codePage);
+    // A code page this system cannot decode is no code page: the table's text is not guessed.
+    return codePage > 0 && codePage < 2000 && QStringDecoder(name.constData()).isValid()
+               ? name
+               : QByteArray();
+}
+
+QString chainFault(const ChainHead &c, const std::function<QByteArray(qint64, int)> &readAt)
+{
+    // The chain of data blocks: inside the file, no block twice, its records where the header
+    // counts them.
+    const qint64 perBlock = (c.blockSize - 6) / c.recordSize;
+    QList<bool> seen(c.fileBlocks + 1, false);
+    qint64 counted = 0;
+    for (int block = c.firstBlock; block != 0;) {
+        if (block > c.fileBlocks)
+            return damaged(QStringLiteral("a(z) %1. blokk a fájlon kívül van.").arg(block));
+        if (seen[block])
+            return damaged(QStringLiteral("a blokklánc körbeér a(z) %1. blokknál.").arg(block));
+        seen[block] = true;
+        const QByteArray b = readAt(c.headerSize + (block - 1) * c.blockSize, 6);
+        if (b.size() != 6)
+            return damaged(QStringLiteral("a(z) %1. blokk nem olvasható.").arg(block));
+        const int added = qint16(word(b, 4));
+        if (added < -c.recordSize || (added + c.recordSize) % c.recordSize != 0 ||
+            (added + c.recordSize) / c.recordSize > perBlock)
+            return damaged(QStringLiteral("a(z) %1. blokk rekordszáma hibás.").arg(block));
+        counted += (added + c.recordSize) / c.recordSize;
+        block = word(b, 0);
+    }
+    if (counted != c.records)
+        return damaged(QStringLiteral("a blokkokban %1 rekord van, a fejléc %2-t ír.")
+                           .arg(counted)
+                           .arg(c.records));
+    return {};
 }
 
 QString structureFault(const QByteArray &h, qint64 fileSize,
@@ -215,38 +251,13 @@ QString structureFault(const QByteArray &h, qint64 fileSize,
     if (encrypted && encryption == Encryption::Refused)
         return QStringLiteral("A tábla jelszóval védett (titkosított), ezért nem olvasható.");
     if (records < 0) return damaged(QStringLiteral("hibás rekordszám (%1).").arg(records));
-    // An encrypted table's blocks are encrypted too: its reader is contained instead.
+    // An encrypted table's blocks are encrypted too: its reader is contained instead, and
+    // checks the chain once the blocks are readable.
     if (encrypted) {
         if (isEncrypted) *isEncrypted = true;
         return {};
     }
-
-    // The chain of data blocks: inside the file, no block twice, its records where the header
-    // counts them.
-    const qint64 perBlock = (blockSize - 6) / recordSize;
-    QList<bool> seen(fileBlocks + 1, false);
-    qint64 counted = 0;
-    for (int block = firstBlock; block != 0;) {
-        if (block > fileBlocks)
-            return damaged(QStringLiteral("a(z) %1. blokk a fájlon kívül van.").arg(block));
-        if (seen[block])
-            return damaged(QStringLiteral("a blokklánc körbeér a(z) %1. blokknál.").arg(block));
-        seen[block] = true;
-        const QByteArray b = readAt(headerSize + (block - 1) * blockSize, 6);
-        if (b.size() != 6)
-            return damaged(QStringLiteral("a(z) %1. blokk nem olvasható.").arg(block));
-        const int added = qint16(word(b, 4));
-        if (added < -recordSize || (added + recordSize) % recordSize != 0 ||
-            (added + recordSize) / recordSize > perBlock)
-            return damaged(QStringLiteral("a(z) %1. blokk rekordszáma hibás.").arg(block));
-        counted += (added + recordSize) / recordSize;
-        block = word(b, 0);
-    }
-    if (counted != records)
-        return damaged(QStringLiteral("a blokkokban %1 rekord van, a fejléc %2-t ír.")
-                           .arg(counted)
-                           .arg(records));
-    return {};
+    return chainFault({blockSize, recordSize, fileBlocks, firstBlock, headerSize, records}, readAt);
 }
 
 namespace
@@ -297,10 +308,29 @@ QString readRecords(const QString &path, const Reader &reader)
     const int recordSize = PX_get_recordsize(doc.get());
     if (offset > recordSize || recordSize <= 0)
         return QStringLiteral("A tábla sérült: hibás rekordméret.");
+    const QByteArray codec = codecName(head->px_doscodepage);
+    if (codec.isEmpty())
+        return QStringLiteral("A tábla ismeretlen kódlapot ír (%1), a szövegei nem olvashatók.")
+            .arg(head->px_doscodepage);
+    // An encrypted table's chain is checked now that pxlib reads its blocks decrypted: the
+    // header's count is then the count of every record the blocks hold.
+    if (head->px_encryption != 0) {
+        const QString fault =
+            chainFault({qint64(head->px_maxtablesize) * 1024, recordSize, int(head->px_fileblocks),
+                        int(head->px_firstblock), head->px_headersize, head->px_numrecords},
+                       [&](qint64 offset, int size) {
+                           QByteArray bytes(size, '\0');
+                           if (doc->seek(doc.get(), doc->px_stream, long(offset), SEEK_SET) < 0 ||
+                               doc->read(doc.get(), doc->px_stream, size_t(size), bytes.data()) !=
+                                   size_t(size))
+                               return QByteArray();
+                           return bytes;
+                       });
+        if (!fault.isEmpty()) return fault;
+    }
     reader.fields(fields, unreadable);
 
-    QStringDecoder decode(codecName(head->px_doscodepage));
-    if (!decode.isValid()) decode = QStringDecoder("windows-1250");
+    QStringDecoder decode(codec.constData());
     QByteArray buffer(recordSize, '\0');
     const int count = PX_get_num_records(doc.get());
     for (int r = 0; r < count; ++r) {
@@ -356,6 +386,9 @@ QString readRecords(const QString &path, const Reader &reader)
         if (!reader.record(std::move(values)))
             return QStringLiteral("A tábla olvasása megszakadt.");
     }
+    // Whatever pxlib found wrong on the way (a warning included) refuses the table.
+    if (!sink.first.isEmpty())
+        return QStringLiteral("A tábla olvasása hibát jelzett: ") + sink.first;
     return {};
 }
 

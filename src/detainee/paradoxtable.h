@@ -50,7 +50,17 @@ QString structureFault(const QByteArray &header, qint64 fileSize,
                        const std::function<QByteArray(qint64 offset, int size)> &readAt,
                        Encryption encryption, bool *isEncrypted = nullptr);
 
-// The decoder name of a table's DOS code page; Windows-1250 when the table names none.
+// The decoder name of a table's DOS code page; Windows-1250 when the table names none, empty
+// for a code page that is not known.
 QByteArray codecName(int codePage);
+
+// What the header says of the data blocks, and the check of their chain against it: every
+// block inside the file and met once, the records they hold the header's count.
+struct ChainHead {
+    qint64 blockSize;
+    int recordSize, fileBlocks, firstBlock, headerSize;
+    qint64 records;
+};
+QString chainFault(const ChainHead &head, const std::function<QByteArray(qint64, int)> &readAt);
 
 } // namespace ParadoxTable

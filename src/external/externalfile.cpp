@@ -341,6 +341,68 @@ Findings syntaxCheck(const Report &report, bool prisonService, const QDate &toda
 
 namespace
 {
+// The fields of the layout, for naming where a control byte stands.
+struct Span {
+    int from, width;
+    const char *name;
+};
+const Span HeaderSpans[] = {{1, 2, "jelentés típusa"}, {3, 5, "sorszám"},
+                            {8, 5, "tételszám"},       {41, 10, "készítés dátuma"},
+                            {51, 50, "cégnév"},        {101, 4, "irányítószám"},
+                            {105, 50, "utca"},         {155, 7, "házszám"},
+                            {162, 5, "emelet"},        {167, 5, "ajtó"},
+                            {172, 5, "épület"},        {177, 5, "lépcsőház"},
+                            {182, 12, "telefon"},      {194, 12, "fax"},
+                            {206, 30, "e-mail"},       {236, 24, "bankszámlaszám"},
+                            {260, 3, "megyekód"},      {263, 10, "alakulás dátuma"},
+                            {283, 1, "kifizetőhely"},  {284, 1, "államkincstár"},
+                            {285, 50, "ügyvezető"},    {335, 11, "adószám"}};
+const Span ItemSpans[] = {{1, 2, "jelentés típusa"},
+                          {3, 5, "sorszám"},
+                          {8, 5, "tételszám"},
+                          {13, 1, "javítás"},
+                          {14, 11, "adószám"},
+                          {25, 9, "TAJ szám"},
+                          {34, 3, "állampolgárság"},
+                          {37, 10, "születési dátum"},
+                          {47, 30, "születési hely"},
+                          {77, 50, "vezetéknév"},
+                          {127, 20, "utónév 1"},
+                          {147, 20, "utónév 2"},
+                          {167, 50, "születési vezetéknév"},
+                          {217, 20, "születési utónév 1"},
+                          {237, 20, "születési utónév 2"},
+                          {257, 50, "anyja vezetékneve"},
+                          {307, 20, "anyja utóneve 1"},
+                          {327, 20, "anyja utóneve 2"},
+                          {347, 4, "magánnyugdíjpénztár"},
+                          {351, 4, "jogcím"},
+                          {355, 10, "kezdet"},
+                          {365, 10, "vég"},
+                          {375, 10, "szüneteltetés kezdete"},
+                          {385, 10, "szüneteltetés vége"},
+                          {395, 2, "óraszám"},
+                          {397, 4, "FEOR"},
+                          {401, 4, "ellátás kódja"},
+                          {405, 10, "ellátás kezdete"},
+                          {415, 10, "ellátás vége"},
+                          {425, 1, "pályakezdő"},
+                          {426, 1, "neme"}};
+
+// The fields of a line that hold a control byte (0x00-0x1F, 0x7F): such a byte would be cut
+// off or refused by the store, or stored unseen in a name.
+template <std::size_t N> QStringList controlBytesIn(const QByteArray &line, const Span (&spans)[N])
+{
+    QStringList fields;
+    for (const Span &span : spans)
+        for (int i = span.from - 1; i < span.from - 1 + span.width && i < line.size(); ++i)
+            if (quint8(line[i]) < 0x20 || quint8(line[i]) == 0x7F) {
+                fields << QString::fromUtf8(span.name);
+                break;
+            }
+    return fields;
+}
+
 void contentRules(Run &run, const QByteArray &line, const ContentContext &c, const Lookups &lookups)
 {
     const QString n = trimmed(line, 8, 5);
@@ -349,6 +411,10 @@ void contentRules(Run &run, const QByteArray &line, const ContentContext &c, con
         run.finding(QStringLiteral("  - %1 a(z) :%2%3")
                         .arg(QString::fromUtf8(text), n, QString::fromUtf8(ending)));
     };
+    for (const QString &field : controlBytesIn(line, ItemSpans))
+        run.finding(QStringLiteral("  - Vezérlőkarakter van a(z) %1 mezőben a(z) :%2-ik jelentés "
+                                   "sorban")
+                        .arg(field, n));
     bool whole = false;
     const qint64 tax = trimmed(line, 14, 11).toLongLong(&whole);
     if (!whole)
@@ -422,6 +488,10 @@ void contentRules(Run &run, const QByteArray &line, const ContentContext &c, con
 Findings contentCheck(const Report &report, const ContentContext &context, const Lookups &lookups)
 {
     Run run;
+    for (const QString &field : controlBytesIn(report.header, HeaderSpans))
+        run.finding(
+            QStringLiteral("  - Vezérlőkarakter van a(z) %1 mezőben a jelentés fejsorában !")
+                .arg(field));
     for (int i = 0; i < report.items.size() && !run.f.failed; ++i)
         contentRules(run, report.items[i], context, lookups);
     if (run.f.failed) return run.f;

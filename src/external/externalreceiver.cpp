@@ -386,8 +386,8 @@ ExternalReceiver::Made ExternalReceiver::makeIn(Transaction &transaction, const 
              QStringLiteral("and jel_szam = :jsz"), QStringLiteral("and jel_tip = :jt")},
             {id, sequence, type}, &error) ||
         !ReportGenerator::movePendingAboveCompleted(m_data, id, type, &error) ||
-        !ReportGenerator::commitWithFile(transaction, options.folder, m.fileName, content.bytes,
-                                         &m.path, &error))
+        !ReportGenerator::commitWithFile(m_data, transaction, options.folder, m.fileName,
+                                         content.bytes, &m.path, &error))
         return fail(error);
     if (progress) progress(0, items);
     add(m.memo, {QStringLiteral(" A jelentés elkészült : ") + QDir::toNativeSeparators(m.path)});

@@ -278,6 +278,9 @@ ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
     QStringList tajs; // of every line, to find the persons reported more than once
     ReportLine first;
     QByteArray firstOrder, refusalOrder;
+    // Lines under a number already filed (an outside writer's, an older installation's, a line
+    // numbered a moment before another clerk filed that number) go into the next report.
+    if (!movePendingAboveCompleted(m_data, report.employerId, report.type, &r.error)) return r;
     // The number the report has now: another clerk's receiving may have moved the lines on
     // since the list was read.
     const auto current =
@@ -339,7 +342,7 @@ ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
     // The file is written as the lines come, each line's memory given back at once.
     StagedFile file;
     const std::optional<int> coding = options.coded ? key : std::nullopt;
-    if (!openReportFile(file, options.folder, r.fileName, &r.error) ||
+    if (!openReportFile(m_data, file, options.folder, r.fileName, &r.error) ||
         !file.append(fileLine(head.text, coding), &r.error))
         return r;
     QByteArray chunk;
@@ -413,23 +416,58 @@ ReportGenerator::Content ReportGenerator::buildContent(const QList<ReportFile::S
     return c;
 }
 
-bool ReportGenerator::commitWithFile(Transaction &transaction, const QString &folder,
-                                     const QString &fileName, const QByteArray &content,
-                                     QString *path, QString *error)
+namespace
+{
+// A mark beside a report file while it takes its name and the report is filed: a file found
+// with its mark and no completed report of its name is what an interrupted making left.
+QString markOf(const QString &path)
+{
+    return path + QStringLiteral(".keszul");
+}
+
+bool writeMark(const QString &path)
+{
+    QFile mark(markOf(path));
+    return mark.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           mark.write("Tarvik: a jelentés készítése folyamatban.\r\n") > 0 &&
+           StagedFile::syncFile(mark) && StagedFile::syncFolder(QFileInfo(path).absolutePath());
+}
+} // namespace
+
+std::function<bool()> ReportGenerator::s_endsBeforeCommit;
+
+bool ReportGenerator::commitWithFile(DataModule &data, Transaction &transaction,
+                                     const QString &folder, const QString &fileName,
+                                     const QByteArray &content, QString *path, QString *error)
 {
     StagedFile file;
-    return openReportFile(file, folder, fileName, error) && file.append(content, error) &&
+    return openReportFile(data, file, folder, fileName, error) && file.append(content, error) &&
            file.finish(error) && commitWithFile(transaction, file, path, error);
 }
 
-bool ReportGenerator::openReportFile(StagedFile &file, const QString &folder,
+bool ReportGenerator::openReportFile(DataModule &data, StagedFile &file, const QString &folder,
                                      const QString &fileName, QString *error)
 {
-    if (!folder.isEmpty() && QFileInfo::exists(QDir(folder).filePath(fileName))) {
-        *error = QStringLiteral("a(z) %1 fájl már létezik a mappában; egy másik jelentés fájlja "
-                                "nem írható felül")
-                     .arg(fileName);
-        return false;
+    const QString existing = folder.isEmpty() ? QString() : QDir(folder).filePath(fileName);
+    if (!existing.isEmpty() && QFileInfo::exists(existing)) {
+        bool leftover = false;
+        if (QFileInfo::exists(markOf(existing))) {
+            const auto filed = StoreQuery::any(
+                data, {QStringLiteral("select 1 from jel_fej where FAJL_NEV = :f")}, {fileName});
+            if (!filed) {
+                *error = QStringLiteral("a kész jelentések nem olvashatók");
+                return false;
+            }
+            leftover = !*filed;
+            // The making that left the mark was filed after all: only the mark is left over.
+            if (*filed) QFile::remove(markOf(existing));
+        }
+        if (!leftover) {
+            *error = QStringLiteral("a(z) %1 fájl már létezik a mappában; egy másik jelentés "
+                                    "fájlja nem írható felül")
+                         .arg(fileName);
+            return false;
+        }
     }
     // The file goes under a temporary name beside its place and takes its name only at the end.
     return file.open(folder, fileName, error);
@@ -438,15 +476,30 @@ bool ReportGenerator::openReportFile(StagedFile &file, const QString &folder,
 bool ReportGenerator::commitWithFile(Transaction &transaction, StagedFile &file, QString *path,
                                      QString *error)
 {
-    if (!file.place(error)) return false;
+    if (!writeMark(file.path())) {
+        QFile::remove(markOf(file.path()));
+        *error = QStringLiteral("a fájl nem írható: ") + QDir::toNativeSeparators(file.path());
+        return false;
+    }
+    if (!file.place(error)) {
+        QFile::remove(markOf(file.path()));
+        return false;
+    }
     *path = file.path();
+    if (s_endsBeforeCommit && s_endsBeforeCommit()) {
+        file.abandon();
+        *error = QStringLiteral("a készítés megszakadt");
+        return false;
+    }
     if (!transaction.commit()) {
         // The tables stay as they were: so must the folder.
         file.undo();
+        QFile::remove(markOf(file.path()));
         *error = QStringLiteral("a változások nem véglegesíthetők");
         return false;
     }
     file.keep();
+    QFile::remove(markOf(file.path()));
     return true;
 }
 
@@ -469,6 +522,20 @@ namespace
 QString same(const QString &a, const QString &b)
 {
     return QStringLiteral("(%1 = %2 or (%1 is null and %2 is null))").arg(a, b);
+}
+
+// A pending line's text as every write stores it: without trailing blanks, and null when empty
+// (an outside writer may have left empty text in a pending line).
+QString stored(const QString &value)
+{
+    return QStringLiteral("nullif(rtrim(%1), '')").arg(value);
+}
+
+bool isText(const QString &table, const QString &name)
+{
+    for (const Schema::Field &column : Schema::table(table)->fields)
+        if (column.name == name) return column.kind == Schema::Kind::Text;
+    return false;
 }
 } // namespace
 
@@ -527,6 +594,9 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
     // the person and relation registers depend on no other line.
     const QString report =
         QStringLiteral("l.foglalk_id = :a and l.jel_tip = :b and l.jel_szam = :c");
+    // A line without a TAJ number is filed and written, but names no person: the registers
+    // are left alone.
+    const QString ofPerson = report + QStringLiteral(" and coalesce(rtrim(l.TAJ), '') <> ''");
     // When no person is reported twice, every line is such a line.
     const QString once =
         everyPersonOnce
@@ -548,12 +618,15 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
     for (int f = 0; f < FieldCount; ++f) {
         const QString name = QLatin1String(fieldName(Field(f)));
         names << name;
+        const QString value = isText(QStringLiteral("jel_temp"), name)
+                                  ? stored(QStringLiteral("l.") + name)
+                                  : QStringLiteral("l.") + name;
         if (f == JAVITAS)
-            values << QStringLiteral("case when l.JAVITAS = 'E' then 'N' else l.JAVITAS end");
+            values << QStringLiteral("case when l.JAVITAS = 'E' then 'N' else %1 end").arg(value);
         else if (filing.external && upperCased.contains(Field(f)))
-            values << QStringLiteral("upper(l.%1)").arg(name);
+            values << QStringLiteral("upper(%1)").arg(value);
         else
-            values << QStringLiteral("l.") + name;
+            values << value;
     }
     if (!run({QStringLiteral("insert into jel_tete (%1)").arg(names.join(u", ")),
               QStringLiteral("select %1 from jel_temp l where ").arg(values.join(u", ")) + report},
@@ -577,7 +650,8 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
         if (filing.external && (f == VEZ_NEV || f == UTO_NEV))
             value = QStringLiteral("upper(%1)").arg(value);
         if (width > 0 && width < widthIn("jel_temp", name))
-            value = QStringLiteral("nullif(rtrim(substr(%1, 1, %2)), '')").arg(value).arg(width);
+            value = QStringLiteral("substr(%1, 1, %2)").arg(value).arg(width);
+        value = stored(value);
         personNames << name;
         personValues << value;
         personSets << QStringLiteral("%1 = excluded.%1").arg(name);
@@ -585,7 +659,7 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
     if (!run({QStringLiteral("insert into taj (TAJ, %1)").arg(personNames.join(u", ")),
               QStringLiteral("select l.TAJ, %1 from jel_temp l where ")
                       .arg(personValues.join(u", ")) +
-                  report + once,
+                  ofPerson + once,
               QStringLiteral("on conflict (TAJ) do update set ") + personSets.join(u", ")},
              onceParams))
         return false;
@@ -597,16 +671,19 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
     const QString keys =
         QStringLiteral("l.TAJ = r.TAJ and l.FOGLALK_ID = r.FOGLALK_ID and l.JOGCIM = r.JOGCIM and "
                        "l.JEL_TIP = r.JEL_TIP");
-    const QString occupation =
-        filing.external ? QStringLiteral(" and (l.JOGCIM <> '1101' or l.FEOR is null or %1)")
-                              .arg(same(QStringLiteral("l.FEOR"), QStringLiteral("r.FEOR")))
-                        : QStringLiteral(" and (l.JOGCIM <> '1101' or %1)")
-                              .arg(same(QStringLiteral("l.FEOR"), QStringLiteral("r.FEOR")));
+    const QString lineFeor = stored(QStringLiteral("l.FEOR"));
+    const QString occupation = filing.external
+                                   ? QStringLiteral(" and (l.JOGCIM <> '1101' or %1 is null or %2)")
+                                         .arg(lineFeor, same(lineFeor, QStringLiteral("r.FEOR")))
+                                   : QStringLiteral(" and (l.JOGCIM <> '1101' or %1)")
+                                         .arg(same(lineFeor, QStringLiteral("r.FEOR")));
     const QString relationFields = QStringLiteral(
         "KEZDET, VEGE, HORA, FEOR, ELL_KOD, ELL_KEZD, ELL_VEGE, SZUN_KEZD, SZUN_VEGE");
-    const QString lineFields = QStringLiteral(
-        "l.KEZDET, l.VEGE, l.HORA, l.FEOR, l.ELL_KOD, l.ELL_KEZD, l.ELL_VEGE, l.SZUN_KEZD, "
-        "l.SZUN_VEGE, l.PAKEZD");
+    QStringList lineValues;
+    for (const char *f : {"KEZDET", "VEGE", "HORA", "FEOR", "ELL_KOD", "ELL_KEZD", "ELL_VEGE",
+                          "SZUN_KEZD", "SZUN_VEGE", "PAKEZD"})
+        lineValues << stored(QStringLiteral("l.") + QLatin1String(f));
+    const QString lineFields = lineValues.join(u", ");
     // Each relation row is matched through the line of its person (one at most).
     const QString matching = QStringLiteral("from jel_temp l where ") + report + once +
                              QStringLiteral(" and l.JAVITAS = '%1' and ") + keys;
@@ -619,9 +696,9 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
               QString(matching.arg(QStringLiteral("I")))
                   .replace(QStringLiteral("r."), QStringLiteral("taj_jogcim.")) +
               QStringLiteral(" and ") +
-              same(QStringLiteral("l.KEZDET"), QStringLiteral("taj_jogcim.KEZDET")) +
+              same(stored(QStringLiteral("l.KEZDET")), QStringLiteral("taj_jogcim.KEZDET")) +
               QStringLiteral(" and ") +
-              same(QStringLiteral("l.VEGE"), QStringLiteral("taj_jogcim.VEGE")) +
+              same(stored(QStringLiteral("l.VEGE")), QStringLiteral("taj_jogcim.VEGE")) +
               QStringLiteral(")")},
              reportParams + matchParams))
         return false;
@@ -640,7 +717,7 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
          QStringLiteral("select l.TAJ, l.FOGLALK_ID, l.JOGCIM, l.JEL_TIP, %1 from jel_temp l "
                         "where ")
                  .arg(lineFields) +
-             report + once +
+             ofPerson + once +
              QStringLiteral(" and l.JAVITAS = 'N' and not exists (select 1 from taj_jogcim "
                             "r where ") +
              keys + occupation + QStringLiteral(")")},
@@ -709,6 +786,7 @@ bool ReportGenerator::fileOneByOne(const Filing &filing, const QList<ReportFile:
     QList<QVariant> params;
     for (int at = 0; at < lines.size(); ++at) {
         const ReportLine &line = lines[at];
+        if (line[TAJ].trimmed().isEmpty()) continue;
         params.clear();
         const ReportLine &person = filing.persons ? (*filing.persons)[at] : line;
         for (int i = 0; i < int(std::size(personFields)); ++i)

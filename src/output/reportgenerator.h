@@ -131,16 +131,21 @@ public:
                                           QString *error);
     // Writes the file under a temporary name, gives it its name and commits; on any failure the
     // transaction rolls back and the folder is as it was. A file of that name already in the
-    // folder belongs to another report and is never replaced: the making is refused.
-    static bool commitWithFile(Transaction &transaction, const QString &folder,
+    // folder is never replaced when a completed report has it or when nothing says whose it is:
+    // the making is refused. Only the file a making left behind when it was cut off between
+    // naming its file and filing its report (marked as such beside it) is made again.
+    static bool commitWithFile(DataModule &data, Transaction &transaction, const QString &folder,
                                const QString &fileName, const QByteArray &content, QString *path,
                                QString *error);
     // The same in two steps, for a file written in parts: open it under its temporary name
-    // (refused when a file of that name is there), then place it and commit.
-    static bool openReportFile(StagedFile &file, const QString &folder, const QString &fileName,
-                               QString *error);
+    // (refused as above), then place it and commit.
+    static bool openReportFile(DataModule &data, StagedFile &file, const QString &folder,
+                               const QString &fileName, QString *error);
     static bool commitWithFile(Transaction &transaction, StagedFile &file, QString *path,
                                QString *error);
+    // For the tests: asked once the file has its name and before the commit; true ends the
+    // making there as a program that is killed at that moment would, leaving the folder so.
+    static std::function<bool()> s_endsBeforeCommit;
 
     // Reads the lines a select returns, one at a time.
     static bool forEachLine(DataModule &data, const QStringList &sql, const QList<QVariant> &params,

@@ -5,6 +5,60 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace
+{
+// The mode a file made with open() would get: the temporary file is made for its owner only.
+QFileDevice::Permissions normalPermissions()
+{
+#ifdef Q_OS_UNIX
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const mode_t mode = 0666 & ~mask;
+    QFileDevice::Permissions p;
+    if (mode & S_IRUSR) p |= QFileDevice::ReadOwner | QFileDevice::ReadUser;
+    if (mode & S_IWUSR) p |= QFileDevice::WriteOwner | QFileDevice::WriteUser;
+    if (mode & S_IRGRP) p |= QFileDevice::ReadGroup;
+    if (mode & S_IWGRP) p |= QFileDevice::WriteGroup;
+    if (mode & S_IROTH) p |= QFileDevice::ReadOther;
+    if (mode & S_IWOTH) p |= QFileDevice::WriteOther;
+    return p;
+#else
+    return QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+           QFileDevice::WriteUser;
+#endif
+}
+} // namespace
+
+bool StagedFile::syncFolder(const QString &folder)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+#else
+    Q_UNUSED(folder);
+    return true;
+#endif
+}
+
+bool StagedFile::syncFile(QFileDevice &file)
+{
+    if (!file.flush()) return false;
+#ifdef Q_OS_UNIX
+    return ::fsync(file.handle()) == 0;
+#else
+    return true;
+#endif
+}
+
 StagedFile::StagedFile() = default;
 
 StagedFile::~StagedFile()
@@ -31,7 +85,7 @@ bool StagedFile::open(const QString &folder, const QString &fileName, QString *e
     m_temporary =
         std::make_unique<QTemporaryFile>(dir.filePath(fileName + QStringLiteral(".XXXXXX")));
     m_temporary->setAutoRemove(true);
-    if (!m_temporary->open()) {
+    if (!m_temporary->open() || !m_temporary->setPermissions(normalPermissions())) {
         *error = QStringLiteral("a fájl nem írható: ") + m_temporary->errorString();
         return false;
     }
@@ -48,7 +102,8 @@ bool StagedFile::append(const QByteArray &bytes, QString *error)
 
 bool StagedFile::finish(QString *error)
 {
-    if (!m_temporary || !m_temporary->flush()) {
+    // On the disk before it takes its name: a power cut never leaves a named file half written.
+    if (!m_temporary || !syncFile(*m_temporary)) {
         *error = QStringLiteral("a fájl nem írható: ") +
                  (m_temporary ? m_temporary->errorString() : QString());
         return false;
@@ -82,6 +137,8 @@ bool StagedFile::place(QString *error)
     m_temporary->setAutoRemove(false);
     m_temporary.reset();
     m_placed = true;
+    // The new name is on the disk before the caller records the file as made.
+    syncFolder(QFileInfo(m_path).absolutePath());
     return true;
 }
 
@@ -90,6 +147,12 @@ void StagedFile::undo()
     if (!m_placed) return;
     QFile::remove(m_path);
     if (m_hadFile) QFile::rename(m_kept, m_path);
+    m_placed = false;
+}
+
+void StagedFile::abandon()
+{
+    m_temporary.reset();
     m_placed = false;
 }
 

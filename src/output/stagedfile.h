@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class QFileDevice;
 class QTemporaryFile;
 
 // A file that takes its name only when everything else is done: the content goes to a
@@ -29,7 +30,13 @@ public:
     bool place(QString *error);
     void undo();
     void keep();
+    // Leaves the folder as it stands, as a program that ends here would.
+    void abandon();
     QString path() const { return m_path; }
+
+    // Writes what the system holds of a folder's entries, or of a file, to the disk.
+    static bool syncFolder(const QString &folder);
+    static bool syncFile(QFileDevice &file);
 
 private:
     std::unique_ptr<QTemporaryFile> m_temporary;

@@ -181,22 +181,43 @@ Result importFile(DataModule &data, Kind kind, const QString &path, const Progre
             .add(QStringLiteral(":j, :k, :l, :m, :n, :o)"));
     }
     const std::span<const Slot> slots = slotsOf(kind);
-    const qint64 size = file.size();
+    const int width = slots.back().from + slots.back().width - 1;
+    // A person file is small beside the memory of any PC: it is read whole, and every line end
+    // counts, CR LF, LF and a lone CR alike (an old Mac-style or damaged file).
+    const QByteArray all = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        r.message = QStringLiteral("A fájl nem nyitható meg: ") + QDir::toNativeSeparators(path);
+        r.error = file.errorString();
+        return r;
+    }
+    const qint64 size = all.size();
+    qsizetype at = 0;
     int number = 0;
     bool ended = false;
-    while (!ended && !file.atEnd()) {
-        QByteArray raw = file.readLine();
+    while (!ended && at < all.size()) {
+        qsizetype end = at;
+        while (end < all.size() && all[end] != '\r' && all[end] != '\n')
+            ++end;
+        QByteArray raw = all.mid(at, end - at);
+        at = end;
+        if (at < all.size() && all[at] == '\r') ++at;
+        if (at < all.size() && all[at] == '\n' && (at == end || all[at - 1] == '\r')) ++at;
         ++number;
         // A DOS end-of-file mark ends the file.
         if (const qsizetype mark = raw.indexOf('\x1A'); mark >= 0) {
             raw.truncate(mark);
             ended = true;
         }
-        while (raw.endsWith('\n') || raw.endsWith('\r'))
-            raw.chop(1);
-        if (progress) progress(number, file.pos(), size);
+        if (progress) progress(number, at, size);
         // Blank lines carry nobody.
         if (raw.trimmed().isEmpty()) continue;
+        if (!raw.mid(width).trimmed().isEmpty()) {
+            r.message = QStringLiteral("A(z) %1. sor hibás: a(z) %2. karakter után is szöveg "
+                                       "áll. A fájlból semmi sem került be.")
+                            .arg(number)
+                            .arg(width);
+            return r;
+        }
         const QString line = decode(kind, raw);
         QStringList values;
         for (const Slot &slot : slots)

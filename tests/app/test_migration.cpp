@@ -269,7 +269,12 @@ private Q_SLOTS:
         QVERIFY(t.ok());
         const QString before =
             snapshot(t, {"foglalk", "taj", "jel_fej", "jel_tete", "jelszo", "irsz"});
-        writeOld(folder + "/taj_jogcim.db", {{"TAJ", pxfAlpha, 12}}, {{"123456788123"}});
+        writeOld(folder + "/taj_jogcim.db",
+                 {{"TAJ", pxfAlpha, 12},
+                  {"FOGLALK_ID", pxfLong, 4},
+                  {"JOGCIM", pxfAlpha, 4},
+                  {"JEL_TIP", pxfAlpha, 2}},
+                 {{"123456788123", "7", "1101", "09"}});
         QString printed, errors;
         QCOMPARE(migrate(t, folder, &printed, &errors), 1);
         QVERIFY2(errors.contains("A(z) taj_jogcim tábla 1. rekordjának TAJ mezője hosszabb 9 "
@@ -298,6 +303,107 @@ private Q_SLOTS:
         errors.clear();
         QCOMPARE(migrate(used, folder, &printed, &errors), 1);
         QVERIFY(errors.contains("régi adatot csak új telepítés vehet át"));
+    }
+
+    // A table whose header and blocks disagree on its records (protected or not), two files of
+    // one table, an unknown code page, a table without its key field, a folder without tables:
+    // each refuses the whole step, and neither the installation nor the old folder changes.
+    void unsoundFoldersAreRefused_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("protected, count lowered") << "TAJ.DB -1"
+                                                  << "TAJ.DB: A tábla sérült";
+        QTest::newRow("protected, count raised") << "TAJ.DB +1"
+                                                 << "TAJ.DB: A tábla sérült";
+        QTest::newRow("protected, count zero") << "irsz.db 0"
+                                               << "irsz.db: A tábla sérült";
+        QTest::newRow("plain, count lowered") << "plain.db -1"
+                                              << "jel_tete.db: A tábla sérült";
+        QTest::newRow("plain, count zero") << "plain.db 0"
+                                           << "jel_tete.db: A tábla sérült";
+        QTest::newRow("two files of a table") << "taj.db"
+                                              << "táblának több fájlja";
+        QTest::newRow("unknown code page") << "codepage"
+                                           << "ismeretlen kódlapot ír (32767)";
+        QTest::newRow("key field missing") << "key"
+                                           << "hiányzik a tábla TAJ mezője";
+        QTest::newRow("empty folder") << "empty"
+                                      << "nincs a régi program egyetlen táblája";
+        QTest::newRow("the installation's own folder") << "own"
+                                                       << "egyetlen táblája";
+    }
+
+    void unsoundFoldersAreRefused()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QString folder = oldInstallation(dir);
+        TestInstallation t(TestInstallation::WithReferenceData);
+        QVERIFY(t.ok());
+        writeOld(folder + "/irsz.db", {{"IRSZ", pxfAlpha, 4}, {"SULY", pxfAlpha, 1}},
+                 {{"9999", "0"}, {"9998", "0"}});
+        // The header's record count (bytes 6-9) changed by the amount given.
+        auto recount = [](const QString &path, const QString &how) {
+            QFile f(path);
+            if (!f.open(QIODevice::ReadWrite)) return false;
+            QByteArray b = f.readAll();
+            qint32 n = qint32(quint8(b[6]) | quint8(b[7]) << 8);
+            n = how == "0" ? 0 : n + how.toInt();
+            b[6] = char(n & 0xFF);
+            b[7] = char((n >> 8) & 0xFF);
+            f.seek(0);
+            return f.write(b) == b.size();
+        };
+        const QStringList parts = change.split(' ');
+        if (parts[0] == "plain.db") {
+            QVERIFY(writeOld(folder + "/jel_tete.db", Line,
+                             {{"5", "1", "N", "123456788", "7", "12345676242", "A", "B", "1101",
+                               "09", "2002.01.07", "1970.05.06", "348", "N"},
+                              {"5", "2", "N", "900000014", "7", "12345676242", "C", "D", "1101",
+                               "09", "2002.01.07", "1970.05.06", "348", "N"},
+                              {"5", "3", "N", "123456788", "7", "12345676242", "E", "F", "1101",
+                               "09", "2002.01.08", "1970.05.06", "348", "N"}},
+                             1250, nullptr));
+            QVERIFY(recount(folder + "/jel_tete.db", parts[1]));
+        } else if (parts.size() == 2) {
+            QVERIFY(recount(folder + "/" + parts[0], parts[1]));
+        } else if (change == "taj.db") {
+            QVERIFY(writeOld(folder + "/taj.db", Person, {{"123456788", "MÁS", "NÉV", "348", ""}}));
+        } else if (change == "codepage") {
+            QVERIFY(writeOld(folder + "/taj_jogcim.db",
+                             {{"TAJ", pxfAlpha, 9},
+                              {"FOGLALK_ID", pxfLong, 4},
+                              {"JOGCIM", pxfAlpha, 4},
+                              {"JEL_TIP", pxfAlpha, 2}},
+                             {{"123456788", "7", "1101", "09"}}, 32767));
+        } else if (change == "key") {
+            QVERIFY(writeOld(folder + "/taj_jogcim.db",
+                             {{"FOGLALK_ID", pxfLong, 4}, {"JOGCIM", pxfAlpha, 4}},
+                             {{"7", "1101"}}));
+        } else if (change == "empty") {
+            folder = dir.filePath("ures");
+            QVERIFY(QDir().mkpath(folder));
+        } else if (change == "own") {
+            folder = t.path("adatok");
+        }
+        auto folderBytes = [&] {
+            QStringList all;
+            for (const QString &name : QDir(folder).entryList(QDir::Files))
+                all << name + ':' + QString::fromLatin1(fileBytes(folder + '/' + name).toHex());
+            return all;
+        };
+        const QStringList tables = {"foglalk",  "taj",    "taj_jogcim", "jel_fej",
+                                    "jel_tete", "jelszo", "irsz"};
+        const QString before = snapshot(t, tables);
+        const QStringList old = change == "own" ? QStringList() : folderBytes();
+        QString printed, errors;
+        QCOMPARE(migrate(t, folder, &printed, &errors), 1);
+        QVERIFY2(errors.contains(reason), qPrintable(errors));
+        QVERIFY2(!printed.contains("Az átvétel kész."), qPrintable(printed));
+        QCOMPARE(snapshot(t, tables), before);
+        if (change != "own") QCOMPARE(folderBytes(), old);
     }
 };
 

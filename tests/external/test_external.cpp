@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QtTest>
@@ -428,18 +429,18 @@ private Q_SLOTS:
         }
 
         // A pending line forced back onto a filed number (as an older installation could leave
-        // it): making refuses with the reason and changes nothing.
+        // it): making moves it to the next free number and makes that report.
         QVERIFY(addOwnPendingLine(t));
         QVERIFY(exec(t, "update jel_temp set jel_szam = 3"));
-        const QString before = snapshot(t);
         o.folder = again.path();
         errors.clear();
-        QCOMPARE(CommandLine::make(o, so, se), 1);
-        se.flush();
-        QVERIFY2(errors.contains("Hiba lépett fel a jelentés készítésénél !") &&
-                     errors.contains("3. számú 09-es jelentés már elkészült"),
-                 qPrintable(errors));
-        QCOMPARE(snapshot(t), before);
+        QCOMPARE(CommandLine::make(o, so, se), 0);
+        QVERIFY(QFileInfo::exists(again.filePath("J0901A12345676242_020.004")));
+        QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 0);
+        QCOMPARE(t.scalar("select jel_tete from jel_fej where foglalk_id = 1 and jel_tip = '09' "
+                          "and jel_szam = 4")
+                     .toInt(),
+                 1);
         // A new line of the clerk goes above every filed number, with the lines already there.
         QVERIFY(exec(t, "delete from jel_temp"));
         QVERIFY(exec(t, "insert into jel_fej (JEL_TIP, JEL_SZAM, JEL_TETE, FAJL_NEV, FOGLALK_ID) "
@@ -510,6 +511,79 @@ private Q_SLOTS:
         QVERIFY(!syntax.ok);
         QVERIFY(texts(syntax.memo).contains("  - Hibás tételszám a :abc-ik jelentés sorban"));
         QVERIFY(texts(syntax.memo).contains("  - Hibás tételszám a :-ik jelentés sorban"));
+        QCOMPARE(snapshot(t), before);
+    }
+
+    // A line without a TAJ number ("09" of an ordinary employer, "08" of the prison service) is
+    // filed and written, but records no person and no relation; the same on either store.
+    void linesWithoutTajTouchNoRegister()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QTemporaryDir in, out;
+        QByteArray prisonHeader = header("2", "1", PrisonTax, "1054", "1995.07.01");
+        prisonHeader.replace(0, 2, "08");
+        QByteArray prisonLine = item(2, "", "RAB", "JÁNOS", "1", PrisonTax);
+        prisonLine.replace(0, 2, "08");
+        const QList<QPair<QString, QList<QByteArray>>> files = {
+            {Name, {header("2"), item(1, "044332217", "VARGA"), item(2, "", "NEVTELEN")}},
+            {"J0801K15752026241001_024.txt",
+             {prisonHeader,
+              item(1, "076543218", "ÖRDÖG", "PÉTER", "1", PrisonTax).replace(0, 2, "08"),
+              prisonLine}}};
+        for (const auto &[name, lines] : files) {
+            ExternalReceiver receiver(t.data());
+            const auto opened = receiver.open(write(in, name, lines));
+            QVERIFY2(opened.outcome == ExternalReceiver::Opened::Accepted,
+                     qPrintable(texts(opened.memo).join('\n') + opened.message));
+            bool prison = false;
+            const auto syntax = receiver.syntax(opened, &prison);
+            QVERIFY2(syntax.ok, qPrintable(texts(syntax.memo).join('\n')));
+            const auto content = receiver.content(opened, prison);
+            QVERIFY2(content.ok, qPrintable(texts(content.memo).join('\n')));
+            const auto made = receiver.make(opened, prison,
+                                            {out.path(), "1.0.4.3", "ADMIN", "2026.12.09", false});
+            QVERIFY2(made.ok, qPrintable(made.message + made.error));
+            QCOMPARE(fileLines(made.path, *ReportFile::codingKey(name.mid(6, 11))).size(), 3);
+        }
+        QCOMPARE(t.scalar("select count(*) from jel_tete where taj is null").toInt(), 2);
+        QCOMPARE(t.scalar("select count(*) from taj where vez_nev in ('VARGA', 'ÖRDÖG')").toInt(),
+                 2);
+        QCOMPARE(t.scalar("select count(*) from taj where vez_nev in ('NEVTELEN', 'RAB')").toInt(),
+                 0);
+        QCOMPARE(t.scalar("select count(*) from taj where coalesce(taj, '') = ''").toInt(), 0);
+        QCOMPARE(t.scalar("select count(*) from taj_jogcim where coalesce(taj, '') = ''").toInt(),
+                 0);
+    }
+
+    // A control byte in a text field of the header or of a line is a content finding naming the
+    // field; nothing is stored.
+    void controlBytesAreFindings()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QTemporaryDir in;
+        QByteArray head = header("2");
+        head[52] = '\x07';
+        QByteArray nul = item(1, "044332217", "BAJTAI");
+        nul[77] = '\0';
+        QByteArray tab = item(2, "038521467", "NAGY", "PÉTER");
+        tab[47] = '\t';
+        const QString before = snapshot(t);
+        ExternalReceiver receiver(t.data());
+        const auto opened = receiver.open(write(in, Name, {head, nul, tab}));
+        QCOMPARE(opened.outcome, ExternalReceiver::Opened::Accepted);
+        bool prison = false;
+        QVERIFY(receiver.syntax(opened, &prison).ok);
+        const QStringList memo = texts(receiver.content(opened, prison).memo);
+        QVERIFY2(memo.contains("  - Vezérlőkarakter van a(z) cégnév mezőben a jelentés "
+                               "fejsorában !") &&
+                     memo.contains("  - Vezérlőkarakter van a(z) vezetéknév mezőben a(z) :1-ik "
+                                   "jelentés sorban") &&
+                     memo.contains("  - Vezérlőkarakter van a(z) születési hely mezőben a(z) "
+                                   ":2-ik jelentés sorban") &&
+                     memo.contains("  A jelentés : 3 darab hibát tartalmaz."),
+                 qPrintable(memo.join('\n')));
         QCOMPARE(snapshot(t), before);
     }
 

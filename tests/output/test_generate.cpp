@@ -25,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace TableCheck;
 
 namespace
@@ -289,6 +291,81 @@ private Q_SLOTS:
         const QStringList lines = fileLines(out.filePath("J0901A12345676242_020.002"));
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[1].mid(71, 70), family + given);
+    }
+
+    // A making cut off after its file took its name and before the report was filed leaves the
+    // file, marked, and the report pending: the next making makes it again. The file of a filed
+    // report is still never replaced. Report files get the mode the user's umask gives.
+    void interruptedMakingIsMadeAgain()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
+        QTemporaryDir out;
+        const QString name = "J0901A12345676242_020.002";
+        ReportGenerator g(t.data());
+        const QString before = snapshot(t);
+        ReportGenerator::s_endsBeforeCommit = [] { return true; };
+        const auto cut = g.make(g.pendingReports()->first(), options(out.path(), true));
+        ReportGenerator::s_endsBeforeCommit = nullptr;
+        QVERIFY(!cut.ok);
+        QCOMPARE(snapshot(t), before);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), (QStringList{name, name + ".keszul"}));
+        QCOMPARE(fileLines(out.filePath(name), DemoKey).size(), 2);
+
+        const mode_t mask = ::umask(027);
+        const auto made = g.make(g.pendingReports()->first(), options(out.path(), true));
+        ::umask(mask);
+        QVERIFY2(made.ok, qPrintable(made.error));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{name});
+        QCOMPARE(t.scalar("select count(*) from jel_fej where fajl_nev = '" + name + "'").toInt(),
+                 1);
+        QCOMPARE(t.scalar("select count(*) from jel_temp").toInt(), 0);
+        QCOMPARE(QFile(out.filePath(name)).permissions() &
+                     (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther),
+                 QFile::ReadGroup);
+
+        // A mark beside the file of a filed report: the making is refused, the file kept.
+        QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02")));
+        QVERIFY(exec(t, "update jel_temp set jel_szam = 2"));
+        QVERIFY(exec(t, "delete from jel_fej where jel_szam = 2"));
+        QVERIFY(exec(t, QString("insert into jel_fej (JEL_TIP, JEL_SZAM, JEL_TETE, FAJL_NEV, "
+                                "FOGLALK_ID) values ('08', 1, 1, '%1', 2)")
+                            .arg(name)));
+        QFile mark(out.filePath(name + ".keszul"));
+        QVERIFY(mark.open(QIODevice::WriteOnly));
+        mark.close();
+        const QByteArray kept = fileBytes(out.filePath(name));
+        const auto refused = g.make(g.pendingReports()->first(), options(out.path(), true));
+        QVERIFY(!refused.ok);
+        QVERIFY2(refused.error.contains("már létezik a mappában"), qPrintable(refused.error));
+        QCOMPARE(fileBytes(out.filePath(name)), kept);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{name});
+    }
+
+    // Empty text in a pending line (an outside writer's) is filed as missing, as every other
+    // write stores it, and later lines find the relation by its missing end.
+    void emptyTextIsFiledAsMissing()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QVERIFY(exec(t, pendingLine(1, "N", "044332217", "VARGA", "1101", "2026.11.02", "''")));
+        QVERIFY(exec(t, "update jel_temp set SZUL_HELY = '', HORA = '  '"));
+        QTemporaryDir out;
+        ReportGenerator g(t.data());
+        const auto made = g.make(g.pendingReports()->first(), options(out.path()));
+        QVERIFY2(made.ok, qPrintable(made.error));
+        QCOMPARE(t.scalar("select count(*) from taj_jogcim where taj = '044332217' and vege is "
+                          "null and hora is null")
+                     .toInt(),
+                 1);
+        QCOMPARE(t.scalar("select count(*) from jel_tete where vege is null and szul_hely is null "
+                          "and hora is null")
+                     .toInt(),
+                 1);
+        QCOMPARE(t.scalar("select count(*) from taj where taj = '044332217' and szul_hely is null")
+                     .toInt(),
+                 1);
     }
 
     void failuresChangeNothing_data()

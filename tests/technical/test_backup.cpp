@@ -424,6 +424,36 @@ private Q_SLOTS:
                                   << "KEZDET";
         QTest::newRow("letters as date")
             << false << QByteArray("123456788          1101092020.01.01abcdefghij") << "VEGE";
+        QTest::newRow("text past the layout")
+            << true << QByteArray("123456788KISS").leftJustified(72, ' ') + "X"
+            << "72. karakter után";
+        QTest::newRow("relation text past the layout")
+            << false << QByteArray("123456788          110109").leftJustified(96, ' ') + "  N"
+            << "96. karakter után";
+    }
+
+    // Lines may end in CR LF, LF or a lone CR (an old Mac-style or damaged file): each is a line.
+    void importTakesEveryLineEnd()
+    {
+        TestInstallation t(TestInstallation::WithReferenceData);
+        QVERIFY(t.ok());
+        QByteArray file;
+        QStringList tajs;
+        const char *const ends[] = {"\r", "\r", "\n", "\r\n"};
+        for (int i = 1; i <= 40; ++i) {
+            // "9", seven digits and the TAJ check digit: odd places times 3, even times 7.
+            const QString digits = QString::number(90000000 + i);
+            int sum = 0;
+            for (int d = 0; d < 8; ++d)
+                sum += digits[d].digitValue() * (d % 2 == 0 ? 3 : 7);
+            tajs << digits + QString::number(sum % 10);
+            file += tajs.last().toLatin1() + "NAGY" + ends[i % 4];
+        }
+        const auto r = PersonTransfer::importFile(t.data(), PersonTransfer::Kind::Persons,
+                                                  t.writeFile("taj.txt", file));
+        QVERIFY2(r.ok, qPrintable(r.message));
+        QCOMPARE(r.rows, 40);
+        QCOMPARE(TableCheck::rows(t, "select TAJ from taj order by TAJ"), tajs);
     }
     void importRefusesBadLines()
     {
