@@ -4,10 +4,21 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/build.sh --target package
-deb="$(ls build/tarvik_*_amd64.deb | head -1)"
-desktop-file-validate packaging/tarvik.desktop
+deb="$(ls -t build/tarvik_*_amd64.deb | head -1)"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
+# The package's own checkers.
+for p in lintian appstream; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || {
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq lintian appstream > /dev/null
+        break
+    }
+done
+desktop-file-validate packaging/tarvik.desktop
+appstreamcli validate --no-net --pedantic build/packaging/hu.korvant.tarvik.metainfo.xml
+# Every error or warning fails, unless the package overrides it with its reason.
+lintian --fail-on error,warning --tag-display-limit 0 "$deb"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "./$deb" > /dev/null
 trap 'DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq tarvik > /dev/null' EXIT
 work="$(mktemp -d)"
@@ -27,5 +38,7 @@ test -s "$work/out/J0901A12345676242_020.002"
 test -f /usr/share/applications/tarvik.desktop
 test -f /usr/share/icons/hicolor/48x48/apps/tarvik.png
 test -f /usr/share/man/man1/tarvik.1.gz
+test -f /usr/share/doc/tarvik/copyright
+test -f /usr/share/metainfo/hu.korvant.tarvik.metainfo.xml
 echo "package check passed: $(basename "$deb")"
 rm -rf "$work"

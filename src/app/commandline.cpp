@@ -57,7 +57,9 @@ const OptionText OptionTexts[] = {
     {"repeat", "FÁJLNÉV", "Egy elkészült jelentés fájljának ismételt elkészítése."},
     {"receive", "", "Külső jelentések fogadása; a fájlok a kapcsolók után következnek."},
     {"bvop", "FÁJL", "A BVOP visszaigazoló táblájának feldolgozása."},
-    {"backup", "", "A jelentés adatok mentése az adatok/Ment mappába."},
+    {"backup", "",
+     "A jelentés adatok mentése az adatok/Ment mappába; kiszolgálón lévő nyilvántartásnál "
+     "ugyanannak az adatbázisnak a ment sémájába."},
     {"restore", "", "A jelentés adatok visszatöltése a mentésből."},
     {"yes", "", "A visszatöltés kérdés nélkül (--restore)."},
     {"export", "", "A személyek és jogcímeik exportja (Taj_e.txt, Tajj_e.txt)."},
@@ -216,7 +218,11 @@ QString manPage()
     page += QStringLiteral(
         ".SH KILÉPÉSI KÓD\n0 kész, 1 sikertelen, 2 hibás parancssor.\n"
         ".SH KÖRNYEZET\n.TP\n.B TARVIK_HOME\nA program mappája, ha nincs \\-\\-home.\n"
-        ".TP\n.B TARVIK_SETTINGS_DIR\nA beállítások mappája.\n");
+        ".TP\n.B TARVIK_SETTINGS_DIR\nA beállítások mappája.\n"
+        ".TP\n.B PGPASSFILE\nA kiszolgáló jelszavát tartalmazó fájl (különben ~/.pgpass), "
+        "kiszolgálón lévő nyilvántartásnál.\n"
+        ".TP\n.B PGPASSWORD\nA kiszolgáló jelszava, ha nincs jelszófájl; a program maga "
+        "soha nem tárol jelszót.\n");
     return page;
 }
 
@@ -399,7 +405,9 @@ int make(const Options &options, QTextStream &out, QTextStream &err)
     ReportGenerator generator(context.data);
     const auto reports = generator.pendingReports();
     if (!reports) {
-        err << ReportGenerator::failureMessage() << Qt::endl;
+        err << ReportGenerator::failureMessage() << " ("
+            << context.data.failureReason(QStringLiteral("a függő jelentések nem olvashatók"))
+            << ")" << Qt::endl;
         return 1;
     }
     if (reports->isEmpty()) {
@@ -422,7 +430,7 @@ int make(const Options &options, QTextStream &out, QTextStream &err)
         const ReportGenerator::Result r = generator.make(report, make);
         if (!r.ok) {
             err << plainLines(r.message());
-            if (!r.error.isEmpty()) err << " (" << r.error << ")";
+            if (!r.error.isEmpty() && !r.message().contains(r.error)) err << " (" << r.error << ")";
             err << Qt::endl;
             return 1;
         }

@@ -5,15 +5,36 @@
 #include "tfrm_main.h"
 #include "tokbottomdlg.h"
 
+#include "storefailure.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+
+namespace
+{
+// The messages of Qt's own modules (a database driver's about a connection the server dropped,
+// say) are the developer's: they go to the installation's log, not to a clerk's terminal
+// (and also to the terminal when TARVIK_DEBUG is set).
+void toLog(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+        std::abort();
+    }
+    StoreFailure::log(message);
+    static const bool console = qEnvironmentVariableIsSet("TARVIK_DEBUG");
+    if (console) std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    qInstallMessageHandler(toLog);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -4,6 +4,7 @@
 #include "localsql.h"
 #include "query.h"
 #include "sqlitenative.h"
+#include "storefailure.h"
 
 #include <QRegularExpression>
 #include <QSqlDriver>
@@ -143,7 +144,7 @@ bool BulkInsert::flush()
         return true;
     }
     Dialect::noteFailure(failure);
-    m_error = failure.text();
+    m_error = StoreFailure::text(failure);
     m_failedTag = rows.isEmpty() ? 0 : rows.first().second;
     if (!savepoint || !q.exec(QStringLiteral("rollback to savepoint tarvik_bulk"))) return false;
     // The same rows one by one, to name the one the store refuses.

@@ -6,6 +6,7 @@
 #include "runstate.h"
 #include "schema.h"
 #include "sqlitenative.h"
+#include "storefailure.h"
 #include "waitcursor.h"
 
 #include <QDir>
@@ -120,6 +121,12 @@ QString DataModule::serverAddress(const QString &dataFolder)
     return QString::fromUtf8(file.readLine(4096)).trimmed();
 }
 
+QString DataModule::passwordRefusal()
+{
+    return QStringLiteral("A címben ne legyen jelszó: a ~/.pgpass fájl, a PGPASSFILE vagy a "
+                          "PGPASSWORD adja meg.");
+}
+
 bool DataModule::openServer(const QString &connection, const QString &address, bool backup,
                             QString *error)
 {
@@ -132,9 +139,11 @@ bool DataModule::openServer(const QString &connection, const QString &address, b
         }
         return false;
     };
+    if (StoreFailure::hasPassword(address)) return fail(passwordRefusal());
     if (!url.isValid() || (url.scheme() != u"postgresql" && url.scheme() != u"postgres") ||
         url.path().size() < 2)
-        return fail(QStringLiteral("Nem PostgreSQL adatbázis címe: %1").arg(address));
+        return fail(
+            QStringLiteral("Nem PostgreSQL adatbázis címe: %1").arg(StoreFailure::shown(address)));
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
         return fail(QStringLiteral("A PostgreSQL meghajtó (libqt6sql6-psql) nincs telepítve."));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
@@ -154,16 +163,38 @@ bool DataModule::openServer(const QString &connection, const QString &address, b
         options << key + QStringLiteral("='") + quoted + u'\'';
     }
     if (!timeout) options << QStringLiteral("connect_timeout=5");
+    // A server that stops answering mid-way is given up too, not waited for.
+    options << QStringLiteral("keepalives_idle=5") << QStringLiteral("keepalives_interval=2")
+            << QStringLiteral("keepalives_count=3") << QStringLiteral("tcp_user_timeout=10000");
     db.setConnectOptions(options.join(u';'));
-    if (!db.open())
+    if (!db.open()) {
+        const QString reason = StoreFailure::connectText(db.lastError().text());
+        db = QSqlDatabase();
         return fail(QStringLiteral("A(z) %1 adatbázis nem érhető el: %2")
-                        .arg(address, db.lastError().text().trimmed()));
-    QSqlQuery q(db);
-    const QString path = backup ? Dialect::BackupSchema : QStringLiteral("public");
-    if (!q.exec(QStringLiteral("set search_path to ") + path) ||
-        !q.exec(QStringLiteral("set client_min_messages to warning")))
-        return fail(q.lastError().text());
+                        .arg(StoreFailure::shown(address), reason));
+    }
+    bool set = false;
+    QString failure;
+    {
+        QSqlQuery q(db);
+        const QString path = backup ? Dialect::BackupSchema : QStringLiteral("public");
+        // Another clerk's lock is waited for a while, never for ever.
+        set =
+            q.exec(QStringLiteral("set search_path to ") + path) &&
+            q.exec(QStringLiteral("set client_min_messages to warning")) &&
+            q.exec(QStringLiteral("set lock_timeout to '%1s'").arg(StoreFailure::LockWaitSeconds));
+        if (!set) failure = StoreFailure::text(q.lastError());
+    }
+    if (!set) {
+        db = QSqlDatabase();
+        return fail(failure);
+    }
     return true;
+}
+
+QString DataModule::failureReason(const QString &fallback) const
+{
+    return db().isOpen() ? fallback : StoreFailure::lostText();
 }
 
 bool DataModule::onServer() const
@@ -179,6 +210,7 @@ bool DataModule::connect(const QString &dataFolder, QString *error)
             *error = QStringLiteral("Nem található: %1").arg(QDir::toNativeSeparators(dataFolder));
         return false;
     }
+    StoreFailure::setLogFolder(dataFolder);
     const QString server = serverAddress(dataFolder);
     if (!server.isEmpty()
             ? !openServer(m_connection, server, false, error)

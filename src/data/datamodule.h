@@ -23,6 +23,8 @@ public:
 
     // The server address the data folder names; empty for a local database.
     static QString serverAddress(const QString &dataFolder);
+    // Why an address with a password is refused: the program never keeps one.
+    static QString passwordRefusal();
     // Opens a connection to the server of the address (the backup schema first on its path when
     // backup is set). A password is never part of the address: libpq reads it from ~/.pgpass,
     // PGPASSFILE or PGPASSWORD.
@@ -30,6 +32,8 @@ public:
                            QString *error);
     // Whether the register lives on a server.
     bool onServer() const;
+    // The reason of a failed step: the fallback, unless the server dropped the connection.
+    QString failureReason(const QString &fallback) const;
 
     DataModule();
     ~DataModule();

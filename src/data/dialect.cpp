@@ -1,5 +1,7 @@
 #include "dialect.h"
 
+#include "storefailure.h"
+
 #include <QSqlDriver>
 #include <QSqlQuery>
 
@@ -31,6 +33,8 @@ QStringList tableNames(QSqlDatabase db)
 
 bool beginIfOutside(QSqlDatabase db)
 {
+    // A connection the server dropped begins nothing (and the driver would only warn).
+    if (!db.isOpen()) return false;
     if (isServer(db)) {
         // A server that is asked to begin inside a transaction only warns, and the caller would
         // then commit the outer one: a savepoint tells, as it is refused outside a transaction.
@@ -64,16 +68,22 @@ int conflictsSeen()
     return conflicts;
 }
 
-bool lockReports(QSqlDatabase db, int employerId, const QString &type, QString *error)
+bool lock(QSqlDatabase db, const QString &space, int number, QString *error)
 {
     if (!isServer(db)) return true;
     QSqlQuery q(db);
     q.prepare(QStringLiteral("select pg_advisory_xact_lock(hashtext(?), ?)"));
-    q.addBindValue(QStringLiteral("jelentes/") + type);
-    q.addBindValue(employerId);
+    q.addBindValue(space);
+    q.addBindValue(number);
     if (q.exec()) return true;
-    if (error) *error = q.lastError().text();
+    noteFailure(q.lastError());
+    if (error) *error = StoreFailure::text(q.lastError());
     return false;
+}
+
+bool lockReports(QSqlDatabase db, int employerId, const QString &type, QString *error)
+{
+    return lock(db, QStringLiteral("jelentes/") + type, employerId, error);
 }
 
 bool followKeys(QSqlDatabase db, const QString &table, const QString &column, QString *error)

@@ -64,6 +64,9 @@ template <typename Step> auto retryOnConflict(Step step)
 // the one in preparation), held until the transaction ends: two clerks' steps on the same reports
 // run one after the other. Nothing to do on SQLite, whose writers are one at a time anyway.
 bool lockReports(QSqlDatabase db, int employerId, const QString &type, QString *error = nullptr);
+// The same for any named thing and number (an employer's identifiers while it is recorded). A
+// lock another clerk holds for longer than the session's lock_timeout fails with the busy text.
+bool lock(QSqlDatabase db, const QString &space, int number, QString *error = nullptr);
 
 // After rows were written with their own keys (a restore, a take-over), the store's next
 // automatic key goes above them.

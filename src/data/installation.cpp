@@ -7,6 +7,7 @@
 #include "query.h"
 #include "registrydatabase.h"
 #include "schema.h"
+#include "storefailure.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -171,6 +172,39 @@ bool Installation::create(const QString &adminPassword, QString *error)
     return registerAlias(error);
 }
 
+namespace
+{
+// What the role of a server connection may do with the register: read and write its tables
+// when there is one, create them when there is none.
+QString missingRights(QSqlDatabase db, bool registerThere)
+{
+    QSqlQuery q(db);
+    const QString sql =
+        registerThere
+            ? QStringLiteral("select coalesce(bool_and(has_table_privilege(c.oid, "
+                             "'SELECT,INSERT,UPDATE,DELETE')), false) from pg_class c join "
+                             "pg_namespace n on n.oid = c.relnamespace where n.nspname in "
+                             "('public', '%1') and c.relkind = 'r'")
+                  .arg(Dialect::BackupSchema)
+            : QStringLiteral("select has_schema_privilege('public', 'CREATE') and "
+                             "has_database_privilege(current_database(), 'CREATE')");
+    if (!q.exec(sql) || !q.next()) return StoreFailure::text(q.lastError());
+    if (q.value(0).toBool()) return {};
+    const QString role =
+        db.userName().isEmpty() ? QStringLiteral("a bejelentkezett") : db.userName();
+    return registerThere
+               ? QStringLiteral(
+                     "A(z) %1 felhasználónak nincs joga a kiszolgálón lévő nyilvántartás "
+                     "tábláinak olvasására és írására; a kiszolgáló gazdája adhat "
+                     "jogot.")
+                     .arg(role)
+               : QStringLiteral("A(z) %1 felhasználónak nincs joga táblákat létrehozni az "
+                                "adatbázisban; a kiszolgáló gazdája adhat jogot (az adatbázis "
+                                "tulajdonosa legyen).")
+                     .arg(role);
+}
+} // namespace
+
 bool Installation::createOnServer(const QString &address,
                                   const std::function<QString()> &adminPassword, bool *existed,
                                   QString *error)
@@ -178,18 +212,43 @@ bool Installation::createOnServer(const QString &address,
     QString dummy;
     if (!error) error = &dummy;
     *existed = false;
-    if (!QUrl(address).password().isEmpty()) {
-        *error = QStringLiteral("A címben ne legyen jelszó: a ~/.pgpass fájl, a PGPASSFILE vagy "
-                                "a PGPASSWORD adja meg.");
+    if (StoreFailure::hasPassword(address)) {
+        *error = DataModule::passwordRefusal();
         return false;
     }
+    // Whatever this run makes on the disk goes again when it fails.
+    QStringList made;
+    for (const QString &folder :
+         {m_home, dataFolder(), backupFolder(), path(QStringLiteral("Text")),
+          path(QStringLiteral("text")), path(QStringLiteral("jelentesek")), helpFolder()})
+        if (!QFileInfo::exists(folder)) made << folder;
+    const bool hadUrlFile = QFileInfo::exists(urlFile());
+    auto undo = [&] {
+        if (!hadUrlFile) QFile::remove(urlFile());
+        QFile::remove(QDir(dataFolder()).filePath(DataModule::ServerFile));
+        // The deepest first; only what this run made, and only when nothing else is in it.
+        for (auto folder = made.crbegin(); folder != made.crend(); ++folder) {
+            if (*folder == helpFolder()) QDir(*folder).removeRecursively();
+            QDir().rmdir(*folder);
+        }
+        return false;
+    };
     const QString connection = QStringLiteral("tarvik_init_server");
     bool ok = false;
     {
         if (!DataModule::openServer(connection, address, false, error)) return false;
         QSqlDatabase db = QSqlDatabase::database(connection, false);
-        *existed = Dialect::tableNames(db).contains(QStringLiteral("jelszo"));
-        if (*existed) {
+        // The catalogue names every table, also one the role may not read.
+        QSqlQuery probe(db);
+        const bool asked =
+            probe.exec(QStringLiteral("select to_regclass('public.jelszo') is not null")) &&
+            probe.next();
+        *existed = asked && probe.value(0).toBool();
+        *error = asked ? missingRights(db, *existed) : StoreFailure::text(probe.lastError());
+        probe = QSqlQuery();
+        if (!error->isEmpty()) {
+            ok = false;
+        } else if (*existed) {
             ok = true;
         } else if (const QString password = adminPassword();
                    !passwordFits(password, error) || !makeFolders(error)) {
@@ -199,7 +258,7 @@ bool Installation::createOnServer(const QString &address,
             QSqlQuery q(db);
             auto run = [&](const QString &sql) {
                 if (q.exec(sql)) return true;
-                *error = q.lastError().text();
+                *error = StoreFailure::text(q.lastError());
                 return false;
             };
             ok = Schema::create(db, {}, error) && addUsers(db, password, error) &&
@@ -207,25 +266,27 @@ bool Installation::createOnServer(const QString &address,
                  run(QStringLiteral("set local search_path to ") + Dialect::BackupSchema) &&
                  Schema::create(db, Schema::backupTables(), error) && db.commit();
             if (!ok) {
-                if (error->isEmpty()) *error = db.lastError().text();
+                if (error->isEmpty()) *error = StoreFailure::text(db.lastError());
                 db.rollback();
             }
+            q.finish();
         } else {
-            *error = db.lastError().text();
+            *error = StoreFailure::text(db.lastError());
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(connection);
-    if (!ok) return false;
-    if (*existed && !makeFolders(error)) return false;
+    if (!ok) return undo();
+    if (*existed && !makeFolders(error)) return undo();
     QFile pointer(QDir(dataFolder()).filePath(DataModule::ServerFile));
     if (!pointer.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         pointer.write(address.toUtf8() + '\n') < 0 || !pointer.flush()) {
         *error = QStringLiteral("Nem írható: %1").arg(QDir::toNativeSeparators(pointer.fileName()));
-        return false;
+        pointer.close();
+        return undo();
     }
     pointer.close();
-    return registerAlias(error);
+    return registerAlias(error) || undo();
 }
 
 bool Installation::registerAlias(QString *error)

@@ -1,5 +1,7 @@
 #include "query.h"
 
+#include "storefailure.h"
+
 #include "dialect.h"
 #include "localsql.h"
 
@@ -103,7 +105,7 @@ bool Query::run()
 
 bool Query::failed()
 {
-    m_error = m_query.lastError().text();
+    m_error = StoreFailure::text(m_query.lastError());
     Dialect::noteFailure(m_query.lastError());
     return false;
 }

@@ -12,7 +12,8 @@ public:
     explicit Transaction(QSqlDatabase db) : m_db(db) { m_open = Dialect::beginIfOutside(m_db); }
     ~Transaction()
     {
-        if (m_open) m_db.rollback();
+        // A connection the server dropped has nothing left to roll back.
+        if (m_open && m_db.isOpen()) m_db.rollback();
     }
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
@@ -23,7 +24,7 @@ public:
         if (!m_open) return false;
         m_open = false;
         if (m_db.commit()) return true;
-        m_db.rollback();
+        if (m_db.isOpen()) m_db.rollback();
         return false;
     }
 

@@ -218,7 +218,7 @@ ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonS
         if (!transaction.isOpen()) {
             Made m;
             m.message = ReportGenerator::failureMessage();
-            m.error = QStringLiteral("a tranzakció nem indítható");
+            m.error = m_data.failureReason(QStringLiteral("a tranzakció nem indítható"));
             return m;
         }
         return makeIn(transaction, opened, prisonService, options, progress);

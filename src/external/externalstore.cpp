@@ -2,7 +2,9 @@
 
 #include "codepage.h"
 #include "datamodule.h"
+#include "dialect.h"
 #include "storequery.h"
+#include "transaction.h"
 
 #include <QHash>
 
@@ -74,6 +76,41 @@ ExternalFile::Lookups ExternalStore::lookups()
 }
 
 bool ExternalStore::recordEmployer(const ExternalFile::Report &report, QString *error)
+{
+    // Clerks who receive files of one new employer at once record it once: the lookup and the
+    // insert run together under the lock of its identifiers, and a row another clerk added
+    // meanwhile (refused by the server's unique index) is taken as the employer on a retry.
+    const QString tax = ExternalFile::nameTax(report.name);
+    const QString district = ExternalFile::nameDistrict(report.name);
+    struct Outcome {
+        bool ok = false;
+        QString error;
+    };
+    const Outcome done = Dialect::retryOnConflict([&] {
+        Outcome o;
+        Transaction transaction(m_data.db());
+        if (!transaction.isOpen()) {
+            o.error = m_data.failureReason(QStringLiteral("a tranzakció nem indítható"));
+            return o;
+        }
+        if (!Dialect::lock(m_data.db(), QStringLiteral("foglalk/") + tax, district.toInt(),
+                           &o.error))
+            return o;
+        const auto known = employer(tax, district);
+        if (!known) {
+            o.error = QStringLiteral("a bejelentők nem olvashatók");
+            return o;
+        }
+        if (known->isEmpty() && !insertEmployer(report, &o.error)) return o;
+        o.ok = transaction.commit();
+        if (!o.ok) o.error = QStringLiteral("a változások nem véglegesíthetők");
+        return o;
+    });
+    if (!done.ok) *error = done.error;
+    return done.ok;
+}
+
+bool ExternalStore::insertEmployer(const ExternalFile::Report &report, QString *error)
 {
     using ExternalFile::column;
     using ExternalFile::trimmed;

@@ -29,5 +29,7 @@ public:
     bool updateEmployer(int id, const QVariantMap &values, QString *error);
 
 private:
+    bool insertEmployer(const ExternalFile::Report &report, QString *error);
+
     DataModule &m_data;
 };

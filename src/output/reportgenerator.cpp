@@ -10,6 +10,7 @@
 #include "rowreader.h"
 #include "schema.h"
 #include "stagedfile.h"
+#include "storefailure.h"
 #include "storequery.h"
 #include "transaction.h"
 
@@ -242,11 +243,11 @@ struct PlacedLine {
 ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const Options &options,
                                               const Progress &progress)
 {
-    return Dialect::retryOnConflict([&] {
+    Result made = Dialect::retryOnConflict([&] {
         Transaction transaction(m_data.db());
         Result r;
         if (!transaction.isOpen()) {
-            r.error = QStringLiteral("a tranzakció nem indítható");
+            r.error = m_data.failureReason(QStringLiteral("a tranzakció nem indítható"));
             return r;
         }
         // Another clerk's making of this report, a receiving of one or a line added to it waits
@@ -254,6 +255,9 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         if (!Dialect::lockReports(m_data.db(), report.employerId, report.type, &r.error)) return r;
         return makeIn(transaction, report, options, progress);
     });
+    // A clerk kept waiting for another's lock is told so, not only that the making failed.
+    if (!made.ok && made.error == StoreFailure::busyText()) made.refusal = made.error;
+    return made;
 }
 
 ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
@@ -266,7 +270,8 @@ ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
         m_data, {QStringLiteral("select * from foglalk"), QStringLiteral("where id = :ny")},
         {report.employerId});
     if (!employers || employers->isEmpty()) {
-        r.error = QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók");
+        r.error = m_data.failureReason(
+            QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók"));
         return r;
     }
     const QVariantMap employer = StoreQuery::toMap(employers->first());
@@ -315,7 +320,8 @@ ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
         placed.push_back({std::move(order), std::move(assembled.bytes)});
     });
     if (!read || (placed.empty() && r.refusal.isEmpty())) {
-        r.error = QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók");
+        r.error = m_data.failureReason(
+            QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók"));
         return r;
     }
     if (!r.refusal.isEmpty()) return r;
@@ -369,7 +375,7 @@ ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
         if (!forEachLine(m_data, select, params, [&](ReportLine &&line) {
                 if (options.lineByLine || repeated.contains(line[TAJ])) oneByOne << std::move(line);
             })) {
-            r.error = QStringLiteral("a jelentés sorai nem olvashatók");
+            r.error = m_data.failureReason(QStringLiteral("a jelentés sorai nem olvashatók"));
             return r;
         }
         sortInFileOrder(oneByOne);

@@ -173,7 +173,9 @@ private Q_SLOTS:
         clock.start();
         QCOMPARE(UpdateSite::checkAtStart(site.address(), "1.0.0.7", 9, folder).installer,
                  QString());
-        QVERIFY2(clock.elapsed() < UpdateSite::StartLimitMs + 2000,
+        // It gave up: a check without its limit would wait here for ever. The margin is wide, so
+        // that a busy machine does not fail it.
+        QVERIFY2(clock.elapsed() < 6 * UpdateSite::StartLimitMs,
                  qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!QFile::exists(QDir(folder).filePath("frissit_108_x64.exe")));
     }
@@ -216,7 +218,7 @@ private Q_SLOTS:
         clock.start();
         Tfrm_main w(t.context());
         w.show();
-        QVERIFY(clock.elapsed() < UpdateSite::StartLimitMs + 3000);
+        QVERIFY(clock.elapsed() < 6 * UpdateSite::StartLimitMs);
         QVERIFY(w.isVisible());
         QCOMPARE(launcher.started.size(), 1);
         QVERIFY2(prompter.messages.isEmpty(), qPrintable(prompter.messages.join('|')));

@@ -24,6 +24,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 #include <QtTest>
 
 namespace
@@ -162,12 +163,85 @@ int clerk(const QString &home, int number, int seconds, const QString &logFile)
     }
     return 0;
 }
+// One clerk who has opened and checked a file of an employer the register does not know,
+// and runs the content check (which records the employer) once the go file is there.
+int newEmployerClerk(const QString &home, const QString &file, const QString &go)
+{
+    Installation installation(home, true);
+    AppContext context{installation, {}, {}};
+    QString error;
+    if (!context.data.connect(installation.dataFolder(), &error)) return 1;
+    ExternalReceiver receiver(context.data);
+    const auto opened = receiver.open(file);
+    bool prison = false;
+    if (opened.outcome != ExternalReceiver::Opened::Accepted || !opened.employer.isEmpty()) {
+        for (const MemoLine &l : opened.memo)
+            qWarning("%s", qPrintable(l.text));
+        qWarning("%s", qPrintable(opened.message));
+        return 2;
+    }
+    const auto syntax = receiver.syntax(opened, &prison);
+    if (!syntax.ok) {
+        for (const MemoLine &l : syntax.memo)
+            qWarning("%s", qPrintable(l.text));
+        return 2;
+    }
+    QFile(go + QStringLiteral(".kesz.%1").arg(QCoreApplication::applicationPid()))
+        .open(QIODevice::WriteOnly);
+    QElapsedTimer clock;
+    clock.start();
+    while (!QFile::exists(go) && clock.elapsed() < 60000)
+        QThread::msleep(5);
+    return receiver.content(opened, prison).ok ? 0 : 3;
+}
 } // namespace
 
 class TestConcurrency : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // Eight clerks check files of one new employer at once: it is recorded once.
+    void newEmployerRecordedOnce()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY2(t.ok(), qPrintable(t.error()));
+        const QString tax = QStringLiteral("1234569") + QString::number(AdoszamCdv(1234569)) +
+                            QStringLiteral("242");
+        QTemporaryDir dir;
+        const QString file = dir.filePath("J0901K" + tax + "001_020.txt");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(ExternalFiles::header("1", "1", tax) + "\r\n" +
+                ExternalFiles::item(1, tajOf(7, 1), "ÚJ", "CÉG", "1", tax) + "\r\n");
+        f.close();
+        const QString go = dir.filePath("mehet");
+        QList<QProcess *> running;
+        for (int i = 0; i < 8; ++i) {
+            auto *p = new QProcess(this);
+            p->setProcessChannelMode(QProcess::ForwardedChannels);
+            p->start(QCoreApplication::applicationFilePath(),
+                     {"--new-employer", t.home(), file, go});
+            running << p;
+        }
+        // Every clerk has opened the file before any records the employer.
+        QElapsedTimer waited;
+        waited.start();
+        while (QDir(dir.path()).entryList({"mehet.kesz.*"}).size() < 8 &&
+               waited.elapsed() < 120000) {
+            for (QProcess *p : running)
+                QVERIFY2(p->state() != QProcess::NotRunning,
+                         qPrintable(QString("a clerk ended early: %1").arg(p->exitCode())));
+            QTest::qWait(20);
+        }
+        QFile(go).open(QIODevice::WriteOnly);
+        for (QProcess *p : running) {
+            QVERIFY(p->waitForFinished(120000));
+            QCOMPARE(p->exitCode(), 0);
+        }
+        QCOMPARE(t.scalar("select count(*) from foglalk where ado_szam = '" + tax + "'").toInt(),
+                 1);
+    }
+
     void eightClerksAtOnce()
     {
         QVERIFY2(!TestInstallation::testServer().isEmpty(),
@@ -313,6 +387,8 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.size() == 6 && args[1] == u"--clerk")
         return clerk(args[2], args[3].toInt(), args[4].toInt(), args[5]);
+    if (args.size() == 5 && args[1] == u"--new-employer")
+        return newEmployerClerk(args[2], args[3], args[4]);
     TestConcurrency test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -229,13 +229,10 @@ private Q_SLOTS:
         }
         const QString path = writeBytes(dir, "bvop_vissza_2.db", b);
         const QString before = snapshot(t);
-        QElapsedTimer clock;
-        clock.start();
         BvopConfirmation c(t.data());
         const auto opened = c.open(path);
         QVERIFY(!opened.ok);
         QVERIFY2(opened.message.contains(reason), qPrintable(opened.message));
-        QVERIFY(clock.elapsed() < 2000);
         QCOMPARE(snapshot(t), before);
     }
 
@@ -260,8 +257,6 @@ private Q_SLOTS:
         const auto cut = ParadoxTable::read(writeBytes(dir, "rovid.db", good.left(good.size() - 1)),
                                             {"taj_szam"}, ParadoxTable::Encryption::Allowed);
         QVERIFY(!cut.ok && !cut.error.isEmpty());
-        QElapsedTimer clock;
-        clock.start();
         const int header = 2048, block = 1024 * good[5];
         for (int at = header; at < header + 2 * block && at < good.size(); at += 11) {
             QByteArray b = good;
@@ -269,9 +264,8 @@ private Q_SLOTS:
             const auto r =
                 ParadoxTable::read(writeBytes(dir, "valtozott.db", b), {"taj_szam", "sorszam"},
                                    ParadoxTable::Encryption::Allowed);
-            QVERIFY(r.ok ? r.records.size() <= 40 : !r.error.isEmpty());
+            QVERIFY(r.ok ? r.records.size() == 40 : !r.error.isEmpty());
         }
-        QVERIFY2(clock.elapsed() < 60000, qPrintable(QString::number(clock.elapsed())));
     }
 
     // Every byte of the header and of the first block header changed in turn: each read ends
@@ -283,8 +277,6 @@ private Q_SLOTS:
         for (int i = 0; i < 40; ++i)
             rows << Row{QString::number(900000000 + i), "X", "Y", "1980.01.01", "Z", ""};
         const QByteArray good = bytesOf(writeTable(dir, "jo.db", rows, true));
-        QElapsedTimer clock;
-        clock.start();
         int refused = 0;
         QList<int> places;
         for (int i = 0; i < 0x100; ++i)
@@ -302,11 +294,10 @@ private Q_SLOTS:
                     QVERIFY(!r.error.isEmpty());
                     ++refused;
                 } else {
-                    QVERIFY(r.records.size() <= 40);
+                    QVERIFY(r.records.size() == 40);
                 }
             }
         QVERIFY(refused > 100);
-        QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
     }
 
     // The check and the apply agree record for record: B's "real" number is A's provisional
