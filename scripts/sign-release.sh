@@ -11,6 +11,8 @@ key="$1"
 shift
 command -v minisign >/dev/null || "$(dirname "$0")/deps.sh"
 for file in "$@"; do
-    minisign -S -s "$key" -m "$file" -t "Tarvik kiadás: $(basename "$file")"
+    # The trusted comment names the file: the program takes a signature only for the file it
+    # asked for, so that an older installer cannot be served as a newer one.
+    minisign -S -s "$key" -m "$file" -t "file:$(basename "$file") Tarvik kiadás"
     echo "$file.minisig"
 done

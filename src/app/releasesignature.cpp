@@ -1,6 +1,8 @@
 #include "releasesignature.h"
 
 #include <QList>
+#include <QRegularExpression>
+#include <QStringList>
 
 #include <sodium.h>
 
@@ -9,8 +11,12 @@ namespace ReleaseSignature
 
 namespace
 {
-// The vendor's release key (minisign -G); its secret half never leaves the vendor.
-const QByteArray ReleaseKey = "RWRiT2j2R4E6df9MTwdiVKS/Rc8onA5wRVpSpJuwZ5ZKop59jpFAfB7g";
+// The vendor's release key (minisign -G), given to the build; its secret half never leaves the
+// vendor.
+#ifndef TARVIK_RELEASE_KEY
+#define TARVIK_RELEASE_KEY ""
+#endif
+const QByteArray ReleaseKey = QByteArray(TARVIK_RELEASE_KEY).trimmed();
 
 QByteArray &trustedKey()
 {
@@ -37,18 +43,36 @@ void useKey(const QByteArray &publicKeyBase64)
     trustedKey() = publicKeyBase64.isEmpty() ? ReleaseKey : publicKeyBase64;
 }
 
-bool verify(const QByteArray &content, const QByteArray &signature, QString *why)
+bool hasKey()
 {
+    return !trustedKey().trimmed().isEmpty();
+}
+
+QString noKeyMessage()
+{
+    return QStringLiteral("Ez a program kiadói kulcs nélkül készült, ezért frissítést nem fogad "
+                          "el.\n\rA frissítést a kiadótól kapott telepítővel végezze el.");
+}
+
+bool verify(const QByteArray &content, const QByteArray &signature, const QString &fileName,
+            QString *why)
+{
+    if (!hasKey()) return refuse(why, QStringLiteral("a program kiadói kulcs nélkül készült"));
     if (sodium_init() < 0) return refuse(why, QStringLiteral("a titkosító könyvtár nem indul"));
     // The key: "Ed", the key id, the 32-byte public key.
     const QByteArray key = QByteArray::fromBase64(trustedKey().trimmed());
     if (key.size() != 2 + KeyIdSize + crypto_sign_PUBLICKEYBYTES || !key.startsWith("Ed"))
         return refuse(why, QStringLiteral("hibás kiadói kulcs"));
 
-    // The signature file: untrusted comment, signature, trusted comment, global signature.
+    // The signature file: untrusted comment, signature, trusted comment, global signature. The
+    // trusted comment is signed as it stands: only its line end goes.
     QList<QByteArray> lines = signature.split('\n');
     for (QByteArray &l : lines)
-        l = l.trimmed();
+        if (l.endsWith('\r')) l.chop(1);
+    if (lines.size() >= 4) {
+        lines[1] = lines[1].trimmed();
+        lines[3] = lines[3].trimmed();
+    }
     if (lines.size() < 4 || !lines[0].startsWith("untrusted comment:") ||
         !lines[2].startsWith("trusted comment: "))
         return refuse(why, QStringLiteral("az aláírás formája hibás"));
@@ -86,6 +110,12 @@ bool verify(const QByteArray &content, const QByteArray &signature, QString *why
                                     reinterpret_cast<const unsigned char *>(both.constData()),
                                     quint64(both.size()), publicKey) != 0)
         return refuse(why, QStringLiteral("az aláírás megjegyzése hamis"));
+    // Signed for this very file, not for another one of the site.
+    const QString wanted = QStringLiteral("file:") + fileName;
+    const QStringList words = QString::fromUtf8(trusted).split(
+        QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    if (!words.contains(wanted))
+        return refuse(why, QStringLiteral("az aláírás nem a(z) %1 fájlé").arg(fileName));
     return true;
 }
 

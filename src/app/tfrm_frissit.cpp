@@ -4,6 +4,7 @@
 #include "appcontext.h"
 #include "fieldkeys.h"
 #include "prompter.h"
+#include "releasesignature.h"
 #include "updatesite.h"
 
 #include <QDir>
@@ -23,7 +24,7 @@ Tfrm_frissit::Tfrm_frissit(AppContext &context, QWidget *parent)
     keys->install(ui->ed_v4, FieldKeys::Szam);
     connect(ui->bbtn_letolt1, &QPushButton::clicked, this, &Tfrm_frissit::bbtn_letolt1Click);
     connect(ui->bbtn_letolt2, &QPushButton::clicked, this, &Tfrm_frissit::bbtn_letolt2Click);
-    connect(ui->bbtn_vissza, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->bbtn_vissza, &QPushButton::clicked, this, &Tfrm_frissit::bbtn_visszaClick);
 
     const QString urlFile = m_context.installation.urlFile();
     if (!QFileInfo::exists(urlFile)) {
@@ -66,16 +67,50 @@ QString Tfrm_frissit::failure(const QString &remote) const
            QStringLiteral("Vagy nincs internetkapcsolat, vagy a fájl nem található ! ");
 }
 
-bool Tfrm_frissit::download(const QString &remote, const QString &local)
+void Tfrm_frissit::bbtn_visszaClick()
 {
+    if (m_downloading)
+        m_stop = true;
+    else
+        accept();
+}
+
+void Tfrm_frissit::reject()
+{
+    if (m_downloading)
+        m_stop = true;
+    else
+        QDialog::reject();
+}
+
+bool Tfrm_frissit::download(const QString &remote, const QString &local, qint64 maxBytes)
+{
+    if (!ReleaseSignature::hasKey()) {
+        Prompter::instance().message(this, ReleaseSignature::noKeyMessage(),
+                                     Prompter::Icon::Warning);
+        return false;
+    }
     ui->anim_letolt->setVisible(true);
-    for (QPushButton *b : {ui->bbtn_letolt1, ui->bbtn_letolt2, ui->bbtn_vissza})
+    for (QPushButton *b : {ui->bbtn_letolt1, ui->bbtn_letolt2})
         b->setEnabled(false);
+    // The window stays usable while the file comes; "Vissza" stops it.
+    ui->bbtn_vissza->setText(QStringLiteral("Leállítás"));
+    m_downloading = true;
+    m_stop = false;
+    UpdateSite::Limits limits;
+    limits.idleMs = IdleLimitMs;
+    limits.totalMs = UpdateSite::WindowLimitMs;
+    limits.maxBytes = maxBytes;
+    limits.stop = &m_stop;
+    limits.keepInput = true;
     // Without a site the address is no http(s) address, and the fetch refuses it.
-    const UpdateSite::Download d = UpdateSite::fetch(remote, local, IdleLimitMs);
+    const UpdateSite::Download d = UpdateSite::fetch(remote, local, limits);
+    m_downloading = false;
+    ui->bbtn_vissza->setText(QStringLiteral("Vissza"));
     ui->anim_letolt->setVisible(false);
-    for (QPushButton *b : {ui->bbtn_letolt1, ui->bbtn_letolt2, ui->bbtn_vissza})
-        b->setEnabled(true);
+    for (QPushButton *b : {ui->bbtn_letolt1, ui->bbtn_letolt2})
+        b->setEnabled(m_context.run.rightsLevel >= 2);
+    if (d.stopped) return false;
     if (!d.ok)
         Prompter::instance().message(
             this,
@@ -93,7 +128,7 @@ void Tfrm_frissit::bbtn_letolt1Click()
     const QString name = UpdateSite::windowInstallerName(digits, ui->rbtn_64->isChecked());
     const QString remote = m_context.run.updateUrl + name;
     const QString local = QDir(m_context.installation.home()).filePath(name);
-    if (!download(remote, local)) return;
+    if (!download(remote, local, UpdateSite::InstallerMaxBytes)) return;
     Prompter::instance().message(
         this, QStringLiteral("A letöltés sikeresen befejeződött !\n\rAz üzenet ablak bezárása "
                              "után elindul a frissítés.\n\rA Tarvik program újraindul !"));
@@ -110,7 +145,7 @@ void Tfrm_frissit::bbtn_letolt2Click()
     const QString remote = m_context.run.updateUrl + UpdateSite::PackageName;
     const QString local =
         m_context.installation.path(QStringLiteral("text/") + UpdateSite::PackageName);
-    if (!download(remote, local)) return;
+    if (!download(remote, local, UpdateSite::PackageMaxBytes)) return;
     Prompter::instance().message(
         this, QStringLiteral("A letöltés sikeresen befejeződött !\n\rA letöltött fájl a :\n\r") +
                   m_context.installation.programFolder() +

@@ -203,14 +203,8 @@ bool Tfrm_main::checkForUpdate()
                                          m_context.installation.home());
     }
     Prompter &prompter = Prompter::instance();
-    if (check.unverified) {
-        const QString name = UpdateSite::startInstallerName(
-            run.version, UpdateSite::is64Bit(run.processorArchitecture));
-        prompter.message(this,
-                         UpdateSite::unverifiedMessage(m_context.installation.path(name), true),
-                         Prompter::Icon::Warning);
-        return false;
-    }
+    // Only a verified installer leads to a word at start: whatever else the site sent (a page,
+    // nothing, a bad signature) is left for the update window to report.
     if (check.installer.isEmpty()) return false;
     prompter.message(
         this, QStringLiteral("Van új program verzió !\n\rFrissítés automatikusan elindul..."));

@@ -4,6 +4,7 @@
 #include "stagedfile.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
@@ -79,7 +80,7 @@ StartCheck checkAtStart(const QString &site, const QString &version, int process
     if (site.isEmpty()) return c;
     const QString name = startInstallerName(version, is64Bit(processorArchitecture));
     const QString local = QDir(programFolder).filePath(name);
-    const Download d = fetch(site + name, local, StartLimitMs, StartLimitMs);
+    const Download d = fetch(site + name, local, Limits{});
     if (d.ok) c.installer = local;
     c.unverified = d.unverified;
     return c;
@@ -110,9 +111,14 @@ struct Body {
     QString error; // empty when the whole body arrived with a success status
 };
 
-Body get(const QString &address, int idleLimitMs, int totalLimitMs)
+Body get(const QString &address, const Limits &limits, const QDeadlineTimer &deadline,
+         qint64 maxBytes, bool *stopped)
 {
     Body b;
+    if (deadline.hasExpired()) {
+        b.error = QStringLiteral("a kiszolgáló nem válaszolt időben");
+        return b;
+    }
     QNetworkAccessManager network;
     QNetworkRequest request{QUrl(address)};
     // An https site is never left for plain http.
@@ -120,26 +126,48 @@ Body get(const QString &address, int idleLimitMs, int totalLimitMs)
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkReply *reply = network.get(request);
     QEventLoop loop;
-    QTimer idle, total;
+    QTimer idle, total, watch;
     idle.setSingleShot(true);
     total.setSingleShot(true);
-    bool timedOut = false;
+    bool timedOut = false, tooLarge = false;
     auto giveUp = [&] {
         timedOut = true;
         reply->abort();
     };
     QObject::connect(&idle, &QTimer::timeout, &loop, giveUp);
     QObject::connect(&total, &QTimer::timeout, &loop, giveUp);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop, [&] { idle.start(); });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop,
+                     [&](qint64 received, qint64 announced) {
+                         // Given up at once when more is coming than a file of its kind has.
+                         if (received > maxBytes || announced > maxBytes) {
+                             tooLarge = true;
+                             reply->abort();
+                             return;
+                         }
+                         idle.start();
+                     });
+    // The window's stop button is looked at while the download runs.
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+        if (limits.stop && *limits.stop && !*stopped) {
+            *stopped = true;
+            reply->abort();
+        }
+    });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    idle.start(idleLimitMs);
-    if (totalLimitMs > 0) total.start(totalLimitMs);
-    if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    idle.start(limits.idleMs);
+    total.start(int(qMax<qint64>(1, deadline.remainingTime())));
+    if (limits.stop) watch.start(50);
+    if (!reply->isFinished())
+        loop.exec(limits.keepInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     b.bytes = reply->readAll();
     const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-    if (timedOut)
+    if (*stopped)
+        b.error = QStringLiteral("a letöltést leállították");
+    else if (tooLarge)
+        b.error = QStringLiteral("a fájl nagyobb, mint amekkora lehet");
+    else if (timedOut)
         b.error = QStringLiteral("a kiszolgáló nem válaszolt időben");
     else if (reply->error() != QNetworkReply::NoError)
         b.error = reply->errorString();
@@ -147,6 +175,7 @@ Body get(const QString &address, int idleLimitMs, int totalLimitMs)
         b.error = QStringLiteral("a kiszolgáló válasza: %1").arg(status);
     else if (announced > 0 && b.bytes.size() != announced)
         b.error = QStringLiteral("a letöltés megszakadt");
+    if (!b.error.isEmpty()) b.bytes.clear();
     reply->deleteLater();
     return b;
 }
@@ -154,24 +183,39 @@ Body get(const QString &address, int idleLimitMs, int totalLimitMs)
 
 Download fetch(const QString &address, const QString &file, int idleLimitMs, int totalLimitMs)
 {
+    Limits limits;
+    limits.idleMs = idleLimitMs;
+    limits.totalMs = totalLimitMs > 0 ? totalLimitMs : WindowLimitMs;
+    return fetch(address, file, limits);
+}
+
+Download fetch(const QString &address, const QString &file, const Limits &limits)
+{
     Download d;
     if (!isFollowed(address)) {
         d.error = QStringLiteral("nem http vagy https cím: ") + address;
         return d;
     }
-    const Body body = get(address, idleLimitMs, totalLimitMs);
+    // One limit for the file and its signature together.
+    const QDeadlineTimer deadline(limits.totalMs);
+    const Body body = get(address, limits, deadline, limits.maxBytes, &d.stopped);
     if (!body.error.isEmpty()) {
         d.error = body.error;
         return d;
     }
-    // Something arrived: it is kept only when signed by the release key.
-    const Body signature =
-        get(ReleaseSignature::signatureAddress(address), idleLimitMs, totalLimitMs);
+    // Something arrived: it is kept only when signed by the release key, for this file.
+    const Body signature = get(ReleaseSignature::signatureAddress(address), limits, deadline,
+                               SignatureMaxBytes, &d.stopped);
+    if (d.stopped) {
+        d.error = signature.error;
+        return d;
+    }
     QString why;
     if (!signature.error.isEmpty())
         why = QStringLiteral("az aláírás nem tölthető le: ") + signature.error;
     else
-        ReleaseSignature::verify(body.bytes, signature.bytes, &why);
+        ReleaseSignature::verify(body.bytes, signature.bytes,
+                                 QFileInfo(QUrl(address).path()).fileName(), &why);
     if (!why.isEmpty()) {
         QFile::remove(file);
         d.unverified = true;

@@ -8,7 +8,15 @@ namespace UpdateSite
 {
 
 inline const QString PackageName = QStringLiteral("oep_friss.zip");
+// The check at start takes this long at most, whatever the site does.
 constexpr int StartLimitMs = 5000;
+// The largest files the site may send: a signature, an installer, the reference package. A
+// larger one is given up as it arrives and nothing of it is kept.
+constexpr qint64 SignatureMaxBytes = 4 * 1024;
+constexpr qint64 InstallerMaxBytes = 256 * 1024 * 1024;
+constexpr qint64 PackageMaxBytes = 64 * 1024 * 1024;
+// A download of the update window ends after this long in all.
+constexpr int WindowLimitMs = 30 * 60 * 1000;
 
 // The address of the last line that starts with "URL": from its fifth character, trimmed, at
 // most 50 characters. Empty when the file cannot be read or the address is not http(s).
@@ -28,7 +36,20 @@ struct Download {
     bool ok = false;
     // The file arrived but its signature did not verify: it was not kept.
     bool unverified = false;
+    // The clerk stopped it.
+    bool stopped = false;
     QString error;
+};
+
+// What a download may take: the time without a byte, the time in all (the file and its
+// signature together), the size of the file; and, for the update window, the flag its stop
+// button sets and whether the window stays usable meanwhile.
+struct Limits {
+    int idleMs = StartLimitMs;
+    int totalMs = StartLimitMs;
+    qint64 maxBytes = InstallerMaxBytes;
+    const bool *stop = nullptr;
+    bool keepInput = false;
 };
 // Fetches the address into the file: the file takes its name only when the whole body has
 // arrived with a success status and its signature (the address + ".minisig") verifies against
@@ -36,6 +57,8 @@ struct Download {
 // download stays as it was when nothing arrived. The download fails when nothing arrives for
 // idleLimitMs, or when it has not ended after totalLimitMs (0: no total limit). Window messages
 // keep running meanwhile.
+Download fetch(const QString &address, const QString &file, const Limits &limits);
+// The same with the installer's size limit and no window (0: the window's total limit).
 Download fetch(const QString &address, const QString &file, int idleLimitMs, int totalLimitMs = 0);
 
 // The check at start: the next version's installer fetched into the program folder within the

@@ -230,6 +230,15 @@ bool DataModule::connect(const QString &dataFolder, QString *error)
         }
         NameKeys::refresh(database);
     }
+    // A password kept as typed (an older database, a row another tool wrote) becomes its digest
+    // at every open, so that no command leaves one readable after it ran.
+    if (database.record(QStringLiteral("jelszo")).contains(QStringLiteral("PASS")) &&
+        database.transaction()) {
+        if (Schema::digestPlainPasswords(database, nullptr))
+            database.commit();
+        else
+            database.rollback();
+    }
     return true;
 }
 

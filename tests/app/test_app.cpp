@@ -89,6 +89,16 @@ bool makePlainPasswords(TestInstallation &t)
     return true;
 }
 
+// One pending line of the demo company's next "09" report.
+bool addPendingLine(TestInstallation &t)
+{
+    return TableCheck::exec(
+        t, "insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, "
+           "VEZ_NEV, UTO_NEV, JOGCIM, JEL_TIP, KEZDET, PAKEZD) select 2, 1, 'N', '123456788', id, "
+           "ado_szam, 'KOVÁCS', 'ANNA', '1101', '09', '2026.11.02', 'N' from foglalk where "
+           "ado_szam = '12345676242'");
+}
+
 QAction *action(QWidget *w, const char *name)
 {
     return w->findChild<QAction *>(name);
@@ -362,6 +372,22 @@ void TestApp::plainPasswordsBecomeDigests()
     QVERIFY(!r.plainPassword);
     const QString stored = t.scalar("select PASS from jelszo where USER_NAME = 'ADMIN'").toString();
     QCOMPARE(login.check("ADMIN", stored).outcome, Login::Outcome::WrongPassword);
+
+    // A row another tool writes as typed is a digest after any command has opened the
+    // register, a backup without any login among them.
+    QVERIFY(exec(t, "insert into jelszo values (6, 'VARGA', 'Varga', 'Ida', 'Roka9Lyuk', 2)"));
+    t.data().disconnect();
+    {
+        QString text, errors;
+        QTextStream out(&text), err(&errors);
+        QCOMPARE(CommandLine::backup(CommandLine::parse({"tarvik", "--home", t.home(), "--backup"}),
+                                     out, err),
+                 0);
+    }
+    QVERIFY(t.data().connect(t.context().installation.dataFolder()));
+    QVERIFY(PasswordDigest::verify(
+        "Roka9Lyuk", t.scalar("select PASS from jelszo where USER_NAME = 'VARGA'").toString()));
+    QVERIFY(!local || !TableCheck::fileBytes(file).contains("Roka9Lyuk"));
 
     // Through the login window: KISS logs in with the password as typed before.
     ScriptedPrompter prompter;
@@ -817,11 +843,7 @@ void TestApp::serverLockWaitIsBounded()
         QSqlDatabase other = QSqlDatabase::database("masik_ugyintezo", false);
         QVERIFY(other.transaction());
         QSqlQuery hold(other);
-        QVERIFY(TableCheck::exec(
-            t, "insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, "
-               "VEZ_NEV, UTO_NEV, JOGCIM, JEL_TIP, KEZDET, PAKEZD) select 2, 1, 'N', '123456788', "
-               "id, ado_szam, 'KOVÁCS', 'ANNA', '1101', '09', '2026.11.02', 'N' from foglalk "
-               "where ado_szam = '12345676242'"));
+        QVERIFY(addPendingLine(t));
         const QStringList pending = TableCheck::rows(t, "select jel_tip, foglalk_id from jel_temp");
         QVERIFY(!pending.isEmpty());
         const QStringList report = pending.first().split('|');
@@ -853,11 +875,7 @@ void TestApp::serverConnectionLostMidWay()
         QSKIP("Runs where the register is on the test server.");
     TestInstallation t(TestInstallation::WithDemoData);
     QVERIFY(t.ok());
-    QVERIFY(TableCheck::exec(
-        t, "insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, "
-           "VEZ_NEV, UTO_NEV, JOGCIM, JEL_TIP, KEZDET, PAKEZD) select 2, 1, 'N', '123456788', "
-           "id, ado_szam, 'KOVÁCS', 'ANNA', '1101', '09', '2026.11.02', 'N' from foglalk "
-           "where ado_szam = '12345676242'"));
+    QVERIFY(addPendingLine(t));
     const QString before = TableCheck::snapshot(t);
     QString error;
     QVERIFY(DataModule::openServer("rendszergazda", t.serverAddress(), false, &error));
