@@ -59,9 +59,11 @@ void apply()
         p.setColor(QPalette::Disabled, role, disabledText);
     p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Window));
     QApplication::setPalette(p);
-    // A field that can only be read has the window's colour, not the white of an entry field.
+    // A field that can only be read has the window's colour, not the white of an entry field;
+    // a password field shows "*" for every character typed.
     app->setStyleSheet(
-        QStringLiteral("QLineEdit[readOnly=\"true\"] { background-color: palette(window); }"));
+        QStringLiteral("QLineEdit[readOnly=\"true\"] { background-color: palette(window); }\n"
+                       "QLineEdit { lineedit-password-character: 42; }"));
     static ReadOnlyFollower *follower = nullptr;
     if (!follower) {
         follower = new ReadOnlyFollower(app);

@@ -4,6 +4,7 @@
 #include "realprompter.h"
 #include "tfrm_main.h"
 #include "tokbottomdlg.h"
+#include "windowkeys.h"
 
 #include "storefailure.h"
 
@@ -86,6 +87,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Jelentés készítés"));
     QApplication::setApplicationVersion(QStringLiteral(TARVIK_VERSION));
     AppStyle::apply();
+    WindowKeys::installEverywhere();
     RealPrompter prompter;
     Prompter::install(&prompter);
 

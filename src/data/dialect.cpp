@@ -94,7 +94,7 @@ bool followKeys(QSqlDatabase db, const QString &table, const QString &column, QS
                               "coalesce(max(%2), 0) + 1, false) from %1")
                    .arg(table.toLower(), column.toLower())))
         return true;
-    if (error) *error = q.lastError().text();
+    if (error) *error = StoreFailure::text(q.lastError());
     return false;
 }
 

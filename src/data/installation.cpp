@@ -75,7 +75,7 @@ bool buildDatabase(const QString &file, const QStringList &tables,
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(temporary);
         if (!db.open()) {
-            *error = db.lastError().text();
+            *error = StoreFailure::text(db.lastError());
         } else {
             db.transaction();
             ok = Schema::create(db, tables, error) && (!fill || fill(db, error));

@@ -1,4 +1,5 @@
 #include "namekeys.h"
+#include "storefailure.h"
 
 #include "dialect.h"
 #include "hungarianorder.h"
@@ -15,7 +16,7 @@ namespace
 {
 bool failed(const QSqlQuery &q, QString *error)
 {
-    if (error) *error = q.lastError().text();
+    if (error) *error = StoreFailure::text(q.lastError());
     return false;
 }
 } // namespace
@@ -68,7 +69,7 @@ bool refresh(QSqlDatabase db, QString *error)
     }
     if (own && !db.commit()) {
         db.rollback();
-        if (error) *error = db.lastError().text();
+        if (error) *error = StoreFailure::text(db.lastError());
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
 #include "schema.h"
+#include "storefailure.h"
 
 #include "dialect.h"
 #include "passworddigest.h"
@@ -325,7 +326,7 @@ bool create(QSqlDatabase db, const QStringList &names, QString *error)
         for (const QString &sql : QStringList{createTableSql(t, store)} + createIndexSql(t, store) +
                                       createTriggerSql(t, store)) {
             if (!q.exec(sql)) {
-                if (error) *error = q.lastError().text();
+                if (error) *error = StoreFailure::text(q.lastError());
                 return false;
             }
         }
@@ -380,7 +381,7 @@ bool widenPasswords(QSqlDatabase db, QString *error)
     QSqlQuery q(db);
     for (const QString &sql : statements) {
         if (!q.exec(sql)) {
-            if (error) *error = q.lastError().text();
+            if (error) *error = StoreFailure::text(q.lastError());
             return false;
         }
     }
@@ -390,7 +391,7 @@ bool widenPasswords(QSqlDatabase db, QString *error)
 bool digestPlainPasswords(QSqlDatabase db, QString *error)
 {
     auto failed = [&](const QSqlQuery &q) {
-        if (error) *error = q.lastError().text();
+        if (error) *error = StoreFailure::text(q.lastError());
         return false;
     };
     QSqlQuery q(db);
@@ -444,7 +445,7 @@ bool addMissingIndexes(QSqlDatabase db, QString *error)
                 continue;
             }
             if (!q.exec(indexSql(t, i, true))) {
-                if (error) *error = q.lastError().text();
+                if (error) *error = StoreFailure::text(q.lastError());
                 return false;
             }
         }

@@ -62,6 +62,14 @@ QString text(const QSqlError &error)
     if (state.startsWith(u"28"))
         return QStringLiteral("az adatbázis-kiszolgáló nem fogadta el a bejelentkezést");
     if (state == u"57014") return QStringLiteral("az adatbázis-kiszolgáló nem válaszolt időben");
+    // A table or a field the database lacks is named.
+    if (state == u"42P01" || state == u"42703") {
+        static const QRegularExpression quoted(QStringLiteral("\"([^\"]+)\""));
+        const QString name = quoted.match(raw).captured(1);
+        return (state == u"42P01" ? QStringLiteral("hiányzik a(z) %1 tábla")
+                                  : QStringLiteral("hiányzik a(z) %1 mező"))
+            .arg(name);
+    }
     if (state == u"23505")
         return QStringLiteral("egy másik munkatárs közben ugyanezt az adatot rögzítette");
     if (state == u"23502") return QStringLiteral("egy kötelező adat hiányzik");

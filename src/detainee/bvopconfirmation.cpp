@@ -1,4 +1,5 @@
 #include "bvopconfirmation.h"
+#include "storefailure.h"
 
 #include "datamodule.h"
 #include "identifierchecks.h"
@@ -139,7 +140,7 @@ BvopConfirmation::Step BvopConfirmation::apply()
         return s;
     };
     Transaction transaction(m_data.db());
-    if (!transaction.isOpen()) return fail(m_data.db().lastError().text());
+    if (!transaction.isOpen()) return fail(StoreFailure::text(m_data.db().lastError()));
     QStringList updated;
     int count = 0;
     // Every record is judged against the register as it was before the first renumbering, as
@@ -161,7 +162,7 @@ BvopConfirmation::Step BvopConfirmation::apply()
                        QStringLiteral(" taj számra frissítve.");
         ++count;
     }
-    if (!transaction.commit()) return fail(m_data.db().lastError().text());
+    if (!transaction.commit()) return fail(StoreFailure::text(m_data.db().lastError()));
     m_applied = count;
     s.log << updated << QString() << QStringLiteral(" A feldolgozás kész !")
           << QStringLiteral(" %1 darab taj frissítve.").arg(count);

@@ -328,6 +328,14 @@ int copiesSetting(const QString &name)
     return n;
 }
 
+QString noPrinterReason()
+{
+    return QPrinterInfo::defaultPrinter().isNull()
+               ? QStringLiteral("Nincs telepített nyomtató: a bejelentőlap és a nyilatkozat nem "
+                                "nyomtatható ki.")
+               : QString();
+}
+
 bool print(const BandedForm &form, int copies)
 {
     if (QPrinterInfo::defaultPrinter().isNull()) return false;

@@ -112,6 +112,8 @@ int copies(const QString &setting, bool *repair = nullptr);
 int copiesSetting(const QString &name);
 // Prints on the system's default printer; false when there is none or printing fails.
 bool print(const BandedForm &form, int copies);
+// Why nothing can be printed on this system; empty when a printer is there.
+QString noPrinterReason();
 // Replaces a file of the same name.
 bool exportPdf(const BandedForm &form, const QString &path);
 // The preview window, through the Prompter.

@@ -1,4 +1,5 @@
 #include "reportstore.h"
+#include "storefailure.h"
 
 #include "dialect.h"
 
@@ -313,7 +314,7 @@ ReportStore::AddResult ReportStore::addLineOnce(const QVariantMap &line,
 {
     Transaction transaction(m_data.db());
     if (!transaction.isOpen()) {
-        m_error = m_data.db().lastError().text();
+        m_error = StoreFailure::text(m_data.db().lastError());
         return AddResult::LineFailed;
     }
     const QString number = QStringLiteral("JEL_SZAM"), item = QStringLiteral("JEL_TETE");
@@ -360,8 +361,7 @@ bool ReportStore::deleteLines(int employerId, int reportNumber, const QString &t
 {
     Transaction transaction(m_data.db());
     // The renumbering below holds the lock of the employer's reports, as adding a line does.
-    if (!transaction.isOpen() ||
-        !Dialect::lockReports(m_data.db(), employerId, type, &m_error) ||
+    if (!transaction.isOpen() || !Dialect::lockReports(m_data.db(), employerId, type, &m_error) ||
         !StoreQuery::execute(
             m_data,
             {QStringLiteral("delete from jel_temp"), QStringLiteral("where foglalk_id = :ny"),

@@ -241,11 +241,14 @@ void Tfrm_jelent::bbtn_keszitesClick()
     // The forms go to the printer before the file is written. On the floppy path a printing
     // failure is reported and the making goes on; on the folder path it ends the making.
     if (!printForms()) {
+        // Where the cause is that the system has no printer, the clerk is told so.
+        const QString reason = PrintedForms::noPrinterReason();
+        const QString why = reason.isEmpty() ? QString() : QStringLiteral("\n\r") + reason;
         if (!floppy) {
-            message(ReportGenerator::failureMessage());
+            message(ReportGenerator::failureMessage() + why);
             return;
         }
-        message(QStringLiteral("Hiba lépett fel a nyomtatásnál !"));
+        message(QStringLiteral("Hiba lépett fel a nyomtatásnál !") + why);
     }
     const bool made = makeFile(folder);
     if (made && floppy) {

@@ -1,4 +1,5 @@
 #include "persontransfer.h"
+#include "storefailure.h"
 
 #include "codepage.h"
 #include "datamodule.h"
@@ -241,7 +242,7 @@ Result importFile(DataModule &data, Kind kind, const QString &path, const Progre
     }
     if (!transaction.commit()) {
         r.message = QStringLiteral("Hiba lépett fel a beolvasás közben !");
-        r.error = data.db().lastError().text();
+        r.error = StoreFailure::text(data.db().lastError());
         return r;
     }
     Settings::write(persons ? QStringLiteral("Szem_adat") : QStringLiteral("Szem_jogcim"),

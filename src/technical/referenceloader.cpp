@@ -1,4 +1,5 @@
 #include "referenceloader.h"
+#include "storefailure.h"
 
 #include "bulkinsert.h"
 #include "codepage.h"
@@ -26,8 +27,8 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
     }
     Transaction transaction(m_data.db());
     if (!transaction.isOpen()) {
-        r.error =
-            QStringLiteral("Az adatbázis nem írható : %1").arg(m_data.db().lastError().text());
+        r.error = QStringLiteral("Az adatbázis nem írható : %1")
+                      .arg(StoreFailure::text(m_data.db().lastError()));
         return r;
     }
     // A table filled anew is indexed after its rows: one build instead of ninety thousand
@@ -102,8 +103,8 @@ ReferenceLoader::Result ReferenceLoader::load(const ReferenceFile &ref, const QS
         }
     }
     if (!transaction.commit()) {
-        r.error =
-            QStringLiteral("Az adatbázis nem írható : %1").arg(m_data.db().lastError().text());
+        r.error = QStringLiteral("Az adatbázis nem írható : %1")
+                      .arg(StoreFailure::text(m_data.db().lastError()));
         r.lines = 0;
         return r;
     }

@@ -1,4 +1,5 @@
 #include "reportbackup.h"
+#include "storefailure.h"
 
 #include "attacheddatabase.h"
 #include "datamodule.h"
@@ -44,7 +45,7 @@ QStringList columns(QSqlDatabase db, const QString &table)
 bool run(QSqlQuery &q, const QString &sql, QString *error)
 {
     if (q.exec(sql)) return true;
-    *error = q.lastError().text();
+    *error = StoreFailure::text(q.lastError());
     return false;
 }
 
@@ -77,7 +78,7 @@ bool ReportBackup::copyOnServer(QString *error)
     QSqlDatabase live = m_data.db();
     Transaction transaction(live);
     if (!transaction.isOpen()) {
-        *error = live.lastError().text();
+        *error = StoreFailure::text(live.lastError());
         return false;
     }
     QSqlQuery q(live);
@@ -95,7 +96,7 @@ bool ReportBackup::copyOnServer(QString *error)
             return false;
     }
     if (!transaction.commit()) {
-        *error = live.lastError().text();
+        *error = StoreFailure::text(live.lastError());
         return false;
     }
     return true;
@@ -111,7 +112,7 @@ bool ReportBackup::copyInto(const QString &file, QString *error)
                 "select sql from sqlite_master where type in ('table', 'index') and sql is not "
                 "null and lower(tbl_name) in ('foglalk', 'taj_jogcim', 'taj', 'jel_fej', "
                 "'jel_tete') order by type desc, rowid"))) {
-            *error = structure.lastError().text();
+            *error = StoreFailure::text(structure.lastError());
             return false;
         }
         QStringList statements;
@@ -129,7 +130,7 @@ bool ReportBackup::copyInto(const QString &file, QString *error)
                     if (built && !run(q, sql, error)) built = false;
                 target.close();
             } else {
-                *error = target.lastError().text();
+                *error = StoreFailure::text(target.lastError());
             }
         }
         QSqlDatabase::removeDatabase(NewBackupConnection);
@@ -140,7 +141,7 @@ bool ReportBackup::copyInto(const QString &file, QString *error)
     if (!target.ok()) return false;
     Transaction transaction(live);
     if (!transaction.isOpen()) {
-        *error = live.lastError().text();
+        *error = StoreFailure::text(live.lastError());
         return false;
     }
     QSqlQuery q(live);
@@ -148,7 +149,7 @@ bool ReportBackup::copyInto(const QString &file, QString *error)
         if (!run(q, QStringLiteral("insert into uj.%1 select * from main.%1").arg(table), error))
             return false;
     if (!transaction.commit()) {
-        *error = live.lastError().text();
+        *error = StoreFailure::text(live.lastError());
         return false;
     }
     return true;
@@ -212,7 +213,7 @@ ReportBackup::Result ReportBackup::restoreRefusal()
     const QString cannot = QStringLiteral("\n\rA visszatöltés nem végezhető el.");
     QSqlQuery pending(m_data.db());
     if (!pending.exec(QStringLiteral("select * from jel_temp")))
-        return refuse(pending.lastError().text());
+        return refuse(StoreFailure::text(pending.lastError()));
     if (pending.next()) return refuse(QStringLiteral("Van előkészített jelentés !") + cannot);
     pending.finish();
 
@@ -233,7 +234,7 @@ ReportBackup::Result ReportBackup::restoreRefusal()
     }
     QSqlQuery employers(saved);
     if (!employers.exec(QStringLiteral("select * from foglalk")))
-        return refuse(employers.lastError().text());
+        return refuse(StoreFailure::text(employers.lastError()));
     if (!employers.next()) return refuse(QStringLiteral("Nincs még mentett állomány !") + cannot);
     r.ok = true;
     return r;
@@ -269,7 +270,7 @@ ReportBackup::Result ReportBackup::restore()
     if (!saved.ok()) return fail(error);
     {
         Transaction transaction(live);
-        if (!transaction.isOpen()) return fail(live.lastError().text());
+        if (!transaction.isOpen()) return fail(StoreFailure::text(live.lastError()));
         QSqlQuery q(live);
         for (const QString &table : Tables) {
             const QString names = columns(live, table).join(u", ");
@@ -282,7 +283,7 @@ ReportBackup::Result ReportBackup::restore()
         }
         if (!Dialect::followKeys(live, QStringLiteral("foglalk"), QStringLiteral("ID"), &error))
             return fail(error);
-        if (!transaction.commit()) return fail(live.lastError().text());
+        if (!transaction.commit()) return fail(StoreFailure::text(live.lastError()));
     }
     NameKeys::refresh(live);
     const QString last = lastBackupDate();

@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlError>
@@ -128,6 +129,7 @@ private Q_SLOTS:
     void loginWindowRefusals();
     void mainWindowAfterLogin();
     void mainWindowRightsLevelOne();
+    void menuAltKeysAreUnique();
     void mainWindowPrisonServiceMenu();
     void mainWindowEndsWhenLoginCancelled();
     void mainWindowEndsWithoutUrlFile();
@@ -925,6 +927,34 @@ void TestApp::serverConnectionLostMidWay()
     QCOMPARE(TableCheck::snapshot(t), before);
     QSqlDatabase::database("rendszergazda", false).close();
     QSqlDatabase::removeDatabase("rendszergazda");
+}
+
+// Every menu title and item has an Alt key, none twice in one menu (nor among the titles).
+void TestApp::menuAltKeysAreUnique()
+{
+    TestInstallation t;
+    QVERIFY(t.ok());
+    ScriptedPrompter prompter;
+    answerLogin("ADMIN", "pw");
+    Tfrm_main w(t.context());
+    auto letter = [](const QString &text) {
+        const qsizetype at = text.indexOf(u'&');
+        return at >= 0 && at + 1 < text.size() ? text[at + 1].toLower() : QChar();
+    };
+    auto unique = [&](const QList<QAction *> &actions, const QString &where) {
+        QSet<QChar> seen;
+        for (QAction *a : actions) {
+            if (a->isSeparator()) continue;
+            const QChar key = letter(a->text());
+            QVERIFY2(!key.isNull(), qPrintable(where + ": " + a->text()));
+            QVERIFY2(!seen.contains(key), qPrintable(where + ": " + a->text()));
+            seen.insert(key);
+        }
+    };
+    QMenuBar *bar = w.menuBar();
+    unique(bar->actions(), "menüsor");
+    for (QMenu *menu : w.findChildren<QMenu *>())
+        unique(menu->actions(), menu->title());
 }
 
 void TestApp::helpContentsAndSearch()

@@ -128,6 +128,44 @@ private Q_SLOTS:
         QCOMPARE(w->result(), int(QDialog::Rejected));
     }
 
+    // With the keyboard alone: Tab leaves the person grid for the next control and Shift+Tab
+    // comes back, Enter on a person takes it as a double click does, Esc leaves the window as
+    // "Vissza" does. Every key goes to the control that has the focus.
+    void keyboardOnlyInTheGridAndOut()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        ScriptedPrompter prompter;
+        auto w = openWindow(t);
+        Entry d{{*w}, t, prompter};
+        d.employerAndType(Demo, 2);
+        auto key = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+            QWidget *focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            QTest::keyClick(focus, Qt::Key(k), m);
+            QCoreApplication::processEvents();
+        };
+        QTableView *persons = d.grid("dbg_taj");
+        persons->setFocus();
+        persons->setCurrentIndex(persons->model()->index(0, 0));
+        key(Qt::Key_Down);
+        QCOMPARE(persons->currentIndex().row(), 1);
+        key(Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != persons);
+        key(Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), persons);
+        QCOMPARE(persons->currentIndex().row(), 1);
+        const QString taj = persons->model()->index(1, 2).data().toString();
+        key(Qt::Key_Return);
+        QCOMPARE(d.edit("ed_taj")->text(), taj);
+        QCOMPARE(persons->accessibleName(), QStringLiteral("Munkavállalók"));
+        QCOMPARE(d.edit("ed_vnev")->accessibleName(), QStringLiteral("Viselt név"));
+        QCOMPARE(d.edit("med_bkezd")->accessibleName(), QStringLiteral("Jogosultság kezdete"));
+        persons->setFocus();
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(!w->isVisible());
+    }
+
     void newPersonToAddedLine()
     {
         TestInstallation t(TestInstallation::WithDemoData);

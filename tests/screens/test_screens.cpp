@@ -30,6 +30,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrintPreviewWidget>
 #include <QScreen>
 #include <QSqlQuery>
@@ -122,6 +123,20 @@ private Q_SLOTS:
                                                     p.color(QPalette::Disabled, back));
             QVERIFY2(ratio >= 4.5, qPrintable(QString::number(ratio)));
         }
+    }
+
+    // The login's password field shows a "*" for every character, as the program always has.
+    void passwordsShowStars()
+    {
+        TestInstallation t;
+        QVERIFY(t.ok());
+        ScriptedPrompter prompter;
+        Tfrm_jelszo w(t.context());
+        w.show();
+        auto *password = w.findChild<QLineEdit *>("ed_jelszo");
+        QVERIFY(password && password->echoMode() == QLineEdit::Password);
+        password->setText("ab1");
+        QCOMPARE(password->displayText(), QStringLiteral("***"));
     }
 
     void everyWindowFits()

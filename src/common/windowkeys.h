@@ -1,0 +1,17 @@
+#pragma once
+
+class QWidget;
+
+// What every window does for a clerk who works with the keyboard, and for a screen reader:
+// Tab leaves a grid (the arrows, Home/End and the page keys move within it), Enter on a grid row
+// does what a double click does, and every input control that a label names carries that
+// label's text as its accessible name (the grid the title of its group).
+namespace WindowKeys
+{
+
+// Sets up one window and the controls it holds now.
+void apply(QWidget *window);
+// Sets up every window of the program as it is first shown.
+void installEverywhere();
+
+} // namespace WindowKeys
