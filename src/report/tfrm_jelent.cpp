@@ -11,6 +11,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyle>
 #include <QTimer>
 
 namespace
@@ -52,14 +53,26 @@ Tfrm_jelent::Tfrm_jelent(AppContext &context, Page page, QWidget *parent)
                                {QStringLiteral("SZUL_DAT"), QStringLiteral("Szül. dátum")}},
                               this);
     ui->dbg_taj->setModel(m_persons);
-    // A new list resets the columns: names and the TAJ number side by side, without scrolling.
-    connect(m_persons, &QAbstractItemModel::modelReset, this, [this] {
-        const QFontMetrics metrics = ui->dbg_taj->fontMetrics();
-        for (const auto &[column, sample] : {std::pair{0, "KOVÁCSNÉ SZ"}, std::pair{1, "ERZSÉBET"},
-                                             std::pair{2, "000000000"}, std::pair{3, "2. utónév"}})
-            ui->dbg_taj->setColumnWidth(column,
-                                        metrics.horizontalAdvance(QString::fromUtf8(sample)) + 12);
+    // A new list resets the columns: names and the TAJ number side by side, and the list wide
+    // enough to show them without scrolling sideways.
+    static const std::pair<int, const char *> PersonColumns[] = {
+        {0, "KOVÁCSNÉ"}, {1, "ERZSÉBET"}, {2, "000000000"}, {3, "2. utónév"}};
+    // A column is as wide as its sample value or its heading, whichever is wider.
+    auto columnWidth = [this](int column, const char *sample) {
+        const QString heading = m_persons->headerData(column, Qt::Horizontal).toString();
+        return qMax(ui->dbg_taj->fontMetrics().horizontalAdvance(QString::fromUtf8(sample)),
+                    ui->dbg_taj->horizontalHeader()->fontMetrics().horizontalAdvance(heading)) +
+               12;
+    };
+    connect(m_persons, &QAbstractItemModel::modelReset, this, [this, columnWidth] {
+        for (const auto &[column, sample] : PersonColumns)
+            ui->dbg_taj->setColumnWidth(column, columnWidth(column, sample));
     });
+    int shown = 2 * ui->dbg_taj->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                2 * style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    for (int i = 0; i < 3; ++i)
+        shown += columnWidth(PersonColumns[i].first, PersonColumns[i].second);
+    ui->gbx_dolg->setMinimumWidth(qMax(ui->gbx_dolg->minimumWidth(), shown));
     ui->dbg_temp->setModel(m_lines);
     for (QTableView *grid : {ui->dbg_taj, ui->dbg_temp}) {
         grid->verticalHeader()->setVisible(false);
