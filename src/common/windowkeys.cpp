@@ -1,5 +1,6 @@
 #include "windowkeys.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -8,11 +9,14 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QSet>
+#include <QStackedWidget>
 #include <QTextEdit>
 
 namespace WindowKeys
@@ -57,6 +61,27 @@ QWidget *namedBy(QLabel *label, QLayout *layout)
         return firstInput(grid->itemAtPosition(row, column + columns));
     }
     return at + 1 < layout->count() ? firstInput(layout->itemAt(at + 1)) : nullptr;
+}
+
+// The letter of a text's Alt key ("&&" is a plain "&"); null when it has none.
+QChar altKeyOf(const QString &text)
+{
+    for (qsizetype at = text.indexOf(u'&'); at >= 0 && at + 1 < text.size();
+         at = text.indexOf(u'&', at + 2))
+        if (text[at + 1] != u'&') return text[at + 1].toLower();
+    return {};
+}
+
+// The text with an Alt key on its first letter that no other control of the window has.
+QString withAltKey(const QString &text, QSet<QChar> &used)
+{
+    if (text.isEmpty() || !altKeyOf(text).isNull()) return text;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i].isLetter() && !used.contains(text[i].toLower())) {
+            used.insert(text[i].toLower());
+            return text.left(i) + u'&' + text.mid(i);
+        }
+    return text;
 }
 
 QString plain(QString text)
@@ -137,6 +162,52 @@ void apply(QWidget *window)
     for (QAbstractItemView *view : window->findChildren<QAbstractItemView *>())
         if (view->window() == window && view->accessibleName().isEmpty())
             view->setAccessibleName(view->objectName());
+
+    // Every button, check box, radio button and group an Alt key of its own in the window,
+    // keeping those the window gives itself. The pages of a page control are never shown
+    // together: each needs its keys apart from the rest of the window, not from the other pages.
+    auto pageOf = [window](QWidget *w) -> QWidget * {
+        for (QWidget *up = w; up && up != window; up = up->parentWidget())
+            if (qobject_cast<QStackedWidget *>(up->parentWidget())) return up;
+        return nullptr;
+    };
+    struct Control {
+        QWidget *widget, *page;
+        QString text() const
+        {
+            if (auto *g = qobject_cast<QGroupBox *>(widget)) return g->title();
+            if (auto *b = qobject_cast<QAbstractButton *>(widget)) return b->text();
+            return static_cast<QLabel *>(widget)->text();
+        }
+    };
+    QList<Control> controls;
+    for (QWidget *w : window->findChildren<QWidget *>())
+        if (w->window() == window && (qobject_cast<QAbstractButton *>(w) ||
+                                      qobject_cast<QGroupBox *>(w) || qobject_cast<QLabel *>(w)))
+            controls << Control{w, pageOf(w)};
+    QHash<QWidget *, QSet<QChar>> used; // by page; the window's own under nullptr
+    for (const Control &c : controls)
+        if (const QChar key = altKeyOf(c.text()); !key.isNull()) used[c.page].insert(key);
+    // The window's own controls first: their keys hold on every page.
+    for (const bool onPage : {false, true})
+        for (const Control &c : controls) {
+            if ((c.page != nullptr) != onPage || qobject_cast<QLabel *>(c.widget)) continue;
+            const QString text = c.text();
+            if (text.isEmpty() || text.contains(u'&')) continue;
+            QSet<QChar> taken = used[nullptr];
+            if (c.page)
+                taken += used[c.page];
+            else
+                for (auto page = used.cbegin(); page != used.cend(); ++page)
+                    taken += page.value();
+            const QString keyed = withAltKey(text, taken);
+            if (keyed == text) continue;
+            used[c.page].insert(altKeyOf(keyed));
+            if (auto *g = qobject_cast<QGroupBox *>(c.widget))
+                g->setTitle(keyed);
+            else
+                static_cast<QAbstractButton *>(c.widget)->setText(keyed);
+        }
 }
 
 void installEverywhere()

@@ -8,11 +8,14 @@
 #include "tokbottomdlg.h"
 #include "windowdriver.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSqlQuery>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
@@ -159,6 +162,26 @@ private Q_SLOTS:
         key(Qt::Key_Return);
         QCOMPARE(d.edit("ed_taj")->text(), taj);
         QCOMPARE(persons->accessibleName(), QStringLiteral("Munkavállalók"));
+        // Every button, check box, radio button and group has an Alt key of its own: the
+        // window's own apart from all, each page's apart from the window's.
+        QHash<QWidget *, QSet<QChar>> keys;
+        auto altKey = [&](QWidget *control, const QString &text) {
+            QWidget *page = nullptr;
+            for (QWidget *up = control; up && up != w.get(); up = up->parentWidget())
+                if (qobject_cast<QStackedWidget *>(up->parentWidget())) page = up;
+            const qsizetype at = text.indexOf(u'&');
+            QVERIFY2(at >= 0 && at + 1 < text.size(), qPrintable(text));
+            const QChar key = text[at + 1].toLower();
+            QVERIFY2(!keys[page].contains(key), qPrintable(text));
+            keys[page].insert(key);
+        };
+        for (QAbstractButton *b : w->findChildren<QAbstractButton *>())
+            if (!b->text().isEmpty()) altKey(b, b->text());
+        for (QGroupBox *g : w->findChildren<QGroupBox *>())
+            if (!g->title().isEmpty()) altKey(g, g->title());
+        for (auto page = keys.cbegin(); page != keys.cend(); ++page)
+            if (page.key()) QVERIFY((page.value() & keys.value(nullptr)).isEmpty());
+        QVERIFY(keys.size() >= 3);
         QCOMPARE(d.edit("ed_vnev")->accessibleName(), QStringLiteral("Viselt név"));
         QCOMPARE(d.edit("med_bkezd")->accessibleName(), QStringLiteral("Jogosultság kezdete"));
         persons->setFocus();
