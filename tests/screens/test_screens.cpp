@@ -25,6 +25,7 @@
 #include "tfrm_sugo.h"
 #include "tfrm_technikai.h"
 #include "tfrm_telepites.h"
+#include "windowkeys.h"
 #include "tokbottomdlg.h"
 #include "windowdriver.h"
 
@@ -111,7 +112,12 @@ class TestScreens : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { AppStyle::apply(); }
+    // The windows as the program sets them up.
+    void initTestCase()
+    {
+        AppStyle::apply();
+        WindowKeys::installEverywhere();
+    }
 
     void disabledTextReadsWell()
     {
