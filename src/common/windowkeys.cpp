@@ -159,6 +159,7 @@ void apply(QWidget *window)
         if (!label->buddy()) label->setBuddy(control);
         if (control->accessibleName().isEmpty()) control->setAccessibleName(text);
     }
+    // A grid neither a group nor a label names goes by its own name.
     for (QAbstractItemView *view : window->findChildren<QAbstractItemView *>())
         if (view->window() == window && view->accessibleName().isEmpty())
             view->setAccessibleName(view->objectName());

@@ -213,16 +213,19 @@ const Field UpperCased[] = {VEZ_NEV,      UTO_NEV,   UTO_NEV_2,   SZ_VEZ_NEV,  S
 ExternalReceiver::Made ExternalReceiver::make(const Opened &opened, bool prisonService,
                                               const Options &options, const Progress &progress)
 {
-    return Dialect::retryOnConflict([&] {
+    Made made = Dialect::retryOnConflict([&] {
         Transaction transaction(m_data.db());
         if (!transaction.isOpen()) {
             Made m;
             m.message = ReportGenerator::failureMessage();
-            m.error = m_data.failureReason(QStringLiteral("a tranzakció nem indítható"));
+            m.error = QStringLiteral("a tranzakció nem indítható");
             return m;
         }
         return makeIn(transaction, opened, prisonService, options, progress);
     });
+    // A connection the server dropped is said as such, whatever step noticed it.
+    if (!made.ok) made.error = m_data.failureReason(made.error);
+    return made;
 }
 
 ExternalReceiver::Made ExternalReceiver::makeIn(Transaction &transaction, const Opened &opened,

@@ -90,7 +90,7 @@ bool ExternalStore::recordEmployer(const ExternalFile::Report &report, QString *
         Outcome o;
         Transaction transaction(m_data.db());
         if (!transaction.isOpen()) {
-            o.error = m_data.failureReason(QStringLiteral("a tranzakció nem indítható"));
+            o.error = QStringLiteral("a tranzakció nem indítható");
             return o;
         }
         if (!Dialect::lock(m_data.db(), QStringLiteral("foglalk/") + tax, district.toInt(),
@@ -106,7 +106,7 @@ bool ExternalStore::recordEmployer(const ExternalFile::Report &report, QString *
         if (!o.ok) o.error = QStringLiteral("a változások nem véglegesíthetők");
         return o;
     });
-    if (!done.ok) *error = done.error;
+    if (!done.ok) *error = m_data.failureReason(done.error);
     return done.ok;
 }
 

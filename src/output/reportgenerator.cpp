@@ -247,7 +247,7 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         Transaction transaction(m_data.db());
         Result r;
         if (!transaction.isOpen()) {
-            r.error = m_data.failureReason(QStringLiteral("a tranzakció nem indítható"));
+            r.error = QStringLiteral("a tranzakció nem indítható");
             return r;
         }
         // Another clerk's making of this report, a receiving of one or a line added to it waits
@@ -255,8 +255,10 @@ ReportGenerator::Result ReportGenerator::make(const PendingReport &report, const
         if (!Dialect::lockReports(m_data.db(), report.employerId, report.type, &r.error)) return r;
         return makeIn(transaction, report, options, progress);
     });
-    // A clerk kept waiting for another's lock is told so, not only that the making failed.
+    // A clerk kept waiting for another's lock is told so, not only that the making failed; one
+    // whose connection the server dropped, that it is gone, whatever step noticed it.
     if (!made.ok && made.error == StoreFailure::busyText()) made.refusal = made.error;
+    if (!made.ok && made.refusal.isEmpty()) made.error = m_data.failureReason(made.error);
     return made;
 }
 
@@ -270,8 +272,7 @@ ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
         m_data, {QStringLiteral("select * from foglalk"), QStringLiteral("where id = :ny")},
         {report.employerId});
     if (!employers || employers->isEmpty()) {
-        r.error = m_data.failureReason(
-            QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók"));
+        r.error = QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók");
         return r;
     }
     const QVariantMap employer = StoreQuery::toMap(employers->first());
@@ -320,8 +321,7 @@ ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
         placed.push_back({std::move(order), std::move(assembled.bytes)});
     });
     if (!read || (placed.empty() && r.refusal.isEmpty())) {
-        r.error = m_data.failureReason(
-            QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók"));
+        r.error = QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók");
         return r;
     }
     if (!r.refusal.isEmpty()) return r;
@@ -375,7 +375,7 @@ ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
         if (!forEachLine(m_data, select, params, [&](ReportLine &&line) {
                 if (options.lineByLine || repeated.contains(line[TAJ])) oneByOne << std::move(line);
             })) {
-            r.error = m_data.failureReason(QStringLiteral("a jelentés sorai nem olvashatók"));
+            r.error = QStringLiteral("a jelentés sorai nem olvashatók");
             return r;
         }
         sortInFileOrder(oneByOne);
