@@ -189,6 +189,41 @@ private Q_SLOTS:
         QTRY_VERIFY(!w->isVisible());
     }
 
+    // Tab walks the entry page in a cycle that comes back to where it started and visits every
+    // control that takes the focus; none keeps the key for itself.
+    void tabCycleVisitsEveryControl()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        ScriptedPrompter prompter;
+        auto w = openWindow(t);
+        Entry d{{*w}, t, prompter};
+        d.employerAndType(Demo, 2);
+        QWidget *start = d.edit("ed_keres");
+        start->setFocus();
+        QSet<QWidget *> visited;
+        for (int i = 0; i < 200; ++i) {
+            QWidget *focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            visited.insert(focus);
+            QTest::keyClick(focus, Qt::Key_Tab);
+            QCoreApplication::processEvents();
+            if (QApplication::focusWidget() == start) break;
+        }
+        QCOMPARE(QApplication::focusWidget(), start);
+        QSet<QWidget *> expected;
+        for (QWidget *c : w->findChildren<QWidget *>())
+            if (c->isVisible() && c->isEnabled() && (c->focusPolicy() & Qt::TabFocus) &&
+                !c->focusProxy() && c->window() == w.get())
+                expected.insert(c);
+        QStringList missed;
+        for (QWidget *c : expected - visited)
+            missed << c->objectName();
+        QVERIFY2(missed.isEmpty(), qPrintable(missed.join(", ")));
+        QVERIFY2(prompter.messages.isEmpty() && prompter.bottomQuestions.isEmpty(),
+                 qPrintable(prompter.messages.join('|')));
+    }
+
     void newPersonToAddedLine()
     {
         TestInstallation t(TestInstallation::WithDemoData);
