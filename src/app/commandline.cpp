@@ -23,8 +23,12 @@
 
 #include <cstdio>
 #ifdef Q_OS_UNIX
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <termios.h>
 #include <unistd.h>
+#endif
 #endif
 
 namespace CommandLine
@@ -231,7 +235,12 @@ namespace
 
 QString askPassword(QTextStream &out)
 {
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_WIN
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD saved = 0;
+    const bool terminal = GetConsoleMode(input, &saved) != 0;
+    if (terminal) SetConsoleMode(input, saved & ~DWORD(ENABLE_ECHO_INPUT));
+#else
     termios saved{};
     const bool terminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved) == 0;
     if (terminal) {
@@ -243,7 +252,12 @@ QString askPassword(QTextStream &out)
     out << "Az ADMIN felhasználó jelszava (legfeljebb 8 karakter): " << Qt::flush;
     QTextStream in(stdin);
     const QString password = in.readLine();
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_WIN
+    if (terminal) {
+        SetConsoleMode(input, saved);
+        out << Qt::endl;
+    }
+#else
     if (terminal) {
         tcsetattr(STDIN_FILENO, TCSANOW, &saved);
         out << Qt::endl;

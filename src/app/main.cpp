@@ -12,6 +12,12 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <shellapi.h>
+#endif
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -31,15 +37,32 @@ void toLog(QtMsgType type, const QMessageLogContext &, const QString &message)
     static const bool console = qEnvironmentVariableIsSet("TARVIK_DEBUG");
     if (console) std::fprintf(stderr, "%s\n", qPrintable(message));
 }
+// The words of the command line as typed. Windows hands main() its arguments in the narrow code
+// page, which has no "ő": they are taken from the wide command line instead, as Qt does.
+QStringList programArguments(int argc, char *argv[])
+{
+    QStringList arguments;
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    int count = 0;
+    if (wchar_t **words = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i)
+            arguments << QString::fromWCharArray(words[i]);
+        LocalFree(words);
+    }
+#else
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+#endif
+    return arguments;
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
     qInstallMessageHandler(toLog);
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine::Options options = CommandLine::parse(arguments);
+    const CommandLine::Options options = CommandLine::parse(programArguments(argc, argv));
 
     if (CommandLine::isBatch(options)) {
         // PDF forms need fonts, and fonts need a GUI application; it never shows a window.

@@ -1,12 +1,15 @@
 #include "tfrm_about.h"
 #include "ui_tfrm_about.h"
 
+#include "appfonts.h"
+
 Tfrm_about::Tfrm_about(const QString &version, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::Tfrm_about>())
 {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     ui->lbl_verzio->setText(version);
+    AppFonts::ensureLoaded();
     QFont fixed(QStringLiteral("DejaVu Sans Mono"));
     fixed.setStyleHint(QFont::Monospace);
     ui->mem_valtozasok->setFont(fixed);

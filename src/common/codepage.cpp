@@ -1,25 +1,70 @@
 #include "codepage.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include <unicode/ucnv.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
 
 namespace CodePage
 {
 
 namespace
 {
+// ICU's converters, the same on every system (Qt has these code pages only where it was built
+// with ICU). A character the code page lacks becomes the code page's substitute, as in Qt.
+struct ConverterClose {
+    void operator()(UConverter *c) const { ucnv_close(c); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterClose>;
+
+UConverter *converter(const char *name)
+{
+    // Opened once a thread and kept: a making converts thousands of values.
+    thread_local std::map<std::string, Converter, std::less<>> open;
+    const auto found = open.find(std::string_view(name));
+    if (found != open.end()) return found->second.get();
+    UErrorCode status = U_ZERO_ERROR;
+    Converter c(ucnv_open(name, &status));
+    if (U_FAILURE(status)) c.reset();
+    return open.emplace(name, std::move(c)).first->second.get();
+}
+
 QByteArray encode(const char *name, const QString &text)
 {
-    QStringEncoder encoder(name, QStringConverter::Flag::Stateless);
-    return encoder.encode(text);
+    UConverter *c = converter(name);
+    if (!c || text.isEmpty()) return {};
+    QByteArray out(text.size() * ucnv_getMaxCharSize(c), Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n = ucnv_fromUChars(c, out.data(), int32_t(out.size()),
+                                      reinterpret_cast<const UChar *>(text.utf16()),
+                                      int32_t(text.size()), &status);
+    if (U_FAILURE(status) && status != U_STRING_NOT_TERMINATED_WARNING) return {};
+    out.truncate(n);
+    return out;
+}
+
+} // namespace
+
+bool isKnown(const char *name)
+{
+    return converter(name) != nullptr;
 }
 
 QString decode(const char *name, const QByteArray &bytes)
 {
-    QStringDecoder decoder(name, QStringConverter::Flag::Stateless);
-    return decoder.decode(bytes);
+    UConverter *c = converter(name);
+    if (!c || bytes.isEmpty()) return {};
+    // A byte may stand for a character outside the 16-bit plane, as two code units.
+    QString out(bytes.size() * 2, Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n = ucnv_toUChars(c, reinterpret_cast<UChar *>(out.data()), int32_t(out.size()),
+                                    bytes.constData(), int32_t(bytes.size()), &status);
+    if (U_FAILURE(status) && status != U_STRING_NOT_TERMINATED_WARNING) return {};
+    out.truncate(n);
+    return out;
 }
-} // namespace
 
 QByteArray toWin1250(const QString &text)
 {

@@ -12,6 +12,10 @@ QString fromWin1250(const QByteArray &bytes);
 QByteArray toIbm852(const QString &text);
 QString fromIbm852(const QByteArray &bytes);
 
+// Any code page the program carries, by its IANA name ("IBM437", "windows-1252").
+bool isKnown(const char *name);
+QString decode(const char *name, const QByteArray &bytes);
+
 // Upper case letter by letter: a value keeps its length (and so still fits its column). A letter
 // without a one-letter capital, such as "ß", stays as it is.
 QString upperSameLength(const QString &text);

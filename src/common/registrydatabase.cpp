@@ -32,17 +32,20 @@ QSettings &TRegistryDataBase::accessor()
     if (!m_settings || m_openRoot != Key) {
         m_openRoot = Key;
 #ifdef Q_OS_WIN
-        static const char *roots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
-                                      "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
-        m_settings =
-            std::make_unique<QSettings>(QString::fromLatin1(roots[Key]), QSettings::NativeFormat);
-#else
+        // The registry, unless the settings were sent to a folder (a test's own, say).
+        if (qEnvironmentVariableIsEmpty("TARVIK_SETTINGS_DIR")) {
+            static const char *roots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
+                                          "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
+            m_settings = std::make_unique<QSettings>(QString::fromLatin1(roots[Key]),
+                                                     QSettings::NativeFormat);
+            return *m_settings;
+        }
+#endif
         static const char *files[] = {"classes.conf", "Tarvik.conf", "machine.conf", "users.conf"};
         QDir().mkpath(SettingsLocation::folder());
         m_settings = std::make_unique<QSettings>(SettingsLocation::folder() + u'/' +
                                                      QString::fromLatin1(files[Key]),
                                                  QSettings::IniFormat);
-#endif
     }
     return *m_settings;
 }

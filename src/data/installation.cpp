@@ -18,6 +18,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QUrl>
 
 #include <functional>
@@ -39,7 +40,13 @@ QString Installation::resolveHome(const QString &commandLineHome)
     const QString env = qEnvironmentVariable("TARVIK_HOME");
     if (!env.isEmpty()) return env;
 #ifdef Q_OS_WIN
-    return QCoreApplication::applicationDirPath();
+    // The program folder holds the data, as it always has; the installer makes it one every
+    // clerk can write. A program found where the clerk cannot write (under Program Files, say)
+    // keeps its data in c:\tarvik.
+    const QString own = QCoreApplication::applicationDirPath();
+    QTemporaryFile probe(own + QStringLiteral("/.tarvik-XXXXXX"));
+    if (probe.open()) return own;
+    return QStringLiteral("C:/tarvik");
 #else
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 #endif

@@ -1,13 +1,23 @@
 #include "paradoxtable.h"
 
+#include "codepage.h"
+#include "nativepath.h"
+
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
+#include <QProcess>
 
 #include <cmath>
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
@@ -45,13 +55,17 @@ public:
         if (!m_doc) return;
         if (m_open) PX_close(m_doc);
         PX_delete(m_doc);
+        if (m_file) std::fclose(m_file);
     }
     Document(const Document &) = delete;
     Document &operator=(const Document &) = delete;
 
     bool open(const QString &path)
     {
-        m_open = m_doc && PX_open_file(m_doc, QFile::encodeName(path).constData()) >= 0;
+        // Opened here, read-only, so that any name reaches the file (pxlib's own open wants
+        // write access and a name in the system's narrow code page).
+        if (!m_doc || !(m_file = NativePath::open(path, "rb"))) return false;
+        m_open = PX_open_fp(m_doc, m_file) >= 0;
         return m_open;
     }
     pxdoc_t *get() const { return m_doc; }
@@ -59,6 +73,7 @@ public:
 
 private:
     pxdoc_t *m_doc;
+    std::FILE *m_file = nullptr;
     bool m_open = false;
 };
 
@@ -153,13 +168,11 @@ QByteArray codecName(int codePage)
     default:
         break;
     }
-    const QByteArray name = codePage >= 1250 && codePage <= 1258
-                                ? "windows-" + QByteArray::number(codePage)
-                                : "IBM" + QByteArray::number(codePage);
-    // A code page this system cannot decode is no code page: the table's text is not guessed.
-    return codePage > 0 && codePage < 2000 && QStringDecoder(name.constData()).isValid()
-               ? name
-               : QByteArray();
+    // The other Windows code pages; any other number is no code page the program knows, and
+    // the table's text is not guessed.
+    if (codePage < 1251 || codePage > 1258) return {};
+    const QByteArray name = "windows-" + QByteArray::number(codePage);
+    return CodePage::isKnown(name.constData()) ? name : QByteArray();
 }
 
 QString chainFault(const ChainHead &c, const std::function<QByteArray(qint64, int)> &readAt)
@@ -330,7 +343,6 @@ QString readRecords(const QString &path, const Reader &reader)
     }
     reader.fields(fields, unreadable);
 
-    QStringDecoder decode(codec.constData());
     QByteArray buffer(recordSize, '\0');
     const int count = PX_get_num_records(doc.get());
     for (int r = 0; r < count; ++r) {
@@ -345,7 +357,7 @@ QString readRecords(const QString &path, const Reader &reader)
             case pxfAlpha: {
                 char *value = nullptr;
                 if (PX_get_data_alpha(doc.get(), data, f.px_flen, &value) > 0 && value) {
-                    text = decode(QByteArray(value));
+                    text = CodePage::decode(codec.constData(), QByteArray(value));
                     doc->free(doc.get(), value);
                 }
                 break;
@@ -392,81 +404,68 @@ QString readRecords(const QString &path, const Reader &reader)
     return {};
 }
 
-#ifdef Q_OS_UNIX
 // The frames a contained reader sends: the fields, a batch of records, the end.
 enum Frame : quint8 { Fields, Records, End };
 
-bool writeFrame(int channel, const QByteArray &payload)
+QByteArray framed(const QByteArray &payload)
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << payload;
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(channel, bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) return false;
-        done += n;
-    }
-    return true;
+    return bytes;
 }
 
-// A table whose blocks cannot be checked beforehand (an encrypted one) is read by a child
-// process: whatever the table holds, the read ends with its records or a refusal, a crash of
-// the reader is the child's alone, and a reader that goes silent for the time limit is ended.
-// The child only reads, encodes and writes to the pipe, then leaves with _exit: it never
-// touches the parent's windows, connections or threads.
-QString readContained(const QString &path, const Reader &reader)
+// The contained reader's own side: it reads the table and sends what it read as frames.
+bool sendTable(const QString &path, const std::function<bool(const QByteArray &)> &send)
 {
-    const QString broken = QStringLiteral("A tábla nem olvasható: az olvasás nem fejeződött be.");
-    int channel[2];
-    if (pipe(channel) != 0) return broken;
-    const pid_t child = fork();
-    if (child < 0) {
-        close(channel[0]);
-        close(channel[1]);
-        return broken;
-    }
-    if (child == 0) {
-        close(channel[0]);
-        QList<QStringList> batch;
-        auto flush = [&] {
-            QByteArray payload;
-            QDataStream out(&payload, QIODevice::WriteOnly);
-            out << quint8(Records) << batch;
-            batch.clear();
-            return writeFrame(channel[1], payload);
-        };
-        const QString error =
-            readRecords(path, {[&](const QStringList &fields, const QStringList &unreadable) {
-                                   QByteArray payload;
-                                   QDataStream out(&payload, QIODevice::WriteOnly);
-                                   out << quint8(Fields) << fields << unreadable;
-                                   writeFrame(channel[1], payload);
-                               },
-                               [&](QStringList &&values) {
-                                   batch << std::move(values);
-                                   return batch.size() < 1000 || flush();
-                               }});
+    QList<QStringList> batch;
+    auto flush = [&] {
         QByteArray payload;
         QDataStream out(&payload, QIODevice::WriteOnly);
-        out << quint8(End) << error;
-        _exit(flush() && writeFrame(channel[1], payload) ? 0 : 1);
-    }
-    close(channel[1]);
+        out << quint8(Records) << batch;
+        batch.clear();
+        return send(framed(payload));
+    };
+    const QString error =
+        readRecords(path, {[&](const QStringList &fields, const QStringList &unreadable) {
+                               QByteArray payload;
+                               QDataStream out(&payload, QIODevice::WriteOnly);
+                               out << quint8(Fields) << fields << unreadable;
+                               send(framed(payload));
+                           },
+                           [&](QStringList &&values) {
+                               batch << std::move(values);
+                               return batch.size() < 1000 || flush();
+                           }});
+    QByteArray payload;
+    QDataStream out(&payload, QIODevice::WriteOnly);
+    out << quint8(End) << error;
+    return flush() && send(framed(payload));
+}
+
+// The program's side: frames in as the reader sends them. receive() waits at most the given
+// time for the next bytes and answers false when none came or the reader is gone.
+struct Received {
+    bool ended = false;
+    bool stopped = false;
+    QString error;
+};
+Received receiveTable(const std::function<bool(QByteArray &, qint64)> &receive,
+                      const Reader &reader)
+{
+    Received r;
+    r.error = QStringLiteral("A tábla nem olvasható: az olvasás nem fejeződött be.");
     QByteArray pending;
-    QString error = broken;
-    bool ended = false, stopped = false;
+    bool &stopped = r.stopped;
     QElapsedTimer idle;
     idle.start();
-    while (!ended && !stopped && idle.elapsed() < ContainedLimitMs) {
-        pollfd wait{channel[0], POLLIN, 0};
-        if (poll(&wait, 1, int(ContainedLimitMs - idle.elapsed())) <= 0) break;
-        char chunk[65536];
-        const ssize_t n = ::read(channel[0], chunk, sizeof chunk);
-        if (n <= 0) break;
+    while (!r.ended && !stopped && idle.elapsed() < ContainedLimitMs) {
+        QByteArray chunk;
+        if (!receive(chunk, ContainedLimitMs - idle.elapsed())) break;
         idle.restart();
-        pending.append(chunk, n);
+        pending.append(chunk);
         // Whole frames are handed on; a frame cut short waits for the rest.
-        while (!ended && !stopped) {
+        while (!r.ended && !stopped) {
             QDataStream in(pending);
             QByteArray payload;
             in >> payload;
@@ -485,21 +484,93 @@ QString readContained(const QString &path, const Reader &reader)
                 for (QStringList &values : records)
                     if (!reader.record(std::move(values))) {
                         stopped = true;
-                        error = QStringLiteral("A tábla olvasása megszakadt.");
+                        r.error = QStringLiteral("A tábla olvasása megszakadt.");
                         break;
                     }
             } else {
-                frame >> error;
-                ended = true;
+                frame >> r.error;
+                r.ended = true;
             }
         }
     }
+    return r;
+}
+
+// A table whose blocks cannot be checked beforehand (an encrypted one) is read by a process of
+// its own: whatever the table holds, the read ends with its records or a refusal, a crash of
+// the reader is that process's alone, and a reader that goes silent for the time limit is
+// ended.
+#ifdef Q_OS_UNIX
+// The child only reads, encodes and writes to the pipe, then leaves with _exit: it never
+// touches the parent's windows, connections or threads.
+QString readContained(const QString &path, const Reader &reader)
+{
+    const QString broken = QStringLiteral("A tábla nem olvasható: az olvasás nem fejeződött be.");
+    int channel[2];
+    if (pipe(channel) != 0) return broken;
+    const pid_t child = fork();
+    if (child < 0) {
+        close(channel[0]);
+        close(channel[1]);
+        return broken;
+    }
+    if (child == 0) {
+        close(channel[0]);
+        const bool sent = sendTable(path, [&](const QByteArray &bytes) {
+            for (qsizetype done = 0; done < bytes.size();) {
+                const ssize_t n =
+                    ::write(channel[1], bytes.constData() + done, bytes.size() - done);
+                if (n <= 0) return false;
+                done += n;
+            }
+            return true;
+        });
+        _exit(sent ? 0 : 1);
+    }
+    close(channel[1]);
+    const Received r = receiveTable(
+        [&](QByteArray &chunk, qint64 waitMs) {
+            pollfd wait{channel[0], POLLIN, 0};
+            if (poll(&wait, 1, int(waitMs)) <= 0) return false;
+            char bytes[65536];
+            const ssize_t n = ::read(channel[0], bytes, sizeof bytes);
+            if (n <= 0) return false;
+            chunk = QByteArray(bytes, n);
+            return true;
+        },
+        reader);
     close(channel[0]);
-    if (!ended) kill(child, SIGKILL);
+    if (!r.ended) kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
-    if (ended && (!WIFEXITED(status) || WEXITSTATUS(status) != 0)) return broken;
-    return ended ? error : (stopped ? error : broken);
+    if (r.stopped) return r.error;
+    if (!r.ended || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return broken;
+    return r.error;
+}
+#else
+// Windows has no fork: the reader is the small program beside this one.
+QString readContained(const QString &path, const Reader &reader)
+{
+    const QString broken = QStringLiteral("A tábla nem olvasható: az olvasás nem fejeződött be.");
+    QProcess child;
+    child.setProcessChannelMode(QProcess::SeparateChannels);
+    child.setStandardErrorFile(QProcess::nullDevice());
+    child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tarvik-paradox.exe"),
+                {path});
+    if (!child.waitForStarted()) return broken;
+    const Received r = receiveTable(
+        [&](QByteArray &chunk, qint64 waitMs) {
+            if (child.bytesAvailable() == 0 && !child.waitForReadyRead(int(waitMs))) return false;
+            chunk = child.readAllStandardOutput();
+            return !chunk.isEmpty();
+        },
+        reader);
+    if (!r.ended) child.kill();
+    child.waitForFinished();
+    if (r.stopped) return r.error;
+    if (!r.ended || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return broken;
+    return r.error;
 }
 #endif
 } // namespace
@@ -524,9 +595,7 @@ QString forEachRecord(const QString &path, Encryption encryption, const Reader &
             encryption, &encrypted);
         if (!fault.isEmpty()) return fault;
     }
-#ifdef Q_OS_UNIX
     if (encrypted) return readContained(path, reader);
-#endif
     return readRecords(path, reader);
 }
 
@@ -579,4 +648,17 @@ Result read(const QString &path, const QStringList &fields, Encryption encryptio
     result.ok = true;
     return result;
 }
+int serveContained(const QString &path)
+{
+#ifdef Q_OS_WIN
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    const bool sent = sendTable(path, [](const QByteArray &bytes) {
+        return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) ==
+                   size_t(bytes.size()) &&
+               std::fflush(stdout) == 0;
+    });
+    return sent ? 0 : 1;
+}
+
 } // namespace ParadoxTable

@@ -63,4 +63,8 @@ struct ChainHead {
 };
 QString chainFault(const ChainHead &head, const std::function<QByteArray(qint64, int)> &readAt);
 
+// The contained reader's process (the program tarvik-paradox, where there is no fork): reads
+// the table at path and writes what it read to its standard output. Answers the exit code.
+int serveContained(const QString &path);
+
 } // namespace ParadoxTable

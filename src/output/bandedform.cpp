@@ -1,5 +1,7 @@
 #include "bandedform.h"
 
+#include "appfonts.h"
+
 #include <QPagedPaintDevice>
 
 void BandedForm::setTitle(int height, Band band)
@@ -78,6 +80,7 @@ bool BandedForm::render(QPagedPaintDevice *device) const
 
 QFont BandedForm::font(int points, bool bold, bool italic)
 {
+    AppFonts::ensureLoaded();
     QFont f(QStringLiteral("DejaVu Sans"));
     // Points to tenths of a millimetre: the painter's window is in those units.
     f.setPixelSize(qRound(points * 254.0 / 72.0));

@@ -210,7 +210,12 @@ ReportGenerator::readLines(DataModule &data, const QStringList &sql, const QList
 QString ReportGenerator::floppyFolder()
 {
     const QString folder = Settings::read(QStringLiteral("Floppy"));
-    return folder.trimmed().isEmpty() ? QStringLiteral("/media/floppy") : folder;
+#ifdef Q_OS_WIN
+    const QString drive = QStringLiteral("A:\\");
+#else
+    const QString drive = QStringLiteral("/media/floppy");
+#endif
+    return folder.trimmed().isEmpty() ? drive : folder;
 }
 
 QString ReportGenerator::defaultFolder(const Installation &installation)

@@ -51,7 +51,8 @@ public:
     static std::optional<QList<ReportFile::ReportLine>>
     readLines(DataModule &data, const QStringList &sql, const QList<QVariant> &params);
 
-    // The folder of the setting "Floppy", else /media/floppy: the floppy drive of this system.
+    // The folder of the setting "Floppy", else the floppy drive of this system ("A:\", or
+    // /media/floppy).
     static QString floppyFolder();
 
     // The folder of the setting "Alap jelent", else jelentesek under the program folder

@@ -1,4 +1,6 @@
 #include "reportbackup.h"
+
+#include "nativepath.h"
 #include "storefailure.h"
 
 #include "attacheddatabase.h"
@@ -188,8 +190,7 @@ ReportBackup::Result ReportBackup::backup()
     // new one.
     m_data.closeBackup();
     std::error_code renamed;
-    std::filesystem::rename(QFile::encodeName(fresh).toStdString(),
-                            QFile::encodeName(file).toStdString(), renamed);
+    std::filesystem::rename(NativePath::of(fresh), NativePath::of(file), renamed);
     const bool placed = !renamed;
     QFile::remove(fresh);
     m_data.connectBackup(m_folder, {});
