@@ -113,7 +113,9 @@ protected:
     }
 };
 
-// Every window of the program, as it is first shown.
+void giveAltKeys(QWidget *window);
+
+// Every window of the program, as it is shown.
 class Everywhere : public QObject
 {
 public:
@@ -131,7 +133,11 @@ protected:
 
 void apply(QWidget *window)
 {
-    if (!window || window->property(Done).toBool()) return;
+    if (!window) return;
+    if (window->property(Done).toBool()) {
+        giveAltKeys(window);
+        return;
+    }
     window->setProperty(Done, true);
     auto *gridKeys = new GridKeys(window);
     for (QAbstractItemView *view : window->findChildren<QAbstractItemView *>()) {
@@ -163,7 +169,13 @@ void apply(QWidget *window)
     for (QAbstractItemView *view : window->findChildren<QAbstractItemView *>())
         if (view->window() == window && view->accessibleName().isEmpty())
             view->setAccessibleName(view->objectName());
+    giveAltKeys(window);
+}
 
+namespace
+{
+void giveAltKeys(QWidget *window)
+{
     // Every button, check box, radio button and group an Alt key of its own in the window,
     // keeping those the window gives itself. The pages of a page control are never shown
     // together: each needs its keys apart from the rest of the window, not from the other pages.
@@ -182,10 +194,16 @@ void apply(QWidget *window)
         }
     };
     QList<Control> controls;
-    for (QWidget *w : window->findChildren<QWidget *>())
-        if (w->window() == window && (qobject_cast<QAbstractButton *>(w) ||
-                                      qobject_cast<QGroupBox *>(w) || qobject_cast<QLabel *>(w)))
-            controls << Control{w, pageOf(w)};
+    // Only what the window shows now: a window that shows other buttons at another opening
+    // (a mode of its own) gets their keys as it shows them.
+    // A page not shown yet counts as shown.
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        QWidget *page = pageOf(w);
+        if (w->window() == window && w->isVisibleTo(page ? page : window) &&
+            (qobject_cast<QAbstractButton *>(w) || qobject_cast<QGroupBox *>(w) ||
+             qobject_cast<QLabel *>(w)))
+            controls << Control{w, page};
+    }
     QHash<QWidget *, QSet<QChar>> used; // by page; the window's own under nullptr
     for (const Control &c : controls)
         if (const QChar key = altKeyOf(c.text()); !key.isNull()) used[c.page].insert(key);
@@ -210,6 +228,7 @@ void apply(QWidget *window)
                 static_cast<QAbstractButton *>(c.widget)->setText(keyed);
         }
 }
+} // namespace
 
 void installEverywhere()
 {

@@ -25,19 +25,32 @@
 #include "tfrm_sugo.h"
 #include "tfrm_technikai.h"
 #include "tfrm_telepites.h"
-#include "windowkeys.h"
 #include "tokbottomdlg.h"
 #include "windowdriver.h"
+#include "windowkeys.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QPrintPreviewWidget>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSqlQuery>
+#include <QStackedWidget>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 namespace
@@ -79,6 +92,84 @@ QStringList misfits(QWidget *w)
     return found;
 }
 
+// What a clerk without a mouse meets, one line each: Tab from the first control must come back
+// to it and pass every enabled control on the way; every button and group has an Alt key of its
+// own (a page of a page control apart from the rest), every input a name a screen reader says.
+QStringList keyboardFaults(QWidget *w)
+{
+    QStringList found;
+    QList<QWidget *> controls;
+    for (QWidget *c : w->findChildren<QWidget *>())
+        if (c->isVisible() && c->isEnabled() && (c->focusPolicy() & Qt::TabFocus) &&
+            !c->focusProxy() && c->window() == w)
+            controls << c;
+    // A group of radio buttons is one stop of Tab; the arrows move within the group.
+    auto stop = [](QWidget *c) -> QObject * {
+        auto *radio = qobject_cast<QRadioButton *>(c);
+        return radio && radio->autoExclusive() ? radio->parent() : c;
+    };
+    if (!controls.isEmpty()) {
+        QApplication::setActiveWindow(w);
+        QWidget *start = w->focusWidget() && controls.contains(w->focusWidget()) ? w->focusWidget()
+                                                                                 : controls.first();
+        start->setFocus(Qt::TabFocusReason);
+        QSet<QObject *> visited;
+        for (int i = 0; i < 2 * int(controls.size()) + 2; ++i) {
+            QWidget *focus = QApplication::focusWidget();
+            if (!focus) break;
+            visited.insert(stop(focus));
+            QTest::keyClick(focus, Qt::Key_Tab);
+            if (QApplication::focusWidget() == start) break;
+        }
+        if (QApplication::focusWidget() != start)
+            found << QStringLiteral("Tab from %1 does not come back (stops at %2)")
+                         .arg(start->objectName(), QApplication::focusWidget()
+                                                       ? QApplication::focusWidget()->objectName()
+                                                       : QStringLiteral("nothing"));
+        for (QWidget *c : controls)
+            if (!visited.contains(stop(c)))
+                found << QStringLiteral("Tab never reaches %1").arg(c->objectName());
+    }
+    QHash<QWidget *, QSet<QChar>> keys;
+    auto altKey = [&](QWidget *control, const QString &text) {
+        QWidget *page = nullptr;
+        for (QWidget *up = control; up && up != w; up = up->parentWidget())
+            if (qobject_cast<QStackedWidget *>(up->parentWidget())) page = up;
+        // A button of signs alone ("...") has no letter to give.
+        if (std::none_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.isLetter(); }))
+            return;
+        const qsizetype at = text.indexOf(u'&');
+        if (at < 0 || at + 1 >= text.size()) {
+            found << QStringLiteral("no Alt key: %1 \"%2\"").arg(control->objectName(), text);
+            return;
+        }
+        const QChar key = text[at + 1].toLower();
+        if (keys[page].contains(key) || (page && keys[nullptr].contains(key)))
+            found << QStringLiteral("Alt+%1 twice: %2").arg(key).arg(control->objectName());
+        keys[page].insert(key);
+    };
+    for (QAbstractButton *b : w->findChildren<QAbstractButton *>())
+        if (b->isVisibleTo(w) && !b->text().isEmpty() && !qobject_cast<QToolButton *>(b))
+            altKey(b, b->text());
+    for (QGroupBox *g : w->findChildren<QGroupBox *>())
+        if (g->isVisibleTo(w) && !g->title().isEmpty()) altKey(g, g->title());
+    for (QWidget *c : w->findChildren<QWidget *>()) {
+        const bool input = qobject_cast<QLineEdit *>(c) || qobject_cast<QComboBox *>(c) ||
+                           qobject_cast<QAbstractSpinBox *>(c) ||
+                           qobject_cast<QAbstractItemView *>(c) ||
+                           qobject_cast<QPlainTextEdit *>(c) || qobject_cast<QTextEdit *>(c);
+        if (!input || !c->isVisibleTo(w) || c->focusProxy() || qobject_cast<QHeaderView *>(c) ||
+            qobject_cast<QComboBox *>(c->parentWidget()) ||
+            qobject_cast<QAbstractSpinBox *>(c->parentWidget()))
+            continue;
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(c);
+        if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+            found << QStringLiteral("no name for a screen reader: %1 %2")
+                         .arg(c->metaObject()->className(), c->objectName());
+    }
+    return found;
+}
+
 struct Screens {
     QStringList failures;
     QHash<QWidget *, QSize> firstSize;
@@ -97,6 +188,10 @@ struct Screens {
         const QSize size = w->size();
         if (!firstSize.contains(w)) {
             firstSize.insert(w, size);
+            // The program's own windows; Qt's print preview is Qt's.
+            if (QByteArray(w->metaObject()->className()).startsWith('T'))
+                for (const QString &m : keyboardFaults(w))
+                    failures << name + ": " + m;
             QObject::connect(w, &QObject::destroyed, [this, w] { firstSize.remove(w); });
         } else if (firstSize[w] != size)
             failures << name + QStringLiteral(": size changed to %1 x %2")
@@ -204,6 +299,7 @@ private Q_SLOTS:
         {
             Tfrm_technikai w(c);
             for (int mode : {0, 1, 2, 3, 4}) {
+                w.hide(); // each mode is an opening of its own
                 w.setMode(mode);
                 s.firstSize.remove(&w); // each mode is its own opening
                 s.look(&w, QString::number(mode));
