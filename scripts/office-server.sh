@@ -6,8 +6,10 @@
 #                                                      DATABASE (default tarvik) and prints its URI
 #   scripts/office-server.sh stop FOLDER               stops it
 #
-# The server listens on its socket in FOLDER only, never on a network port. Run as root, it runs
-# as the unprivileged user nobody (PostgreSQL refuses to run as root).
+# The server listens on its socket in FOLDER only, never on a network port, unless
+# OFFICE_SERVER_PORT names a port: then also on 127.0.0.1 at that port, and the URI printed is
+# that address (for the Windows build's tests under Wine, whose libpq has no Unix sockets).
+# Run as root, it runs as the unprivileged user nobody (PostgreSQL refuses to run as root).
 set -euo pipefail
 
 bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -1)
@@ -43,13 +45,19 @@ start)
             --locale=C.UTF-8 >"$folder/initdb.log" 2>&1 ||
             { cat "$folder/initdb.log" >&2; exit 1; }
     fi
+    port=${OFFICE_SERVER_PORT:-}
+    listen=${port:+127.0.0.1}
     as_owner "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 30 \
-        -o "-c listen_addresses='' -c unix_socket_directories='$folder' -c fsync=off -c max_connections=100" \
+        -o "-c listen_addresses='$listen' ${port:+-p $port} -c unix_socket_directories='$folder' -c fsync=off -c max_connections=100" \
         start >/dev/null || { cat "$folder/server.log" >&2; exit 1; }
-    as_owner "$bin/psql" -h "$folder" -U "$owner" -d postgres -qAt \
+    as_owner "$bin/psql" -h "$folder" ${port:+-p $port} -U "$owner" -d postgres -qAt \
         -c "select 1 from pg_database where datname = '$database'" | grep -q 1 ||
-        as_owner "$bin/createdb" -h "$folder" -U "$owner" "$database"
-    echo "postgresql://$owner@/$database?host=$folder"
+        as_owner "$bin/createdb" -h "$folder" ${port:+-p $port} -U "$owner" "$database"
+    if [ -n "$port" ]; then
+        echo "postgresql://$owner@127.0.0.1:$port/$database"
+    else
+        echo "postgresql://$owner@/$database?host=$folder"
+    fi
     ;;
 stop)
     [ -f "$folder/data/postmaster.pid" ] && as_owner "$bin/pg_ctl" -D "$folder/data" -m fast -w stop >/dev/null

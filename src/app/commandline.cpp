@@ -22,13 +22,11 @@
 #include <QTextStream>
 
 #include <cstdio>
-#ifdef Q_OS_UNIX
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
 #include <termios.h>
 #include <unistd.h>
-#endif
 #endif
 
 namespace CommandLine

@@ -334,8 +334,8 @@ QString readRecords(const QString &path, const Reader &reader)
                        [&](qint64 offset, int size) {
                            QByteArray bytes(size, '\0');
                            if (doc->seek(doc.get(), doc->px_stream, long(offset), SEEK_SET) < 0 ||
-                               doc->read(doc.get(), doc->px_stream, size_t(size), bytes.data()) !=
-                                   size_t(size))
+                               qint64(doc->read(doc.get(), doc->px_stream, size_t(size),
+                                                bytes.data())) != qint64(size))
                                return QByteArray();
                            return bytes;
                        });

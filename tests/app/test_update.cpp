@@ -1,6 +1,7 @@
 #include "aliasconfig.h"
 #include "answerlogin.h"
 #include "commandline.h"
+#include "hosttool.h"
 #include "registrydatabase.h"
 #include "releasesignature.h"
 #include "scriptedprompter.h"
@@ -94,7 +95,7 @@ class Signer
 public:
     Signer()
     {
-        QProcess::execute("minisign", {"-G", "-W", "-f", "-p", m_dir.filePath("test.pub"), "-s",
+        HostTool::execute("minisign", {"-G", "-W", "-f", "-p", m_dir.filePath("test.pub"), "-s",
                                        m_dir.filePath("test.key")});
         QFile pub(m_dir.filePath("test.pub"));
         if (pub.open(QIODevice::ReadOnly)) m_public = pub.readAll().split('\n').value(1).trimmed();
@@ -115,7 +116,7 @@ public:
         QFile::remove(file + ".minisig");
         QStringList arguments = {"-S", "-s", m_dir.filePath("test.key"), "-m", file};
         if (!comment.isEmpty()) arguments << "-t" << comment;
-        QProcess::execute("minisign", arguments);
+        HostTool::execute("minisign", arguments);
         QFile sig(file + ".minisig");
         return sig.open(QIODevice::ReadOnly) ? sig.readAll() : QByteArray();
     }

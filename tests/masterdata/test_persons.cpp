@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "hosttool.h"
 #include "passworddigest.h"
 #include "registrydatabase.h"
 #include "reportstore.h"
@@ -182,9 +183,10 @@ private Q_SLOTS:
                                 "VEZ_NEV = 'ÁCS' where VEZ_NEV = 'ZOLTÁN';";
         QProcess tool;
         if (t.onServer())
-            tool.start("psql", {"-v", "ON_ERROR_STOP=1", "-c", written, t.serverAddress()});
+            HostTool::start(tool, "psql",
+                            {"-v", "ON_ERROR_STOP=1", "-c", written, t.serverAddress()});
         else
-            tool.start("sqlite3", {t.path("adatok/tarvik.sqlite"), written});
+            HostTool::start(tool, "sqlite3", {t.path("adatok/tarvik.sqlite"), written});
         QVERIFY(tool.waitForFinished(10000));
         QCOMPARE(tool.exitCode(), 0);
         {

@@ -1,3 +1,4 @@
+#include "hosttool.h"
 #include "printedforms.h"
 #include "testinstallation.h"
 
@@ -17,12 +18,11 @@ namespace
 // The text of a PDF as pdftotext reads it, one page or all of them (page 0).
 QString pdfText(const QString &path, int page = 0)
 {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty()) return QStringLiteral("pdftotext is missing (poppler-utils)");
     QStringList args{QStringLiteral("-layout")};
     if (page > 0) args << "-f" << QString::number(page) << "-l" << QString::number(page);
     QProcess p;
-    p.start(tool, args << path << QStringLiteral("-"));
+    HostTool::start(p, QStringLiteral("pdftotext"), args << path << QStringLiteral("-"));
+    if (!p.waitForStarted()) return QStringLiteral("pdftotext is missing (poppler-utils)");
     p.waitForFinished(20000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }

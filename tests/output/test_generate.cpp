@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "dialect.h"
+#include "hosttool.h"
 #include "reportfile.h"
 #include "reportgenerator.h"
 #include "scriptedprompter.h"
@@ -574,11 +575,11 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(out.filePath(name)));
         const QString text = QDir(t.context().installation.programFolder()).filePath("Text/");
         QProcess p;
-        p.start("pdftotext", {text + "bejelentolap_" + name + ".pdf", "-"});
+        HostTool::start(p, "pdftotext", {text + "bejelentolap_" + name + ".pdf", "-"});
         QVERIFY(p.waitForFinished(20000));
         const QString sheet = QString::fromUtf8(p.readAllStandardOutput());
         QVERIFY2(sheet.contains("VARGA") && sheet.contains("KOVÁCS"), qPrintable(sheet));
-        p.start("pdftotext", {text + "nyilatkozat_" + name + ".pdf", "-"});
+        HostTool::start(p, "pdftotext", {text + "nyilatkozat_" + name + ".pdf", "-"});
         QVERIFY(p.waitForFinished(20000));
         const QString declaration = QString::fromUtf8(p.readAllStandardOutput());
         QVERIFY(declaration.contains("2 tételsort tartalmaz."));

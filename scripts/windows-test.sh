@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Runs every test of the Windows build (scripts/windows-build.sh) under Wine, the server tests
+# against a throwaway PostgreSQL server on 127.0.0.1 started here, as scripts/test.sh does; then
+# runs one day's work with the Windows program and with the Linux one (build/) and compares the
+# report files byte for byte and the registers table by table. Non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/build-windows
+if [ ! -f "$build/libraries.path" ]; then
+  echo "build-windows/ is missing: run scripts/windows-build.sh" >&2
+  exit 1
+fi
+prefix=$(cat "$build/libraries.path")
+./scripts/deps.sh
+./scripts/build.sh --target tarvik tarvik_samples >/dev/null
+
+work=$(mktemp -d /tmp/tarvik-windows.XXXXXX)
+chmod 755 "$work" # the server runs as nobody when this runs as root
+server=$work/server
+# A Wine prefix of its own, made afresh, so that no earlier run's registry or files count.
+export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+  ./scripts/office-server.sh stop "$server" || true
+  wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+wineboot --init >/dev/null 2>&1
+winpath() { winepath -w "$1" 2>/dev/null; }
+# Temporary files on drive Z: (the machine's own root), where the machine's tools reach them.
+mkdir -p "$work/temp"
+for v in TEMP TMP; do
+  wine reg add 'HKCU\Environment' /v $v /d "$(winpath "$work/temp")" /f >/dev/null 2>&1
+done
+# Wine finds the libraries through WINEPATH, Qt its plugins through QT_PLUGIN_PATH.
+export WINEPATH
+WINEPATH=$(winpath "$prefix/bin")
+QT_PLUGIN_PATH=$(winpath "$prefix/plugins")
+export QT_PLUGIN_PATH QT_QPA_PLATFORM=offscreen TARVIK_HOST_TOOLS=/usr/bin
+
+TARVIK_TEST_SERVER=$(OFFICE_SERVER_PORT=${OFFICE_SERVER_PORT:-55432} \
+  ./scripts/office-server.sh start "$server" postgres)
+export TARVIK_TEST_SERVER
+ctest --test-dir "$build" --output-on-failure -j2 "$@"
+
+# --- the same day's work on both systems ---------------------------------------------------------
+echo "== the Windows program beside the Linux one"
+samples=$work/samples
+mkdir -p "$samples"
+build/tarvik_samples "$samples"
+received=$(ls "$samples"/J09*.txt)
+linux=$work/linux
+windows="$work/Győző és Éva"
+mkdir -p "$linux/ki" "$windows/ki"
+refdata=$root/resources/refdata/irsz.txt
+(
+  export TARVIK_SETTINGS_DIR=$work/linux-settings
+  p=build/tarvik
+  $p --init --demo --admin-password titok --home "$linux/home" >"$work/linux.log"
+  $p --receive --home "$linux/home" --folder "$linux/ki" "$received" >>"$work/linux.log"
+  $p --load --home "$linux/home" "$refdata" >>"$work/linux.log"
+  $p --backup --home "$linux/home" >>"$work/linux.log"
+  $p --restore --yes --home "$linux/home" >>"$work/linux.log"
+  $p --export --home "$linux/home" --folder "$linux/ki" >>"$work/linux.log"
+  $p --import --home "$linux/home" "$linux/ki/Taj_e.txt" "$linux/ki/Tajj_e.txt" >>"$work/linux.log"
+)
+# The Windows program keeps its settings where a clerk's are: in the registry.
+(
+  unset TARVIK_SETTINGS_DIR
+  p="wine $build/tarvik.exe"
+  h=$(winpath "$windows/home")
+  k=$(winpath "$windows/ki")
+  $p --init --demo --admin-password titok --home "$h" >"$work/windows.log"
+  $p --receive --home "$h" --folder "$k" "$(winpath "$received")" >>"$work/windows.log"
+  $p --load --home "$h" "$(winpath "$refdata")" >>"$work/windows.log"
+  $p --backup --home "$h" >>"$work/windows.log"
+  $p --restore --yes --home "$h" >>"$work/windows.log"
+  $p --export --home "$h" --folder "$k" >>"$work/windows.log"
+  $p --import --home "$h" "$k\\Taj_e.txt" "$k\\Tajj_e.txt" >>"$work/windows.log"
+)
+failed=0
+for f in "$linux"/ki/*; do
+  name=${f##*/}
+  if ! cmp -s "$f" "$windows/ki/$name"; then
+    echo "FAIL: $name differs between the Linux and the Windows program" >&2
+    failed=1
+  fi
+done
+[ "$(ls "$linux/ki" | wc -l)" -ge 3 ] || { echo "FAIL: the Linux program made too few files" >&2; failed=1; }
+dump() { sqlite3 "$1/adatok/tarvik.sqlite" .dump; }
+if ! diff <(dump "$linux/home") <(dump "$windows/home") >"$work/tables.diff"; then
+  echo "FAIL: the registers differ:" >&2
+  head -n 40 "$work/tables.diff" >&2
+  failed=1
+fi
+[ -f "$windows/home/adatok/Ment/ment.sqlite" ] ||
+  { echo "FAIL: no backup in a folder named \"Győző és Éva\"" >&2; failed=1; }
+values=$(wine reg query 'HKCU\Software\Korvant\Tarvik' 2>/dev/null | tr -d '\r')
+for v in InstallDir Jelszo Mentes; do
+  grep -q "^ *$v " <<<"$values" ||
+    { echo "FAIL: no registry value $v under HKCU\\Software\\Korvant\\Tarvik" >&2; failed=1; }
+done
+[ $failed = 0 ] && echo "== the same files and tables on both systems"
+exit $failed
