@@ -294,7 +294,7 @@ build_program() {
   cmake -S "$root" -B "$b" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/windows-toolchain.cmake" \
     -DTARVIK_WINDOWS_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DCMAKE_BUILD_TYPE=Release \
-    -DTARVIK_TESTS=ON -DTARVIK_WERROR=ON -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+    -DTARVIK_TESTS=ON -DTARVIK_WERROR=ON -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" >/dev/null
   cmake --build "$b" -j"$jobs"
   # Where scripts/windows-test.sh finds the libraries the programs load.
   echo "$prefix" >"$b/libraries.path"
