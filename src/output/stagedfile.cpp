@@ -128,13 +128,15 @@ bool StagedFile::place(QString *error)
             return false;
         }
     }
-    if (!QFile::rename(m_temporary->fileName(), m_path)) {
+    // Through the temporary file itself: on Windows it holds its file open until it is gone.
+    m_temporary->setAutoRemove(false);
+    if (!m_temporary->rename(m_path)) {
+        m_temporary->setAutoRemove(true);
         if (m_hadFile) QFile::rename(m_kept, m_path);
         m_hadFile = false;
         *error = QStringLiteral("a fájl nem kaphatja meg a nevét");
         return false;
     }
-    m_temporary->setAutoRemove(false);
     m_temporary.reset();
     m_placed = true;
     // The new name is on the disk before the caller records the file as made.
