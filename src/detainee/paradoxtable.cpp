@@ -456,16 +456,15 @@ Received receiveTable(const std::function<bool(QByteArray &, qint64)> &receive,
     Received r;
     r.error = QStringLiteral("A tábla nem olvasható: az olvasás nem fejeződött be.");
     QByteArray pending;
-    bool &stopped = r.stopped;
     QElapsedTimer idle;
     idle.start();
-    while (!r.ended && !stopped && idle.elapsed() < ContainedLimitMs) {
+    while (!r.ended && !r.stopped && idle.elapsed() < ContainedLimitMs) {
         QByteArray chunk;
         if (!receive(chunk, ContainedLimitMs - idle.elapsed())) break;
         idle.restart();
         pending.append(chunk);
         // Whole frames are handed on; a frame cut short waits for the rest.
-        while (!r.ended && !stopped) {
+        while (!r.ended && !r.stopped) {
             QDataStream in(pending);
             QByteArray payload;
             in >> payload;
@@ -483,7 +482,7 @@ Received receiveTable(const std::function<bool(QByteArray &, qint64)> &receive,
                 frame >> records;
                 for (QStringList &values : records)
                     if (!reader.record(std::move(values))) {
-                        stopped = true;
+                        r.stopped = true;
                         r.error = QStringLiteral("A tábla olvasása megszakadt.");
                         break;
                     }
