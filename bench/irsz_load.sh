@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Loads 90,000 postcode lines (every 4-digit postcode with the weights 0 to 9) with
-# `tarvik --load` and, side by side, with sqlite3's .import into a table of the same structure.
+# `tarvik-cli --load` and, side by side, with sqlite3's .import into a table of the same structure.
 # Prints each pair, the medians and the median of the pair-by-pair ratios.
-# Usage: bench/irsz_load.sh [runs]   (needs build/tarvik and sqlite3)
+# Usage: bench/irsz_load.sh [runs]   (needs build/tarvik-cli and sqlite3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-7}"
@@ -17,7 +17,7 @@ for p in $(seq 1000 9999); do
 done | iconv -f UTF-8 -t WINDOWS-1250 > "$work/irsz.txt"
 echo "lines: $(wc -l < "$work/irsz.txt")"
 
-./build/tarvik --init --home "$work/home" --admin-password bench > /dev/null
+./build/tarvik-cli --init --home "$work/home" --admin-password bench > /dev/null
 schema="create table irsz (IRSZ VARCHAR(4) CHECK(length(IRSZ) <= 4), SULY VARCHAR(1) CHECK(length(SULY) <= 1), TELEPULES VARCHAR(40) CHECK(length(TELEPULES) <= 40)); create index idx_irsz on irsz (IRSZ, SULY);"
 
 now() { date +%s.%N; }
@@ -25,7 +25,7 @@ median() { sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2
 : > "$work/a"; : > "$work/b"; : > "$work/r"
 for i in $(seq "$runs"); do
     t0=$(now)
-    ./build/tarvik --home "$work/home" --load "$work/irsz.txt" > /dev/null
+    ./build/tarvik-cli --home "$work/home" --load "$work/irsz.txt" > /dev/null
     t1=$(now)
     rm -f "$work/s.sqlite"
     sqlite3 "$work/s.sqlite" "$schema"
@@ -33,11 +33,11 @@ for i in $(seq "$runs"); do
     sqlite3 "$work/s.sqlite" ".mode csv" ".import $work/irsz.txt irsz"
     t3=$(now)
     a=$(echo "$t1 - $t0" | bc); b=$(echo "$t3 - $t2" | bc)
-    printf 'run %d: tarvik --load %.3f s   sqlite3 .import %.3f s   ratio %.2f\n' "$i" "$a" "$b" \
+    printf 'run %d: tarvik-cli --load %.3f s   sqlite3 .import %.3f s   ratio %.2f\n' "$i" "$a" "$b" \
         "$(echo "scale=4; $a / $b" | bc)"
     echo "$a" >> "$work/a"; echo "$b" >> "$work/b"; echo "scale=4; $a / $b" | bc >> "$work/r"
 done
-printf 'median: tarvik --load %.3f s, sqlite3 .import %.3f s; median pair ratio %.2f (min %.2f, max %.2f)\n' \
+printf 'median: tarvik-cli --load %.3f s, sqlite3 .import %.3f s; median pair ratio %.2f (min %.2f, max %.2f)\n' \
     "$(median < "$work/a")" "$(median < "$work/b")" "$(median < "$work/r")" \
     "$(sort -g "$work/r" | head -1)" "$(sort -g "$work/r" | tail -1)"
 rows=$(sqlite3 "$work/home/adatok/tarvik.sqlite" "select count(*) from irsz")

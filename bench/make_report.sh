@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes one report of 9,999 pending lines with `tarvik --make` (whole process) and, side by
+# Makes one report of 9,999 pending lines with `tarvik-cli --make` (whole process) and, side by
 # side in the same run, has sqlite3 do the bare table work on the same rows: copy them into
 # jel_tete, insert the new persons into taj, delete them from jel_temp, in one transaction.
 # Prints each pair, the medians and the median of the pair-by-pair ratios; checks that the
@@ -14,12 +14,12 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export TARVIK_SETTINGS_DIR="$work/settings"
 
-./build/tarvik --init --demo --home "$work/home" --admin-password bench > /dev/null
+./build/tarvik-cli --init --demo --home "$work/home" --admin-password bench > /dev/null
 db="$work/home/adatok/tarvik.sqlite"
 # New persons with an employment each, in the demo company's next "09" report.
 sqlite3 "$db" "$(pending_lines_sqlite "$lines")"
 # Open once, so that the runs start from a database the program has already seen.
-./build/tarvik --home "$work/home" --load > /dev/null 2>&1 || true
+./build/tarvik-cli --home "$work/home" --load > /dev/null 2>&1 || true
 cp "$db" "$work/pending.sqlite"
 echo "pending lines: $(sqlite3 "$db" "select count(*) from jel_temp")"
 baseline="begin;
@@ -38,18 +38,18 @@ for i in $(seq "$runs"); do
     cp "$work/pending.sqlite" "$db"
     rm -rf "$work/out"; mkdir "$work/out"
     t0=$(now)
-    ./build/tarvik --home "$work/home" --make --folder "$work/out" > /dev/null
+    ./build/tarvik-cli --home "$work/home" --make --folder "$work/out" > /dev/null
     t1=$(now)
     cp "$work/pending.sqlite" "$work/s.sqlite"
     t2=$(now)
     sqlite3 "$work/s.sqlite" "$baseline"
     t3=$(now)
     a=$(echo "$t1 - $t0" | bc); b=$(echo "$t3 - $t2" | bc)
-    printf 'run %d: tarvik --make %.3f s   sqlite3 %.3f s   ratio %.2f\n' "$i" "$a" "$b" \
+    printf 'run %d: tarvik-cli --make %.3f s   sqlite3 %.3f s   ratio %.2f\n' "$i" "$a" "$b" \
         "$(echo "scale=4; $a / $b" | bc)"
     echo "$a" >> "$work/a"; echo "$b" >> "$work/b"; echo "scale=4; $a / $b" | bc >> "$work/r"
 done
-printf 'median: tarvik --make %.3f s, sqlite3 %.3f s; median pair ratio %.2f (min %.2f, max %.2f)\n' \
+printf 'median: tarvik-cli --make %.3f s, sqlite3 %.3f s; median pair ratio %.2f (min %.2f, max %.2f)\n' \
     "$(median < "$work/a")" "$(median < "$work/b")" "$(median < "$work/r")" \
     "$(sort -g "$work/r" | head -1)" "$(sort -g "$work/r" | tail -1)"
 file="$work/out/J0901A12345676242_020.002"

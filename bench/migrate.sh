@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Takes over an older installation of 100,000 persons, 200,000 relations and 300,000 report
-# lines (password-protected Paradox tables) with `tarvik --migrate`, and, side by side in the same
+# lines (password-protected Paradox tables) with `tarvik-cli --migrate`, and, side by side in the same
 # run, inserts the same rows the way a reference load does (bench_migrate bulk). Prints each
 # pair with the peak memory of the migration, the medians and the median pair ratio.
-# Usage: bench/migrate.sh [runs]   (needs build/tarvik, build-bench/bench_migrate, bc)
+# Usage: bench/migrate.sh [runs]   (needs build/tarvik-cli, build-bench/bench_migrate, bc)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-3}"
@@ -12,13 +12,13 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export TARVIK_SETTINGS_DIR="$work/settings"
 "$bench" write "$work/old"
-./build/tarvik --init --home "$work/home" --admin-password bench > /dev/null
+./build/tarvik-cli --init --home "$work/home" --admin-password bench > /dev/null
 cp "$work/home/adatok/tarvik.sqlite" "$work/fresh.sqlite"
 median() { sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 : > "$work/a"; : > "$work/b"; : > "$work/r"
 for i in $(seq "$runs"); do
     cp "$work/fresh.sqlite" "$work/home/adatok/tarvik.sqlite"
-    a=$( { /usr/bin/time -f '%e %M' ./build/tarvik --home "$work/home" --migrate "$work/old" > "$work/log"; } 2>&1 | tail -1)
+    a=$( { /usr/bin/time -f '%e %M' ./build/tarvik-cli --home "$work/home" --migrate "$work/old" > "$work/log"; } 2>&1 | tail -1)
     cp "$work/fresh.sqlite" "$work/home/adatok/tarvik.sqlite"
     b=$( { /usr/bin/time -f '%e' "$bench" bulk "$work/home"; } 2>&1 | tail -1)
     ta=${a% *}; mem=${a#* }

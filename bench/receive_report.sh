@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Takes in one external report of 9,999 items of a new employer with `tarvik --receive` (whole
+# Takes in one external report of 9,999 items of a new employer with `tarvik-cli --receive` (whole
 # process) and, side by side in the same run, makes a report of 9,999 pending lines with
-# `tarvik --make`. Each run starts from the same database copy.
+# `tarvik-cli --make`. Each run starts from the same database copy.
 # Prints each pair, the medians and the median of the pair-by-pair ratios.
 # Usage: bench/receive_report.sh [runs]   (needs build/tarvik, sqlite3, python3 and bc)
 set -euo pipefail
@@ -12,7 +12,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export TARVIK_SETTINGS_DIR="$work/settings"
 
-./build/tarvik --init --demo --home "$work/home" --admin-password bench > /dev/null
+./build/tarvik-cli --init --demo --home "$work/home" --admin-password bench > /dev/null
 db="$work/home/adatok/tarvik.sqlite"
 cp "$db" "$work/fresh.sqlite"
 
@@ -35,16 +35,16 @@ median() { sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2
 for i in $(seq "$runs"); do
     cp "$work/receive.sqlite" "$db"; rm -rf "$work/out"; mkdir "$work/out"
     t0=$(now)
-    ./build/tarvik --home "$work/home" --receive "$work/J0901K24680242242001_020.txt" \
+    ./build/tarvik-cli --home "$work/home" --receive "$work/J0901K24680242242001_020.txt" \
         --folder "$work/out" > "$work/receive.log" || { cat "$work/receive.log"; exit 1; }
     t1=$(now)
     sha=$(tail -n +2 "$work/out/J0901A24680242242_020.001" | sha256sum | cut -c1-16)
     cp "$work/fresh.sqlite" "$db"; rm -rf "$work/out"; mkdir "$work/out"
     t2=$(now)
-    ./build/tarvik --home "$work/home" --make --folder "$work/out" > /dev/null
+    ./build/tarvik-cli --home "$work/home" --make --folder "$work/out" > /dev/null
     t3=$(now)
     a=$(echo "$t1 - $t0" | bc); b=$(echo "$t3 - $t2" | bc)
-    printf 'run %d: tarvik --receive %.3f s   tarvik --make %.3f s   ratio %.2f\n' "$i" "$a" "$b" \
+    printf 'run %d: tarvik-cli --receive %.3f s   tarvik-cli --make %.3f s   ratio %.2f\n' "$i" "$a" "$b" \
         "$(echo "scale=4; $a / $b" | bc)"
     echo "$a" >> "$work/a"; echo "$b" >> "$work/b"; echo "scale=4; $a / $b" | bc >> "$work/r"
 done

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The register on a local PostgreSQL server against the same on SQLite, side by side in one run:
-# `tarvik --make` of 9,999 pending lines and `tarvik --receive` of an external report of 9,999
+# `tarvik-cli --make` of 9,999 pending lines and `tarvik-cli --receive` of an external report of 9,999
 # items (whole processes), each run from the same starting data. Prints each pair, the medians
 # and the median of the pair-by-pair ratios, and checks that both stores give the same file and
 # the same tables. Then the throughput of the clerks' test: reports per second with 1, 2, 4 and
@@ -32,12 +32,12 @@ select 2, i, 'N', '5' || lpad(i::text, 8, '0'), 1, '12345676242', 'KOVÁCS' || i
   '2026.11.02', '40', '4131', 'N' from generate_series(1, 9999) i;"
 
 # The two installations: a local one, and one on the server whose runs start from a template.
-./build/tarvik --init --demo --home "$work/local" --admin-password bench >/dev/null
+./build/tarvik-cli --init --demo --home "$work/local" --admin-password bench >/dev/null
 db="$work/local/adatok/tarvik.sqlite"
 sql postgres "create database bench_base" 
-./build/tarvik --init --demo --home "$work/server" --admin-password bench \
+./build/tarvik-cli --init --demo --home "$work/server" --admin-password bench \
     --server "$(uri bench_base)" >/dev/null
-for d in local server; do ./build/tarvik --home "$work/$d" --load >/dev/null 2>&1 || true; done
+for d in local server; do ./build/tarvik-cli --home "$work/$d" --load >/dev/null 2>&1 || true; done
 cp "$db" "$work/fresh.sqlite"
 sqlite3 "$db" "$pending_sqlite"; cp "$db" "$work/pending.sqlite"
 sql bench_base "vacuum analyze"
@@ -62,11 +62,11 @@ measure() { # $1: what, $2: local template file, $3: server template database, $
     for i in $(seq "$runs"); do
         cp "$file" "$db"; rm -rf "$work/out-l" "$work/out-s"; mkdir "$work/out-l" "$work/out-s"
         t0=$(now)
-        ./build/tarvik --home "$work/local" "$@" --folder "$work/out-l" >/dev/null
+        ./build/tarvik-cli --home "$work/local" "$@" --folder "$work/out-l" >/dev/null
         t1=$(now)
         fresh_run "$template"
         t2=$(now)
-        ./build/tarvik --home "$work/server" "$@" --folder "$work/out-s" >/dev/null
+        ./build/tarvik-cli --home "$work/server" "$@" --folder "$work/out-s" >/dev/null
         t3=$(now)
         a=$(echo "$t1 - $t0" | bc); b=$(echo "$t3 - $t2" | bc)
         printf '%s run %d: SQLite %.3f s   server %.3f s   ratio %.2f\n' "$what" "$i" "$a" "$b" \

@@ -33,11 +33,13 @@ sqlite3 "$work/home/adatok/tarvik.sqlite" "insert into jel_temp (JEL_SZAM, JEL_T
   JEL_TIP, KEZDET, PAKEZD) values (2, 1, 'N', '044332217', 1, '12345676242', 'VARGA', 'ÉVA',
   'VARGA', '1980.01.01', 'PÉCS', '348', '1101', '09', '2026.11.02', 'N')"
 mkdir "$work/out"
-"$installed" --home "$work/home" --make --folder "$work/out"
+# The console program does the batch work of a cron job.
+/usr/bin/tarvik-cli --home "$work/home" --make --folder "$work/out"
 test -s "$work/out/J0901A12345676242_020.002"
 test -f /usr/share/applications/tarvik.desktop
 test -f /usr/share/icons/hicolor/48x48/apps/tarvik.png
 test -f /usr/share/man/man1/tarvik.1.gz
+test -e /usr/share/man/man1/tarvik-cli.1.gz
 test -f /usr/share/doc/tarvik/copyright
 test -f /usr/share/metainfo/hu.korvant.tarvik.metainfo.xml
 echo "package check passed: $(basename "$deb")"

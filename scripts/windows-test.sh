@@ -68,7 +68,7 @@ refdata=$root/resources/refdata/irsz.txt
 # The Windows program keeps its settings where a clerk's are: in the registry.
 (
   unset TARVIK_SETTINGS_DIR
-  p="wine $build/tarvik.exe"
+  p="wine $build/tarvik-cli.exe"
   h=$(winpath "$windows/home")
   k=$(winpath "$windows/ki")
   $p --init --demo --admin-password titok --home "$h" >"$work/windows.log"

@@ -90,7 +90,10 @@ QList<QCommandLineOption> options()
 void describe(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(
-        QStringLiteral("Tarvik: munkáltatói jelentések készítése az OEP részére."));
+        QStringLiteral("Tarvik: munkáltatói jelentések készítése az OEP részére.\n"
+                       "A tarvik kapcsolók nélkül az ablakát nyitja meg; a tarvik-cli ugyanezeket "
+                       "a feladatokat végzi ablak nélkül, parancsfájlokból és ütemezett "
+                       "feladatokból."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Ez a súgó.")));
@@ -205,10 +208,15 @@ QString manPage()
     auto roff = [](QString text) { return text.replace(u'-', QStringLiteral("\\-")); };
     QString page =
         QStringLiteral(".TH TARVIK 1 \"\" \"Tarvik %1\" \"Felhasználói parancsok\"\n"
-                       ".SH NÉV\ntarvik \\- munkáltatói jelentések készítése az OEP részére\n"
-                       ".SH ÁTTEKINTÉS\n.B tarvik\n[\\fIkapcsolók\\fR] [\\fIFÁJL\\fR...]\n"
-                       ".SH LEÍRÁS\nKapcsolók nélkül a program ablaka indul. A kapcsolók "
-                       "ablak nélkül végzik el a feladatot.\n.SH KAPCSOLÓK\n")
+                       ".SH NÉV\ntarvik, tarvik\\-cli \\- munkáltatói jelentések készítése az "
+                       "OEP részére\n"
+                       ".SH ÁTTEKINTÉS\n.B tarvik\n[\\fIkapcsolók\\fR] [\\fIFÁJL\\fR...]\n.br\n"
+                       ".B tarvik\\-cli\n\\fIkapcsolók\\fR [\\fIFÁJL\\fR...]\n"
+                       ".SH LEÍRÁS\nKapcsolók nélkül a tarvik ablaka indul. A kapcsolók "
+                       "ablak nélkül végzik el a feladatot. A tarvik\\-cli ugyanezeket a "
+                       "kapcsolókat fogadja, ugyanazokat a szövegeket írja és ugyanazokkal a "
+                       "kódokkal lép ki, de az ablakok könyvtárait nem tölti be: parancsfájlokba "
+                       "és ütemezett feladatokba való.\n.SH KAPCSOLÓK\n")
             .arg(QStringLiteral(TARVIK_VERSION));
     page += QStringLiteral(".TP\n.B \\-h, \\-\\-help\nEz a súgó.\n");
     page += QStringLiteral(".TP\n.B \\-v, \\-\\-version\nA program neve és verziója.\n");

@@ -77,6 +77,14 @@ int importPersons(const Options &options, QTextStream &out, QTextStream &err);
 // prints what was taken over per table.
 int migrate(const Options &options, QTextStream &out, QTextStream &err);
 
+// Qt's own messages into the installation's log (see commandrun.cpp).
+void logQtMessages();
+// The words of the command line as typed.
+QStringList programArguments(int argc, char *argv[]);
+// The task of a command line for which isBatch() holds, with an application object of its own
+// and the help or the error text printed as needed. Returns the process exit code.
+int run(const Options &options, int &argc, char **argv);
+
 // The help: every option with its Hungarian description.
 QString usage();
 // The program's name and version.

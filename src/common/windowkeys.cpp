@@ -113,6 +113,73 @@ protected:
     }
 };
 
+// The arrows move within a combo box; Enter or leaving it chooses where they stopped.
+class ChoiceKeys : public QObject
+{
+public:
+    using QObject::QObject;
+    void watch(QComboBox *combo)
+    {
+        combo->installEventFilter(this);
+        connect(combo, &QComboBox::activated, combo,
+                [combo] { combo->setProperty(Chosen, combo->property(Chosen).toInt() + 1); });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *combo = qobject_cast<QComboBox *>(watched);
+        if (!combo) return false;
+        if (event->type() == QEvent::KeyPress) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                chooseLater(combo);
+                return false;
+            }
+            const int steps = key->key() == Qt::Key_Down       ? 1
+                              : key->key() == Qt::Key_Up       ? -1
+                              : key->key() == Qt::Key_PageDown ? combo->count()
+                              : key->key() == Qt::Key_PageUp   ? -combo->count()
+                                                               : 0;
+            if (steps == 0 || (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)))
+                return false;
+            const int at =
+                qBound(0, (combo->currentIndex() < 0 ? -1 : combo->currentIndex()) + steps,
+                       combo->count() - 1);
+            if (combo->count() > 0 && at != combo->currentIndex()) {
+                combo->setCurrentIndex(at);
+                combo->setProperty(Moved, true);
+            }
+            return true;
+        }
+        if (event->type() == QEvent::FocusOut &&
+            static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+            chooseLater(combo);
+        return false;
+    }
+
+private:
+    // After the key or the focus change is done, unless the combo box chose by itself meanwhile
+    // (an editable one does on Enter).
+    void chooseLater(QComboBox *combo)
+    {
+        if (!combo->property(Moved).toBool()) return;
+        combo->setProperty(Moved, false);
+        const int chosen = combo->property(Chosen).toInt();
+        QMetaObject::invokeMethod(
+            combo,
+            [combo, chosen] {
+                if (combo->property(Chosen).toInt() != chosen || combo->currentIndex() < 0) return;
+                Q_EMIT combo->activated(combo->currentIndex());
+                Q_EMIT combo->textActivated(combo->currentText());
+            },
+            Qt::QueuedConnection);
+    }
+
+    static constexpr const char *Moved = "tarvikChoiceMoved";
+    static constexpr const char *Chosen = "tarvikChoiceChosen";
+};
+
 void giveAltKeys(QWidget *window);
 
 // Every window of the program, as it is shown.
@@ -229,6 +296,13 @@ void giveAltKeys(QWidget *window)
         }
 }
 } // namespace
+
+void chooseOnLeave(QComboBox *combo)
+{
+    static QPointer<ChoiceKeys> keys;
+    if (!keys) keys = new ChoiceKeys(qApp);
+    keys->watch(combo);
+}
 
 void installEverywhere()
 {

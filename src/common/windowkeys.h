@@ -1,5 +1,6 @@
 #pragma once
 
+class QComboBox;
 class QWidget;
 
 // What every window does for a clerk who works with the keyboard, and for a screen reader:
@@ -14,5 +15,9 @@ namespace WindowKeys
 void apply(QWidget *window);
 // Sets up every window of the program as it is first shown.
 void installEverywhere();
+// For a combo box whose choice moves the clerk on: the arrow and page keys only move within it,
+// and the item they stop on is chosen (activated) when the clerk presses Enter or leaves the box.
+// Alt+Down, F4 and the mouse open its list as ever.
+void chooseOnLeave(QComboBox *combo);
 
 } // namespace WindowKeys

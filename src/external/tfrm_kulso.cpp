@@ -4,6 +4,7 @@
 #include "appcontext.h"
 #include "datetext.h"
 #include "externalstore.h"
+#include "formprinter.h"
 #include "identifierchecks.h"
 #include "printedforms.h"
 #include "prompter.h"

@@ -5,6 +5,7 @@
 #include "datetext.h"
 #include "employerrules.h"
 #include "fieldkeys.h"
+#include "formprinter.h"
 #include "identifierchecks.h"
 #include "printedforms.h"
 #include "prompter.h"

@@ -8,8 +8,6 @@
 #include <QString>
 #include <QVariantMap>
 
-class QWidget;
-
 // The party obliged to report, as the forms show it.
 struct FormParty {
     QString name, identifier, address, phone, fax;
@@ -110,14 +108,8 @@ Tqrp_nyilatkozat completedDeclarationOf(const CompletedReport &report, int lineC
 int copies(const QString &setting, bool *repair = nullptr);
 // The copies of the setting ("Bejelentolap db", "Nyilatkozat db"), repairing an empty value.
 int copiesSetting(const QString &name);
-// Prints on the system's default printer; false when there is none or printing fails.
-bool print(const BandedForm &form, int copies);
-// Why nothing can be printed on this system; empty when a printer is there.
-QString noPrinterReason();
 // Replaces a file of the same name.
 bool exportPdf(const BandedForm &form, const QString &path);
-// The preview window, through the Prompter.
-void preview(const BandedForm &form, QWidget *parent);
 enum class Form { Sheet, Declaration };
 // Exports the form to "Text/bejelentolap_" or "Text/nyilatkozat_" + file name + ".pdf" under the
 // program folder (Text/ must exist) and returns the message telling where it went; an empty

@@ -4,6 +4,7 @@
 #include "appcontext.h"
 #include "completedreports.h"
 #include "datetext.h"
+#include "formprinter.h"
 #include "prompter.h"
 #include "reportgenerator.h"
 #include "waitcursor.h"

@@ -8,6 +8,7 @@
 #include "prompter.h"
 #include "recordmodel.h"
 #include "waitcursor.h"
+#include "windowkeys.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -95,6 +96,9 @@ Tfrm_jelent::Tfrm_jelent(AppContext &context, Page page, QWidget *parent)
     connect(ui->cmb_fogl, &QComboBox::activated, this, &Tfrm_jelent::cmb_foglChange);
     connect(ui->cmb_jelnev, &QComboBox::activated, this, &Tfrm_jelent::cmb_jelnevChange);
     connect(ui->cbx_rendez, &QComboBox::activated, this, &Tfrm_jelent::cbx_rendezChange);
+    // Choosing the employer or the type moves the focus on: the arrows only look through them.
+    WindowKeys::chooseOnLeave(ui->cmb_fogl);
+    WindowKeys::chooseOnLeave(ui->cmb_jelnev);
     connect(ui->dbg_taj, &QTableView::doubleClicked, this, &Tfrm_jelent::takePerson);
     connect(ui->dbg_taj, &QTableView::clicked, this, [this] {
         if (!m_fromList) clearPersonFields();
@@ -292,6 +296,9 @@ void Tfrm_jelent::cmb_foglChange()
     }
     ui->cbx_rendez->setCurrentIndex(1);
     loadPersons();
+    // The list's own line editor goes later; as the combo box's focus proxy it would take the
+    // focus with it (and the clerk's next key would go nowhere).
+    if (QLineEdit *edit = ui->cmb_jelnev->lineEdit()) edit->setFocusProxy(nullptr);
     ui->cmb_jelnev->setEditable(false);
     ui->cmb_jelnev->setCurrentIndex(0);
     ui->cmb_jelnev->setFocus();

@@ -5,6 +5,7 @@
 
 #include "appcontext.h"
 #include "datetext.h"
+#include "formprinter.h"
 #include "printedforms.h"
 #include "prompter.h"
 #include "registrydatabase.h"

@@ -189,6 +189,82 @@ private Q_SLOTS:
         QTRY_VERIFY(!w->isVisible());
     }
 
+    // A whole report from the keyboard alone, every key sent to the control that has the focus:
+    // the employer and the type looked through with the arrows and chosen with Enter, a person
+    // taken from the list, Enter through the fields to the legal title, the line added and the
+    // report recorded with Alt keys, on to the making page.
+    void wholeReportFromTheKeyboard()
+    {
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        ScriptedPrompter prompter;
+        auto w = openWindow(t);
+        Entry d{{*w}, t, prompter};
+        int keys = 0;
+        auto key = [&](int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+            QWidget *focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            QTest::keyClick(focus, Qt::Key(k), m);
+            QCoreApplication::processEvents();
+            ++keys;
+        };
+        auto typeText = [&](const QString &text) {
+            for (const QChar c : text)
+                QTest::keyClicks(QApplication::focusWidget(), QString(c));
+            keys += int(text.size());
+        };
+        auto altKey = [&](const char *button) {
+            const QString text = d.button(button)->text();
+            const qsizetype at = text.indexOf(u'&');
+            QVERIFY2(at >= 0, qPrintable(text));
+            key(text[at + 1].toUpper().unicode(), Qt::AltModifier);
+        };
+        QCOMPARE(QApplication::focusWidget(), d.combo("cmb_fogl"));
+        // The arrows only look through the employers: nothing is chosen before Enter.
+        while (d.combo("cmb_fogl")->currentText() != Demo && keys < 5)
+            key(Qt::Key_Down);
+        QVERIFY(d.edit("ed_adoszam")->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), d.combo("cmb_fogl"));
+        key(Qt::Key_Return);
+        QTRY_COMPARE(d.edit("ed_adoszam")->text(), QStringLiteral("12345676242"));
+        QCOMPARE(QApplication::focusWidget(), d.combo("cmb_jelnev"));
+        key(Qt::Key_Down);
+        key(Qt::Key_Down);
+        QVERIFY(d.combo("cmb_jelnev")->isEnabled());
+        key(Qt::Key_Return);
+        QTRY_VERIFY(!d.combo("cmb_jelnev")->isEnabled());
+        QCOMPARE(d.combo("cmb_jelnev")->currentText().left(2), QStringLiteral("09"));
+        QTableView *persons = d.grid("dbg_taj");
+        QCOMPARE(QApplication::focusWidget(), persons);
+        key(Qt::Key_Home);
+        for (int row = 0; persons->currentIndex().data().isValid() &&
+                          persons->model()->index(persons->currentIndex().row(), 2).data() !=
+                              QStringLiteral("123456788") &&
+                          row < persons->model()->rowCount();
+             ++row)
+            key(Qt::Key_Down);
+        key(Qt::Key_Return);
+        QCOMPARE(d.edit("ed_vnev")->text(), QStringLiteral("KOVÁCS"));
+        prompter.bottomAnswers << yes("rbtn_valtozas");
+        for (int i = 0; i < 30 && QApplication::focusWidget() != d.edit("ed_jkod"); ++i)
+            key(Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), d.edit("ed_jkod"));
+        typeText("1101");
+        key(Qt::Key_Return);
+        QTRY_VERIFY(d.button("btn_ad")->isEnabled());
+        // An Alt key presses its button as a click does, a moment later.
+        altKey("btn_ad");
+        QTRY_COMPARE(d.pending("TAJ"), QStringLiteral("123456788"));
+        QVERIFY(d.button("bbtn_rogzit")->isEnabled());
+        altKey("bbtn_rogzit");
+        QTRY_COMPARE(d.get<QStackedWidget>("ntb_jelent")->currentWidget(),
+                     d.get<QWidget>("keszit"));
+        // Only the question of the report's kind was asked.
+        QCOMPARE(prompter.messages.size(), prompter.bottomQuestions.size());
+        // Close to the number of things typed: no detours through other controls.
+        QVERIFY2(keys <= 40, qPrintable(QString::number(keys)));
+    }
+
     // Tab walks the entry page in a cycle that comes back to where it started and visits every
     // control that takes the focus; none keeps the key for itself.
     void tabCycleVisitsEveryControl()

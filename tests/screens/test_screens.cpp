@@ -3,6 +3,7 @@
 // Run at scale 1.0 and 1.5 (QT_SCALE_FACTOR); TARVIK_SCREENSHOTS=DIR also saves the images.
 #include "answerlogin.h"
 #include "appstyle.h"
+#include "formprinter.h"
 #include "printedforms.h"
 #include "reportstore.h"
 #include "scriptedprompter.h"
