@@ -3,6 +3,11 @@
 #include "query.h"
 
 #include <QSqlDriver>
+#include <QStringEncoder>
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <cstring>
 
 sqlite3 *sqliteHandle(const QSqlDatabase &db)
 {
@@ -36,19 +41,23 @@ void NativeStatement::bind(const QList<QVariant> &values)
 {
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
-    const int count = sqlite3_bind_parameter_count(statement);
-    // The store keeps UTF-8: texts are handed over in it.
-    m_texts.clear();
-    m_texts.reserve(count);
-    auto text = [&](int i, const QString &value) {
-        m_texts << value.toUtf8();
-        sqlite3_bind_text(statement, i + 1, m_texts.last().constData(), int(m_texts.last().size()),
-                          SQLITE_STATIC);
+    const int count = std::min(sqlite3_bind_parameter_count(statement), int(values.size()));
+    // The store keeps UTF-8. The texts are first gathered (right-trimmed, empty ones left
+    // NULL), then encoded into one buffer sized for the worst case, so that the pointers handed
+    // to the engine stay where they are.
+    struct Text {
+        int parameter;
+        QString value;
+        qsizetype at = 0, size = 0;
     };
-    for (int i = 0; i < count && i < values.size(); ++i) {
+    QVarLengthArray<Text, 16> texts;
+    qsizetype room = 0;
+    for (int i = 0; i < count; ++i) {
         if (values[i].typeId() == QMetaType::QString) {
-            const QString value = Query::rightTrimmed(values[i].toString());
-            if (!value.isEmpty()) text(i, value); // cleared bindings are NULL
+            QString value = Query::rightTrimmed(values[i].toString());
+            if (value.isEmpty()) continue; // cleared bindings are NULL
+            room += value.size() * 3 + 1;
+            texts.append({i + 1, std::move(value)});
             continue;
         }
         const QVariant stored = Query::storedValue(values[i]);
@@ -64,7 +73,25 @@ void NativeStatement::bind(const QList<QVariant> &values)
             sqlite3_bind_double(statement, i + 1, stored.toDouble());
             break;
         default:
-            text(i, stored.toString());
+            room += stored.toString().size() * 3 + 1;
+            texts.append({i + 1, stored.toString()});
         }
+    }
+    if (m_texts.size() < room) m_texts.resize(room);
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    char *const begin = m_texts.data();
+    char *end = begin;
+    for (Text &t : texts) {
+        t.at = end - begin;
+        end = utf8.appendToBuffer(end, t.value);
+        t.size = end - begin - t.at;
+        *end++ = '\0';
+    }
+    // A text handed over with its terminator is one the engine need not copy to end it (as a
+    // length check does); one with a NUL of its own inside goes by its length.
+    for (const Text &t : texts) {
+        const char *text = begin + t.at;
+        sqlite3_bind_text(statement, t.parameter, text,
+                          std::memchr(text, 0, size_t(t.size)) ? int(t.size) : -1, SQLITE_STATIC);
     }
 }

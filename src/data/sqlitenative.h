@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringView>
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -29,5 +30,7 @@ struct NativeStatement {
     QString error() const;
 
 private:
-    QList<QByteArray> m_texts; // the bound texts live until the next bind
+    // The bound texts, one after the other in UTF-8; they live until the next bind, and the
+    // buffer keeps its room from row to row.
+    QByteArray m_texts;
 };

@@ -14,6 +14,7 @@ namespace
 QList<QVariant> pick(const QStringList &fields, std::initializer_list<int> indexes)
 {
     QList<QVariant> values;
+    values.reserve(qsizetype(indexes.size()) + 2); // room for the dates some tables add
     for (int i : indexes)
         values << fields[i];
     return values;
@@ -142,6 +143,7 @@ const ReferenceFile *byFileName(const QString &path)
 QStringList splitLine(QStringView line, QChar separator)
 {
     QStringList fields;
+    fields.reserve(line.count(separator) + 1);
     qsizetype start = 0;
     while (start < line.size()) {
         const qsizetype at = line.indexOf(separator, start);

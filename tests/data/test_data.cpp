@@ -1,4 +1,5 @@
 #include "aliasconfig.h"
+#include "bulkinsert.h"
 #include "localsql.h"
 #include "passworddigest.h"
 #include "schema.h"
@@ -228,6 +229,31 @@ void TestData::textIsStoredRightTrimmedAndEmptyAsNull()
     q.add("select * from taj");
     QVERIFY(q.open() && q.next());
     QCOMPARE(q.text("UTO_NEV"), QStringLiteral("Anna"));
+
+    // The bulk path keeps the same rules, row after row of different lengths: accents, a NUL
+    // inside a text, a long text after a short one.
+    QVERIFY(raw.exec("delete from taj") && t.data().db().transaction());
+    {
+        BulkInsert bulk(t.data().db(), {"insert into taj (TAJ, VEZ_NEV, UTO_NEV, UTO_NEV_2)",
+                                        "values (:t, :v, :u, :u2)"});
+        const QString nul = QStringLiteral("A") + QChar(0) + QStringLiteral("B");
+        QVERIFY(bulk.insert({"111111110", "Győző  ", "", "   "}));
+        QVERIFY(bulk.insert({"222222220", nul, "Ő", QString(20, u'É')}));
+        QVERIFY(bulk.insert({"333333330", QString(40, u'ű'), "y ", "z"}));
+        QVERIFY(bulk.finish());
+    }
+    QVERIFY(t.data().db().commit());
+    QCOMPARE(t.scalar("select VEZ_NEV || '|' || coalesce(UTO_NEV, '-') || '|' || "
+                      "coalesce(UTO_NEV_2, '-') from taj where TAJ = '111111110'")
+                 .toString(),
+             QStringLiteral("Győző|-|-"));
+    QCOMPARE(t.scalar("select length(VEZ_NEV) || '|' || hex(VEZ_NEV) || '|' || UTO_NEV || '|' || "
+                      "UTO_NEV_2 from taj where TAJ = '222222220'")
+                 .toString(),
+             QStringLiteral("1|410042|Ő|") + QString(20, u'É'));
+    QCOMPARE(
+        t.scalar("select VEZ_NEV || '|' || UTO_NEV from taj where TAJ = '333333330'").toString(),
+        QString(40, u'ű') + QStringLiteral("|y"));
 }
 
 void TestData::localSqlTranslations_data()
