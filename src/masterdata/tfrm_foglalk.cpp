@@ -12,7 +12,11 @@
 #include "registrydatabase.h"
 #include "waitcursor.h"
 
+#include <QHeaderView>
+#include <QStyle>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace
 {
@@ -125,6 +129,9 @@ Tfrm_foglalk::Tfrm_foglalk(AppContext &context, QWidget *parent)
     connect(ui->bbtn_nyomtat, &QPushButton::clicked, this, &Tfrm_foglalk::NyomtatClick);
     ui->cmb_azontip->setEnabled(false);
     ui->dbg_fogl->horizontalHeader()->setStretchLastSection(true);
+    // A long name wraps onto as many lines as the list's final width asks for.
+    connect(ui->dbg_fogl->horizontalHeader(), &QHeaderView::sectionResized, this,
+            &Tfrm_foglalk::fitNameRows);
 }
 
 Tfrm_foglalk::~Tfrm_foglalk() = default;
@@ -259,11 +266,12 @@ void Tfrm_foglalk::loadEmployers(int selectId)
     ui->dbg_fogl->setRowCount(int(m_rows.size()));
     int select = 0;
     for (int i = 0; i < m_rows.size(); ++i) {
-        ui->dbg_fogl->setItem(i, 0, new QTableWidgetItem(field(m_rows[i], "CEG_NEV")));
+        auto *name = new QTableWidgetItem(field(m_rows[i], "CEG_NEV"));
+        name->setToolTip(name->text());
+        ui->dbg_fogl->setItem(i, 0, name);
         if (m_rows[i].value(QStringLiteral("ID")).toInt() == selectId) select = i;
     }
-    // Two-line names get the height of both lines, accents included.
-    ui->dbg_fogl->resizeRowsToContents();
+    fitNameRows();
     if (!m_rows.isEmpty()) ui->dbg_fogl->setCurrentCell(select, 0);
     m_filling = false;
     ui->lbl_foglrec->setText(QString::number(m_rows.size()));
@@ -279,6 +287,24 @@ int Tfrm_foglalk::currentId() const
 {
     const QSqlRecord *r = current();
     return r ? r->value(QStringLiteral("ID")).toInt() : -1;
+}
+
+void Tfrm_foglalk::fitNameRows()
+{
+    // A name of several lines gets the height of all of them, accents included. The lines are
+    // counted a little narrower than the cell, as the cell paints its text inside a margin.
+    QTableWidget *list = ui->dbg_fogl;
+    const QFontMetrics metrics = list->fontMetrics();
+    // The stretched column may still be wider than what the list shows.
+    const int width = std::min(list->columnWidth(0), list->viewport()->width()) -
+                      2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) - 8;
+    for (int row = 0; row < list->rowCount(); ++row) {
+        const QTableWidgetItem *item = list->item(row, 0);
+        if (!item || width <= 0) continue;
+        const QRect needed =
+            metrics.boundingRect(QRect(0, 0, width, 0), Qt::TextWordWrap, item->text());
+        list->setRowHeight(row, needed.height() + 6);
+    }
 }
 
 void Tfrm_foglalk::showCurrent()

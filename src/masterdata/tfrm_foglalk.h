@@ -34,6 +34,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void fitNameRows();
     // Opening and modes.
     void FormShow();
     void enterView();

@@ -21,6 +21,8 @@ void setUpGrid(QTableWidget *grid, const QStringList &captions)
     grid->verticalHeader()->setVisible(false);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     grid->horizontalHeader()->setStretchLastSection(false);
+    // Before the first rows come, the headings set the widths.
+    grid->resizeColumnsToContents();
 }
 
 void fill(QTableWidget *grid, int row, const QStringList &cells)
