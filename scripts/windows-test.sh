@@ -102,4 +102,66 @@ for v in InstallDir Jelszo Mentes; do
     { echo "FAIL: no registry value $v under HKCU\\Software\\Korvant\\Tarvik" >&2; failed=1; }
 done
 [ $failed = 0 ] && echo "== the same files and tables on both systems"
+
+# --- the setup file: a silent install into a fresh Wine prefix, the installed programs, a silent
+# uninstall. Nothing of the build's libraries is on the path: the install carries what it needs.
+echo "== the setup file"
+setup=$(ls "$build"/tarvik-*-setup.exe 2>/dev/null | head -1)
+if [ -z "$setup" ]; then
+  echo "FAIL: no setup file in build-windows/" >&2
+  exit 1
+fi
+wineserver -k 2>/dev/null || true
+export WINEPREFIX=$work/wine-install
+unset WINEPATH QT_PLUGIN_PATH
+wineboot --init >/dev/null 2>&1
+installed=$WINEPREFIX/drive_c/tarvik
+wine "$setup" /S >/dev/null 2>&1
+wineserver -w
+for f in tarvik.exe tarvik-cli.exe Qt6Core.dll platforms/qwindows.dll sqldrivers/qsqlite.dll \
+  fonts/DejaVuSans.ttf; do
+  [ -f "$installed/$f" ] || { echo "FAIL: the install has no $f" >&2; failed=1; }
+done
+cli() { wine 'C:\tarvik\tarvik-cli.exe' "$@" 2>/dev/null | tr -d '\r'; }
+[ "$(cli --version)" = "$(build/tarvik --version)" ] ||
+  { echo "FAIL: the installed tarvik-cli.exe --version: $(cli --version)" >&2; failed=1; }
+# One pending line made into its file by the installed program and by the Linux one.
+pending="insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, VEZ_NEV,
+  UTO_NEV, SZ_VEZ_NEV, SZUL_DAT, SZUL_HELY, O_KOD, JOGCIM, JEL_TIP, KEZDET, PAKEZD) values (2, 1,
+  'N', '044332217', 1, '12345676242', 'VARGA', 'ÉVA', 'VARGA', '1980.01.01', 'PÉCS', '348', '1101',
+  '09', '2026.11.02', 'N')"
+mkdir -p "$work/inst-linux/ki" "$installed/ki"
+TARVIK_SETTINGS_DIR=$work/inst-settings build/tarvik --init --demo --admin-password titok \
+  --home "$work/inst-linux/home" >"$work/inst-linux.log"
+sqlite3 "$work/inst-linux/home/adatok/tarvik.sqlite" "$pending"
+TARVIK_SETTINGS_DIR=$work/inst-settings build/tarvik --make --home "$work/inst-linux/home" \
+  --folder "$work/inst-linux/ki" >>"$work/inst-linux.log"
+cli --init --demo --admin-password titok >"$work/inst-windows.log" ||
+  { echo "FAIL: the installed tarvik-cli.exe --init --demo" >&2; failed=1; }
+[ -f "$installed/adatok/tarvik.sqlite" ] ||
+  { echo "FAIL: the installed program keeps no data in its own folder" >&2; failed=1; }
+sqlite3 "$installed/adatok/tarvik.sqlite" "$pending"
+cli --make --folder 'C:\tarvik\ki' >>"$work/inst-windows.log" ||
+  { echo "FAIL: the installed tarvik-cli.exe --make" >&2; failed=1; }
+made=$(ls "$work/inst-linux/ki")
+cmp -s "$work/inst-linux/ki/$made" "$installed/ki/$made" ||
+  { echo "FAIL: the installed program made another file than the Linux one ($made)" >&2; failed=1; }
+# The window program starts (offscreen), finds its installation and keeps its settings in the
+# registry; it waits for the clerk at its login, so it is stopped after a while.
+wine reg delete 'HKCU\Software\Korvant\Tarvik' /f >/dev/null 2>&1 || true
+QT_QPA_PLATFORM=offscreen timeout 60 wine 'C:\tarvik\tarvik.exe' >/dev/null 2>&1 || true
+wineserver -k 2>/dev/null || true
+values=$(wine reg query 'HKCU\Software\Korvant\Tarvik' 2>/dev/null | tr -d '\r')
+grep -q "^ *InstallDir " <<<"$values" ||
+  { echo "FAIL: the installed tarvik.exe left no settings under HKCU\Software\Korvant\Tarvik" >&2
+    failed=1; }
+uninstaller=$(cd "$installed" && ls Uninstall*.exe 2>/dev/null | head -1)
+wine "C:\\tarvik\\$uninstaller" /S >/dev/null 2>&1
+wineserver -w
+for f in tarvik.exe tarvik-cli.exe Qt6Core.dll platforms sqldrivers fonts doc "$uninstaller"; do
+  [ ! -e "$installed/$f" ] || { echo "FAIL: the uninstall left $f" >&2; failed=1; }
+done
+[ -f "$installed/adatok/tarvik.sqlite" ] ||
+  { echo "FAIL: the uninstall took the clerk's data" >&2; failed=1; }
+[ $failed = 0 ] && echo "== installed, used and removed"
 exit $failed
