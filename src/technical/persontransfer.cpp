@@ -75,12 +75,7 @@ QString lineFault(std::span<const Slot> slots, const QStringList &values)
 
 QString exportFolder(const QString &programFolder)
 {
-#ifdef Q_OS_WIN
-    Q_UNUSED(programFolder);
-    return QStringLiteral("c:\\tarvik");
-#else
     return programFolder;
-#endif
 }
 
 std::optional<Kind> kindOfFile(const QString &path)

@@ -25,7 +25,8 @@ struct Result {
     int rows = 0; // the rows an import took in
 };
 
-// "c:\tarvik" on Windows, the program folder elsewhere.
+// The program folder: c:\tarvik in a default Windows installation, and wherever the installer
+// or --home put the program otherwise (a fixed c:\tarvik would fail in any other installation).
 QString exportFolder(const QString &programFolder);
 QString exportFileName(Kind kind);
 
