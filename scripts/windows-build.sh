@@ -40,7 +40,7 @@ sudo_if_needed() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
 # --- what the build needs: the Linux build's packages (Qt's host tools among them), and these ----
 ./scripts/deps.sh
-packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine64 nsis
+packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis
           autoconf automake libtool bison flex perl python3 icu-devtools xz-utils bzip2 intltool)
 missing=()
 for p in "${packages[@]}"; do
@@ -291,13 +291,32 @@ copy_runtime() {
 build_program() {
   log "Tarvik and its tests, into build-windows/"
   local b=$root/build-windows
+  # The icon's images come from the Linux build, which draws them.
+  ./scripts/build.sh --target tarvik_desktop_files >/dev/null
   cmake -S "$root" -B "$b" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/windows-toolchain.cmake" \
     -DTARVIK_WINDOWS_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DCMAKE_BUILD_TYPE=Release \
-    -DTARVIK_TESTS=ON -DTARVIK_WERROR=ON -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" >/dev/null
+    -DTARVIK_TESTS=ON -DTARVIK_WERROR=ON -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" \
+    -DTARVIK_ICON_DIR="$root/build/packaging/icons" >/dev/null
   cmake --build "$b" -j"$jobs"
   # Where scripts/windows-test.sh finds the libraries the programs load.
   echo "$prefix" >"$b/libraries.path"
+}
+
+# --- the setup file, and its copy under the name the update site serves -----------------------------
+build_setup() {
+  log "the setup file"
+  local b=$root/build-windows
+  (cd "$b" && cpack -G NSIS >"$b/cpack.log" 2>&1) || { tail -n 30 "$b/cpack.log" >&2; exit 1; }
+  local version setup
+  version=$(sed -n 's/^project(tarvik VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+  setup=$b/tarvik-$version-setup.exe
+  [ -f "$setup" ] || { log "cpack made no $setup"; exit 1; }
+  # A program of version a.b.c.d-1 asks the update site for frissit_<a><b><c*10+d>_x64.exe;
+  # sign it with scripts/sign-release.sh before publishing.
+  IFS=. read -r v1 v2 v3 v4 <<<"$version"
+  cp -f "$setup" "$b/frissit_${v1}${v2}$((v3 * 10 + v4))_x64.exe"
+  log "made $setup"
 }
 
 main() {
@@ -313,6 +332,7 @@ main() {
   log "the libraries are in $prefix"
   [ "${1:-}" = --libs ] && return
   build_program
+  build_setup
 }
 
 main "$@"

@@ -118,8 +118,8 @@ wineboot --init >/dev/null 2>&1
 installed=$WINEPREFIX/drive_c/tarvik
 wine "$setup" /S >/dev/null 2>&1
 wineserver -w
-for f in tarvik.exe tarvik-cli.exe Qt6Core.dll platforms/qwindows.dll sqldrivers/qsqlite.dll \
-  fonts/DejaVuSans.ttf; do
+for f in tarvik.exe tarvik-cli.exe tarvik-paradox.exe Qt6Core.dll platforms/qwindows.dll \
+  sqldrivers/qsqlite.dll fonts/DejaVuSans.ttf; do
   [ -f "$installed/$f" ] || { echo "FAIL: the install has no $f" >&2; failed=1; }
 done
 cli() { wine 'C:\tarvik\tarvik-cli.exe' "$@" 2>/dev/null | tr -d '\r'; }
@@ -146,13 +146,19 @@ cli --make --folder 'C:\tarvik\ki' >>"$work/inst-windows.log" ||
 made=$(ls "$work/inst-linux/ki")
 cmp -s "$work/inst-linux/ki/$made" "$installed/ki/$made" ||
   { echo "FAIL: the installed program made another file than the Linux one ($made)" >&2; failed=1; }
-# The window program starts (offscreen), finds its installation and keeps its settings in the
-# registry; it waits for the clerk at its login, so it is stopped after a while.
-wine reg delete 'HKCU\Software\Korvant\Tarvik' /f >/dev/null 2>&1 || true
-QT_QPA_PLATFORM=offscreen timeout 60 wine 'C:\tarvik\tarvik.exe' >/dev/null 2>&1 || true
+# The window program loads its window libraries and platform plugin (offscreen) and waits at its
+# login: it is still running a while later. (Wine keeps QT_ variables from its programs: cmd sets
+# it.) Its batch work keeps the settings in the registry.
+wine cmd /c 'set QT_QPA_PLATFORM=offscreen&&C:\tarvik\tarvik.exe' >/dev/null 2>&1 &
+gui=$!
+sleep 20
+kill -0 $gui 2>/dev/null || { echo "FAIL: the installed tarvik.exe did not start" >&2; failed=1; }
 wineserver -k 2>/dev/null || true
+wine reg delete 'HKCU\Software\Korvant\Tarvik' /f >/dev/null 2>&1 || true
+wine 'C:\tarvik\tarvik.exe' --init --admin-password titok --home 'C:\tarvik2' >/dev/null 2>&1
+wineserver -w
 values=$(wine reg query 'HKCU\Software\Korvant\Tarvik' 2>/dev/null | tr -d '\r')
-grep -q "^ *InstallDir " <<<"$values" ||
+grep -qi '^ *InstallDir .*C:\\tarvik2' <<<"$values" ||
   { echo "FAIL: the installed tarvik.exe left no settings under HKCU\Software\Korvant\Tarvik" >&2
     failed=1; }
 uninstaller=$(cd "$installed" && ls Uninstall*.exe 2>/dev/null | head -1)

@@ -8,7 +8,14 @@ out=$(mktemp /tmp/tarvik-wine-run.XXXXXX)
 trap 'rm -f "$out" "$out.txt"' EXIT
 program=$1
 shift
-wine "$program" "$@" -o "$(winepath -w "$out.txt" 2>/dev/null),txt" >"$out" 2>&1 </dev/null
+# Wine keeps the environment's QT_ variables (QT_QPA_PLATFORM, QT_SCALE_FACTOR) from its programs:
+# cmd sets them for the one program it starts.
+sets=
+while IFS= read -r assignment; do
+  sets+="set $assignment&&"
+done < <(env | grep '^QT_')
+wine cmd /c "$sets$(winepath -w "$program" 2>/dev/null) $* -o $(winepath -w "$out.txt" 2>/dev/null),txt" \
+  >"$out" 2>&1 </dev/null
 code=$?
 cat "$out.txt" "$out" 2>/dev/null | grep -v -e 'wine32 is missing' -e 'multiarch needs' \
   -e 'dpkg --add-architecture' -e 'apt-get install wine32'

@@ -230,13 +230,14 @@ void TestData::textIsStoredRightTrimmedAndEmptyAsNull()
     QVERIFY(q.open() && q.next());
     QCOMPARE(q.text("UTO_NEV"), QStringLiteral("Anna"));
 
-    // The bulk path keeps the same rules, row after row of different lengths: accents, a NUL
-    // inside a text, a long text after a short one.
+    // The bulk path keeps the same rules, row after row of different lengths: accents, a long
+    // text after a short one, and on SQLite a NUL inside a text (a server's text holds none).
     QVERIFY(raw.exec("delete from taj") && t.data().db().transaction());
     {
         BulkInsert bulk(t.data().db(), {"insert into taj (TAJ, VEZ_NEV, UTO_NEV, UTO_NEV_2)",
                                         "values (:t, :v, :u, :u2)"});
-        const QString nul = QStringLiteral("A") + QChar(0) + QStringLiteral("B");
+        const QString nul = t.onServer() ? QStringLiteral("AB")
+                                         : QStringLiteral("A") + QChar(0) + QStringLiteral("B");
         QVERIFY(bulk.insert({"111111110", "Győző  ", "", "   "}));
         QVERIFY(bulk.insert({"222222220", nul, "Ő", QString(20, u'É')}));
         QVERIFY(bulk.insert({"333333330", QString(40, u'ű'), "y ", "z"}));
@@ -247,10 +248,12 @@ void TestData::textIsStoredRightTrimmedAndEmptyAsNull()
                       "coalesce(UTO_NEV_2, '-') from taj where TAJ = '111111110'")
                  .toString(),
              QStringLiteral("Győző|-|-"));
-    QCOMPARE(t.scalar("select length(VEZ_NEV) || '|' || hex(VEZ_NEV) || '|' || UTO_NEV || '|' || "
-                      "UTO_NEV_2 from taj where TAJ = '222222220'")
-                 .toString(),
-             QStringLiteral("1|410042|Ő|") + QString(20, u'É'));
+    if (!t.onServer())
+        QCOMPARE(t.scalar("select hex(VEZ_NEV) from taj where TAJ = '222222220'").toString(),
+                 QStringLiteral("410042"));
+    QCOMPARE(
+        t.scalar("select UTO_NEV || '|' || UTO_NEV_2 from taj where TAJ = '222222220'").toString(),
+        QStringLiteral("Ő|") + QString(20, u'É'));
     QCOMPARE(
         t.scalar("select VEZ_NEV || '|' || UTO_NEV from taj where TAJ = '333333330'").toString(),
         QString(40, u'ű') + QStringLiteral("|y"));
