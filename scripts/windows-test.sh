@@ -37,7 +37,9 @@ done
 export WINEPATH
 WINEPATH=$(winpath "$prefix/bin")
 QT_PLUGIN_PATH=$(winpath "$prefix/plugins")
-export QT_PLUGIN_PATH QT_QPA_PLATFORM=offscreen TARVIK_HOST_TOOLS=/usr/bin
+# The offscreen platform draws with the DejaVu fonts the program carries.
+QT_QPA_FONTDIR=$(winpath "$build/fonts")
+export QT_PLUGIN_PATH QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR TARVIK_HOST_TOOLS=/usr/bin
 
 TARVIK_TEST_SERVER=$(OFFICE_SERVER_PORT=${OFFICE_SERVER_PORT:-55432} \
   ./scripts/office-server.sh start "$server" postgres)
@@ -96,11 +98,6 @@ if ! diff <(dump "$linux/home") <(dump "$windows/home") >"$work/tables.diff"; th
 fi
 [ -f "$windows/home/adatok/Ment/ment.sqlite" ] ||
   { echo "FAIL: no backup in a folder named \"Győző és Éva\"" >&2; failed=1; }
-values=$(wine reg query 'HKCU\Software\Korvant\Tarvik' 2>/dev/null | tr -d '\r')
-for v in InstallDir Jelszo Mentes; do
-  grep -q "^ *$v " <<<"$values" ||
-    { echo "FAIL: no registry value $v under HKCU\\Software\\Korvant\\Tarvik" >&2; failed=1; }
-done
 [ $failed = 0 ] && echo "== the same files and tables on both systems"
 
 # --- the setup file: a silent install into a fresh Wine prefix, the installed programs, a silent
@@ -122,10 +119,36 @@ for f in tarvik.exe tarvik-cli.exe tarvik-paradox.exe Qt6Core.dll platforms/qwin
   sqldrivers/qsqlite.dll fonts/DejaVuSans.ttf; do
   [ -f "$installed/$f" ] || { echo "FAIL: the install has no $f" >&2; failed=1; }
 done
+shortcut() { find "$WINEPREFIX/drive_c" -iname 'Tarvik.lnk' -path '*Start Menu*' | head -1; }
+[ -n "$(shortcut)" ] || { echo "FAIL: no Start menu entry" >&2; failed=1; }
 cli() { wine 'C:\tarvik\tarvik-cli.exe' "$@" 2>/dev/null | tr -d '\r'; }
 [ "$(cli --version)" = "$(build/tarvik --version)" ] ||
   { echo "FAIL: the installed tarvik-cli.exe --version: $(cli --version)" >&2; failed=1; }
-# One pending line made into its file by the installed program and by the Linux one.
+# A new installation with the demo data: the same words as the Linux program's, but for the folder.
+cli --init --demo --admin-password titok --home 'C:\otthon' >"$work/inst-init-windows.log"
+TARVIK_SETTINGS_DIR=$work/init-settings build/tarvik --init --demo --admin-password titok \
+  --home "$work/otthon" | sed 's|'"$work"'/otthon|C:\\otthon|' >"$work/inst-init-linux.log"
+[ -f "$WINEPREFIX/drive_c/otthon/adatok/tarvik.sqlite" ] &&
+  cmp -s "$work/inst-init-linux.log" "$work/inst-init-windows.log" ||
+  { echo "FAIL: the installed tarvik-cli.exe --init --demo --home printed other words:" >&2
+    diff "$work/inst-init-linux.log" "$work/inst-init-windows.log" >&2; failed=1; }
+# The window program loads its window libraries and platform plugin (offscreen) and waits for
+# the clerk (a new folder: whether to make an installation there): it is still running a while
+# later. (Wine keeps QT_ variables from its programs: cmd sets it.)
+wine cmd /c 'set QT_QPA_PLATFORM=offscreen&&C:\tarvik\tarvik.exe' >/dev/null 2>&1 &
+gui=$!
+sleep 20
+kill -0 $gui 2>/dev/null || { echo "FAIL: the installed tarvik.exe did not start" >&2; failed=1; }
+wineserver -k 2>/dev/null || true
+# Its batch work makes the installation in its own folder and keeps the settings in the registry.
+wine 'C:\tarvik\tarvik.exe' --init --demo --admin-password titok >/dev/null 2>&1
+wineserver -w
+[ -f "$installed/adatok/tarvik.sqlite" ] ||
+  { echo "FAIL: the installed program keeps no data in its own folder" >&2; failed=1; }
+values=$(wine reg query 'HKCU\Software\Korvant\Tarvik' 2>/dev/null | tr -d '\r' || true)
+grep -qi '^ *InstallDir .*C:\\tarvik$' <<<"$values" ||
+  { echo "FAIL: no InstallDir C:\tarvik under HKCU\Software\Korvant\Tarvik" >&2; failed=1; }
+# One pending line made into its file by the installed console program and by the Linux one.
 pending="insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, VEZ_NEV,
   UTO_NEV, SZ_VEZ_NEV, SZUL_DAT, SZUL_HELY, O_KOD, JOGCIM, JEL_TIP, KEZDET, PAKEZD) values (2, 1,
   'N', '044332217', 1, '12345676242', 'VARGA', 'ÉVA', 'VARGA', '1980.01.01', 'PÉCS', '348', '1101',
@@ -136,30 +159,15 @@ TARVIK_SETTINGS_DIR=$work/inst-settings build/tarvik --init --demo --admin-passw
 sqlite3 "$work/inst-linux/home/adatok/tarvik.sqlite" "$pending"
 TARVIK_SETTINGS_DIR=$work/inst-settings build/tarvik --make --home "$work/inst-linux/home" \
   --folder "$work/inst-linux/ki" >>"$work/inst-linux.log"
-cli --init --demo --admin-password titok >"$work/inst-windows.log" ||
-  { echo "FAIL: the installed tarvik-cli.exe --init --demo" >&2; failed=1; }
-[ -f "$installed/adatok/tarvik.sqlite" ] ||
-  { echo "FAIL: the installed program keeps no data in its own folder" >&2; failed=1; }
 sqlite3 "$installed/adatok/tarvik.sqlite" "$pending"
-cli --make --folder 'C:\tarvik\ki' >>"$work/inst-windows.log" ||
+cli --make --folder 'C:\tarvik\ki' >"$work/inst-windows.log" ||
   { echo "FAIL: the installed tarvik-cli.exe --make" >&2; failed=1; }
 made=$(ls "$work/inst-linux/ki")
 cmp -s "$work/inst-linux/ki/$made" "$installed/ki/$made" ||
   { echo "FAIL: the installed program made another file than the Linux one ($made)" >&2; failed=1; }
-# The window program loads its window libraries and platform plugin (offscreen) and waits at its
-# login: it is still running a while later. (Wine keeps QT_ variables from its programs: cmd sets
-# it.) Its batch work keeps the settings in the registry.
-wine cmd /c 'set QT_QPA_PLATFORM=offscreen&&C:\tarvik\tarvik.exe' >/dev/null 2>&1 &
-gui=$!
-sleep 20
-kill -0 $gui 2>/dev/null || { echo "FAIL: the installed tarvik.exe did not start" >&2; failed=1; }
-wineserver -k 2>/dev/null || true
-wine reg delete 'HKCU\Software\Korvant\Tarvik' /f >/dev/null 2>&1 || true
-wine 'C:\tarvik\tarvik.exe' --init --admin-password titok --home 'C:\tarvik2' >/dev/null 2>&1
-wineserver -w
-values=$(wine reg query 'HKCU\Software\Korvant\Tarvik' 2>/dev/null | tr -d '\r')
-grep -qi '^ *InstallDir .*C:\\tarvik2' <<<"$values" ||
-  { echo "FAIL: the installed tarvik.exe left no settings under HKCU\Software\Korvant\Tarvik" >&2
+# Each prints the file it made, in its own system's spelling of the folder.
+[ "$(tail -n 1 "$work/inst-windows.log")" = 'C:\tarvik\ki\'"$made" ] ||
+  { echo "FAIL: the installed tarvik-cli.exe --make printed $(cat "$work/inst-windows.log")" >&2
     failed=1; }
 uninstaller=$(cd "$installed" && ls Uninstall*.exe 2>/dev/null | head -1)
 wine "C:\\tarvik\\$uninstaller" /S >/dev/null 2>&1
@@ -167,6 +175,7 @@ wineserver -w
 for f in tarvik.exe tarvik-cli.exe Qt6Core.dll platforms sqldrivers fonts doc "$uninstaller"; do
   [ ! -e "$installed/$f" ] || { echo "FAIL: the uninstall left $f" >&2; failed=1; }
 done
+[ -z "$(shortcut)" ] || { echo "FAIL: the uninstall left the Start menu entry" >&2; failed=1; }
 [ -f "$installed/adatok/tarvik.sqlite" ] ||
   { echo "FAIL: the uninstall took the clerk's data" >&2; failed=1; }
 [ $failed = 0 ] && echo "== installed, used and removed"
