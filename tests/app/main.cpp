@@ -1,3 +1,5 @@
+#include "testclasses.h"
+
 #include <QApplication>
 
 int runAppTests(int argc, char **argv);
@@ -7,5 +9,5 @@ int runMigrationTests(int argc, char **argv);
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return runAppTests(argc, argv) + runUpdateTests(argc, argv) + runMigrationTests(argc, argv);
+    return runTestClasses(argc, argv, {runAppTests, runUpdateTests, runMigrationTests});
 }

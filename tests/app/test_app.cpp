@@ -246,8 +246,12 @@ void TestApp::loginOutcomes()
     QCOMPARE(login.check("ADMIN", "123456789").outcome, Login::Outcome::WrongPassword);
     QCOMPARE(login.check("ADMIN", "12345678").outcome, Login::Outcome::LoggedIn);
 
+    // A missing backup folder is a broken installation. (Windows deletes no file the program
+    // holds open, as it holds the backup database: there the folder cannot go while it runs.)
+#ifndef Q_OS_WIN
     QVERIFY(QDir(t.path("adatok/Ment")).removeRecursively());
     QCOMPARE(login.check("ADMIN", "12345678").outcome, Login::Outcome::BadStructure);
+#endif
 }
 
 void TestApp::loginFirstRunWritesSettings()

@@ -217,7 +217,7 @@ private Q_SLOTS:
         // A backup of the taken-over data, and a restore of it, work.
         o = CommandLine::Options();
         o.home = t.home();
-        QCOMPARE(CommandLine::backup(o, so, se), 0);
+        QVERIFY2(CommandLine::backup(o, so, se) == 0, qPrintable((se.flush(), e2)));
         const QString taken = snapshot(t, {"foglalk", "taj", "jel_fej", "jel_tete"});
         QVERIFY(exec(t, "delete from taj"));
         o.yes = true;
@@ -322,8 +322,11 @@ private Q_SLOTS:
                                               << "jel_tete.db: A tábla sérült";
         QTest::newRow("plain, count zero") << "plain.db 0"
                                            << "jel_tete.db: A tábla sérült";
+#ifndef Q_OS_WIN
+        // A Windows folder cannot hold TAJ.DB and taj.db side by side.
         QTest::newRow("two files of a table") << "taj.db"
                                               << "táblának több fájlja";
+#endif
         QTest::newRow("unknown code page") << "codepage"
                                            << "ismeretlen kódlapot ír (32767)";
         QTest::newRow("key field missing") << "key"

@@ -1,3 +1,5 @@
+#include "testclasses.h"
+
 #include <QApplication>
 #include <QtTest>
 
@@ -8,8 +10,5 @@ int runPersonTests(int argc, char **argv);
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    int failures = runIdentifierTests(argc, argv);
-    failures += runEmployerTests(argc, argv);
-    failures += runPersonTests(argc, argv);
-    return failures;
+    return runTestClasses(argc, argv, {runIdentifierTests, runEmployerTests, runPersonTests});
 }

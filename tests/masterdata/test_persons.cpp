@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -181,14 +182,11 @@ private Q_SLOTS:
                                 taj(base + 20) +
                                 "', 'CSÉPE', 'ANNA'); update taj set "
                                 "VEZ_NEV = 'ÁCS' where VEZ_NEV = 'ZOLTÁN';";
-        QProcess tool;
-        if (t.onServer())
-            HostTool::start(tool, "psql",
-                            {"-v", "ON_ERROR_STOP=1", "-c", written, t.serverAddress()});
-        else
-            HostTool::start(tool, "sqlite3", {t.path("adatok/tarvik.sqlite"), written});
-        QVERIFY(tool.waitForFinished(10000));
-        QCOMPARE(tool.exitCode(), 0);
+        const HostTool::Result tool =
+            t.onServer()
+                ? HostTool::run("psql", {"-v", "ON_ERROR_STOP=1", "-c", written, t.serverAddress()})
+                : HostTool::run("sqlite3", {t.path("adatok/tarvik.sqlite"), written});
+        QCOMPARE(tool.exitCode, 0);
         {
             Tfrm_dolgozo w(t.context());
             w.show();

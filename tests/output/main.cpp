@@ -1,3 +1,5 @@
+#include "testclasses.h"
+
 #include <QApplication>
 #include <QtTest>
 
@@ -9,9 +11,6 @@ int runRepeatTests(int argc, char **argv);
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    int failures = runFormatTests(argc, argv);
-    failures += runGenerateTests(argc, argv);
-    failures += runFormsTests(argc, argv);
-    failures += runRepeatTests(argc, argv);
-    return failures;
+    return runTestClasses(argc, argv,
+                          {runFormatTests, runGenerateTests, runFormsTests, runRepeatTests});
 }

@@ -19,11 +19,11 @@ QString pdfText(const QString &path, int page = 0)
 {
     QStringList args{QStringLiteral("-layout")};
     if (page > 0) args << "-f" << QString::number(page) << "-l" << QString::number(page);
-    QProcess p;
-    HostTool::start(p, QStringLiteral("pdftotext"), args << path << QStringLiteral("-"));
-    if (!p.waitForStarted()) return QStringLiteral("pdftotext is missing (poppler-utils)");
-    p.waitForFinished(20000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    const HostTool::Result r =
+        HostTool::run(QStringLiteral("pdftotext"), args << path << QStringLiteral("-"));
+    // A page past the last one is an error to pdftotext, with nothing written.
+    if (r.exitCode < 0) return QStringLiteral("pdftotext did not run (poppler-utils)");
+    return QString::fromUtf8(r.output);
 }
 
 ReportLine line(int item, const QString &family, const QString &taj)

@@ -1,3 +1,5 @@
+#include "testclasses.h"
+
 #include "windowkeys.h"
 
 #include <QApplication>
@@ -11,7 +13,5 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // Every window as the program sets it up for the keyboard.
     WindowKeys::installEverywhere();
-    int failures = runRuleTests(argc, argv);
-    failures += runEntryTests(argc, argv);
-    return failures;
+    return runTestClasses(argc, argv, {runRuleTests, runEntryTests});
 }

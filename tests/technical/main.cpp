@@ -1,3 +1,5 @@
+#include "testclasses.h"
+
 #include <QApplication>
 
 int runTechnicalTests(int argc, char **argv);
@@ -6,5 +8,5 @@ int runBackupTests(int argc, char **argv);
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return runTechnicalTests(argc, argv) + runBackupTests(argc, argv);
+    return runTestClasses(argc, argv, {runTechnicalTests, runBackupTests});
 }
