@@ -28,10 +28,7 @@ installed="$(command -v tarvik)"
 "$installed" --version | grep -qx "Tarvik $(sed -n 's/^project(tarvik VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
 "$installed" --init --demo --home "$work/home" --admin-password csomag > /dev/null
 # One pending line of the demo company's next "09" report, made into its file.
-sqlite3 "$work/home/adatok/tarvik.sqlite" "insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS,
-  TAJ, FOGLALK_ID, NYILV_SZAM, VEZ_NEV, UTO_NEV, SZ_VEZ_NEV, SZUL_DAT, SZUL_HELY, O_KOD, JOGCIM,
-  JEL_TIP, KEZDET, PAKEZD) values (2, 1, 'N', '044332217', 1, '12345676242', 'VARGA', 'ÉVA',
-  'VARGA', '1980.01.01', 'PÉCS', '348', '1101', '09', '2026.11.02', 'N')"
+sqlite3 "$work/home/adatok/tarvik.sqlite" <tests/tools/pending-line.sql
 mkdir "$work/out"
 # The console program does the batch work of a cron job.
 /usr/bin/tarvik-cli --home "$work/home" --make --folder "$work/out"

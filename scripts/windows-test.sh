@@ -159,17 +159,14 @@ values=$(wine reg query 'HKCU\Software\Korvant\Tarvik' 2>/dev/null | tr -d '\r' 
 grep -qi '^ *InstallDir .*C:\\tarvik$' <<<"$values" ||
   { echo "FAIL: no InstallDir C:\tarvik under HKCU\Software\Korvant\Tarvik" >&2; failed=1; }
 # One pending line made into its file by the installed console program and by the Linux one.
-pending="insert into jel_temp (JEL_SZAM, JEL_TETE, JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, VEZ_NEV,
-  UTO_NEV, SZ_VEZ_NEV, SZUL_DAT, SZUL_HELY, O_KOD, JOGCIM, JEL_TIP, KEZDET, PAKEZD) values (2, 1,
-  'N', '044332217', 1, '12345676242', 'VARGA', 'ÉVA', 'VARGA', '1980.01.01', 'PÉCS', '348', '1101',
-  '09', '2026.11.02', 'N')"
+pending=$root/tests/tools/pending-line.sql
 mkdir -p "$work/inst-linux/ki" "$installed/ki"
 TARVIK_SETTINGS_DIR=$work/inst-settings build/tarvik --init --demo --admin-password titok \
   --home "$work/inst-linux/home" >"$work/inst-linux.log"
-sqlite3 "$work/inst-linux/home/adatok/tarvik.sqlite" "$pending"
+sqlite3 "$work/inst-linux/home/adatok/tarvik.sqlite" <"$pending"
 TARVIK_SETTINGS_DIR=$work/inst-settings build/tarvik --make --home "$work/inst-linux/home" \
   --folder "$work/inst-linux/ki" >>"$work/inst-linux.log"
-sqlite3 "$installed/adatok/tarvik.sqlite" "$pending"
+sqlite3 "$installed/adatok/tarvik.sqlite" <"$pending"
 cli --make --folder 'C:\tarvik\ki' >"$work/inst-windows.log" ||
   { echo "FAIL: the installed tarvik-cli.exe --make" >&2; failed=1; }
 made=$(ls "$work/inst-linux/ki")

@@ -642,9 +642,8 @@ int exportPersons(const Options &options, QTextStream &out, QTextStream &err)
 {
     const auto opened = openContext(options, err);
     if (!opened) return 1;
-    const QString folder = options.folder.isEmpty()
-                               ? PersonTransfer::exportFolder(opened->installation.programFolder())
-                               : options.folder;
+    const QString folder =
+        options.folder.isEmpty() ? opened->installation.programFolder() : options.folder;
     for (const auto kind : {PersonTransfer::Kind::Persons, PersonTransfer::Kind::Relations}) {
         const PersonTransfer::Result r = PersonTransfer::exportTable(opened->data, kind, folder);
         (r.ok ? out : err) << plainLines(r.message) << Qt::endl;

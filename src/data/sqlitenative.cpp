@@ -73,8 +73,8 @@ void NativeStatement::bind(const QList<QVariant> &values)
             sqlite3_bind_double(statement, i + 1, stored.toDouble());
             break;
         default:
-            room += stored.toString().size() * 3 + 1;
             texts.append({i + 1, stored.toString()});
+            room += texts.last().value.size() * 3 + 1;
         }
     }
     if (m_texts.size() < room) m_texts.resize(room);

@@ -4,7 +4,6 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
-#include <QStringView>
 #include <QVariant>
 
 #include <sqlite3.h>

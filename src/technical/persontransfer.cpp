@@ -73,11 +73,6 @@ QString lineFault(std::span<const Slot> slots, const QStringList &values)
 }
 } // namespace
 
-QString exportFolder(const QString &programFolder)
-{
-    return programFolder;
-}
-
 std::optional<Kind> kindOfFile(const QString &path)
 {
     const QString name = QFileInfo(path).fileName().toLower();

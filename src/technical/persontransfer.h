@@ -25,9 +25,6 @@ struct Result {
     int rows = 0; // the rows an import took in
 };
 
-// The program folder: c:\tarvik in a default Windows installation, and wherever the installer
-// or --home put the program otherwise (a fixed c:\tarvik would fail in any other installation).
-QString exportFolder(const QString &programFolder);
 QString exportFileName(Kind kind);
 
 // Writes the file under a temporary name and renames it when every row is in; a value that does

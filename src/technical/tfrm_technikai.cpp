@@ -225,9 +225,10 @@ void Tfrm_technikai::bbtn_exportClick()
     PersonTransfer::Result r;
     {
         WaitCursor busy;
-        r = PersonTransfer::exportTable(
-            m_context.data, kind,
-            PersonTransfer::exportFolder(m_context.installation.programFolder()));
+        // Into the program folder: c:\tarvik in a default Windows installation, wherever the
+        // program lives otherwise.
+        r = PersonTransfer::exportTable(m_context.data, kind,
+                                        m_context.installation.programFolder());
     }
     Prompter &prompter = Prompter::instance();
     prompter.message(this, r.message, r.ok ? Prompter::Icon::Information : Prompter::Icon::Error);
@@ -248,7 +249,7 @@ void Tfrm_technikai::bbtn_importClick()
         this,
         persons ? QStringLiteral("Munkavállalói adatok importálása : TAJ.TXT")
                 : QStringLiteral("Munkavállalói adatok importálása : TAJJ.TXT"),
-        PersonTransfer::exportFolder(m_context.installation.programFolder()),
+        m_context.installation.programFolder(),
         persons ? QStringLiteral("taj.txt") : QStringLiteral("tajj.txt"),
         {persons ? QStringLiteral("Jelentett személyek adatai (taj.txt)|taj.txt")
                  : QStringLiteral("Jelentett személyek jogcímei (tajj.txt)|tajj.txt")});

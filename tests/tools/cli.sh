@@ -33,10 +33,7 @@ for p in tarvik tarvik-cli; do
   mkdir -p "$work/$p/ki"
   "$build/$p" --init --demo --admin-password titok --home "$work/$p/home" >/dev/null ||
     fail "$p --init --demo failed"
-  sqlite3 "$work/$p/home/adatok/tarvik.sqlite" "insert into jel_temp (JEL_SZAM, JEL_TETE,
-    JAVITAS, TAJ, FOGLALK_ID, NYILV_SZAM, VEZ_NEV, UTO_NEV, SZ_VEZ_NEV, SZUL_DAT, SZUL_HELY,
-    O_KOD, JOGCIM, JEL_TIP, KEZDET, PAKEZD) values (2, 1, 'N', '044332217', 1, '12345676242',
-    'VARGA', 'ÉVA', 'VARGA', '1980.01.01', 'PÉCS', '348', '1101', '09', '2026.11.02', 'N')"
+  sqlite3 "$work/$p/home/adatok/tarvik.sqlite" <"$(dirname "$0")/pending-line.sql"
   "$build/$p" --make --home "$work/$p/home" --folder "$work/$p/ki" >"$work/$p.out" ||
     fail "$p --make failed"
   sed -i "s|$work/$p/||g" "$work/$p.out"
