@@ -9,8 +9,11 @@ export TARVIK_SETTINGS_DIR=$work/settings QT_QPA_PLATFORM=offscreen
 failed=0
 fail() { echo "FAIL: $*" >&2; failed=1; }
 
-if ldd "$build/tarvik-cli" | grep -q libQt6Widgets; then fail "tarvik-cli loads libQt6Widgets"; fi
-ldd "$build/tarvik" | grep -q libQt6Widgets || fail "ldd sees no libQt6Widgets in tarvik either"
+# Read whole first: grep -q stops at its match, and ldd, cut off, would fail the pipe.
+cli_libraries=$(ldd "$build/tarvik-cli")
+window_libraries=$(ldd "$build/tarvik")
+if grep -q libQt6Widgets <<<"$cli_libraries"; then fail "tarvik-cli loads libQt6Widgets"; fi
+grep -q libQt6Widgets <<<"$window_libraries" || fail "ldd sees no libQt6Widgets in tarvik either"
 
 for args in --version --help "--make --bogus" "--home"; do
   # shellcheck disable=SC2086
