@@ -56,14 +56,18 @@ QString RowReader::columnName(int column) const
                     : QString();
 }
 
-QString RowReader::text(int column) const
+QString RowReader::text(int column, bool *asWritten) const
 {
-    if (m_fallback) return m_fallback->value(column).toString();
+    if (m_fallback) {
+        if (asWritten) *asWritten = false;
+        return m_fallback->value(column).toString();
+    }
     // The store keeps UTF-8: read as it is, without the engine's own conversion.
     sqlite3_stmt *st = m_native->statement;
     const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(st, column));
     if (!bytes) return {};
     qsizetype size = sqlite3_column_bytes(st, column);
+    if (asWritten && (size == 0 || bytes[size - 1] == ' ')) *asWritten = false;
     while (size > 0 && bytes[size - 1] == ' ')
         --size;
     return QString::fromUtf8(bytes, size);

@@ -23,7 +23,9 @@ public:
     bool next();
     int columnCount() const;
     QString columnName(int column) const;
-    QString text(int column) const;
+    // `asWritten`, when given, is cleared for a value no write of this program leaves: an empty
+    // text or one with trailing blanks (on a server nothing tells, so it is always cleared).
+    QString text(int column, bool *asWritten = nullptr) const;
     QString lastError() const { return m_error; }
 
 private:

@@ -382,6 +382,8 @@ ExternalReceiver::Made ExternalReceiver::makeIn(Transaction &transaction, const 
     ReportGenerator::Filing filing{id, type, sequence, items, m.fileName, options.today, *employer};
     filing.external = true;
     filing.persons = &oneByOnePersons;
+    // The lines under the number are the ones written just now.
+    filing.linesAsWritten = true;
     if (!generator.fileReport(filing, oneByOne, progress, &error) ||
         !StoreQuery::execute(
             m_data,

@@ -163,7 +163,8 @@ ReportGenerator::lines(int employerId, const QString &type, int sequence)
 
 bool ReportGenerator::forEachLine(DataModule &data, const QStringList &sql,
                                   const QList<QVariant> &params,
-                                  const std::function<void(ReportFile::ReportLine &&)> &take)
+                                  const std::function<void(ReportFile::ReportLine &&)> &take,
+                                  bool *asWritten)
 {
     RowReader rows(data.db(), sql, params);
     // Field positions are found once; the line's own fields come first in the result.
@@ -187,7 +188,7 @@ bool ReportGenerator::forEachLine(DataModule &data, const QStringList &sql,
         auto value = [&](int index) { return index < 0 ? QString() : rows.text(index); };
         ReportFile::ReportLine line;
         for (int f = 0; f < ReportFile::FieldCount; ++f)
-            line.values[f] = value(at[f]);
+            if (at[f] >= 0) line.values[f] = rows.text(at[f], asWritten);
         line.megye = value(megye);
         line.azonTip = value(azonTip);
         line.jarasKod = value(jarasKod);
@@ -307,24 +308,28 @@ ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
         QStringLiteral("where t2.id = :ny and t2.id = t1.foglalk_id and t1.jel_tip = :jt"),
         QStringLiteral("and t1.jel_szam = :jsz and t2.megye = t3.megyekod")};
     const QList<QVariant> params = {report.employerId, report.type, sequence};
-    const bool read = forEachLine(m_data, select, params, [&](ReportLine &&line) {
-        QByteArray order = fileOrderKey(line);
-        LineBytes assembled = assembleBytes(ItemBlanks, itemSlots(sequence, line));
-        const Line &item = assembled.line;
-        if (!item.ok()) {
-            if (r.refusal.isEmpty() || order < refusalOrder) {
-                r.refusal = itemRefusal(item, line);
-                refusalOrder = order;
+    bool asWritten = true;
+    const bool read = forEachLine(
+        m_data, select, params,
+        [&](ReportLine &&line) {
+            QByteArray order = fileOrderKey(line);
+            LineBytes assembled = assembleBytes(ItemBlanks, itemSlots(sequence, line));
+            const Line &item = assembled.line;
+            if (!item.ok()) {
+                if (r.refusal.isEmpty() || order < refusalOrder) {
+                    r.refusal = itemRefusal(item, line);
+                    refusalOrder = order;
+                }
+                return;
             }
-            return;
-        }
-        tajs << line[TAJ];
-        if (placed.empty() || order < firstOrder) {
-            first = line;
-            firstOrder = order;
-        }
-        placed.push_back({std::move(order), std::move(assembled.bytes)});
-    });
+            tajs << line[TAJ];
+            if (placed.empty() || order < firstOrder) {
+                first = line;
+                firstOrder = order;
+            }
+            placed.push_back({std::move(order), std::move(assembled.bytes)});
+        },
+        &asWritten);
     if (!read || (placed.empty() && r.refusal.isEmpty())) {
         r.error = QStringLiteral("a jelentés sorai vagy a bejelentő nem olvashatók");
         return r;
@@ -389,6 +394,7 @@ ReportGenerator::Result ReportGenerator::makeIn(Transaction &transaction,
     Filing filing{report.employerId, report.type,   sequence, items,
                   r.fileName,        options.today, employer};
     filing.lineByLine = options.lineByLine;
+    filing.linesAsWritten = asWritten;
     if (!fileReport(filing, oneByOne, progress, &r.error) ||
         !StoreQuery::execute(
             m_data,
@@ -605,9 +611,16 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
     // the person and relation registers depend on no other line.
     const QString report =
         QStringLiteral("l.foglalk_id = :a and l.jel_tip = :b and l.jel_szam = :c");
+    // A pending text as every write stores it (trimming costs the engine a copy of each value,
+    // so lines known to be so are taken as they are).
+    auto asStored = [&](const QString &value) {
+        return filing.linesAsWritten ? value : stored(value);
+    };
     // A line without a TAJ number is filed and written, but names no person: the registers
     // are left alone.
-    const QString ofPerson = report + QStringLiteral(" and coalesce(rtrim(l.TAJ), '') <> ''");
+    const QString ofPerson =
+        report +
+        QStringLiteral(" and coalesce(%1, '') <> ''").arg(asStored(QStringLiteral("l.TAJ")));
     // When no person is reported twice, every line is such a line.
     const QString once =
         everyPersonOnce
@@ -630,7 +643,7 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
         const QString name = QLatin1String(fieldName(Field(f)));
         names << name;
         const QString value = isText(QStringLiteral("jel_temp"), name)
-                                  ? stored(QStringLiteral("l.") + name)
+                                  ? asStored(QStringLiteral("l.") + name)
                                   : QStringLiteral("l.") + name;
         if (f == JAVITAS)
             values << QStringLiteral("case when l.JAVITAS = 'E' then 'N' else %1 end").arg(value);
@@ -660,9 +673,18 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
         QString value = QStringLiteral("l.") + name;
         if (filing.external && (f == VEZ_NEV || f == UTO_NEV))
             value = QStringLiteral("upper(%1)").arg(value);
-        if (width > 0 && width < widthIn("jel_temp", name))
-            value = QStringLiteral("substr(%1, 1, %2)").arg(value).arg(width);
-        value = stored(value);
+        if (width > 0 && width < widthIn("jel_temp", name)) {
+            // A name cut short may end in a blank.
+            const QString cut = stored(QStringLiteral("substr(%1, 1, %2)").arg(value).arg(width));
+            value = filing.linesAsWritten
+                        ? QStringLiteral("case when length(l.%1) > %2 then %3 else %4 end")
+                              .arg(name)
+                              .arg(width)
+                              .arg(cut, value)
+                        : cut;
+        } else {
+            value = asStored(value);
+        }
         personNames << name;
         personValues << value;
         personSets << QStringLiteral("%1 = excluded.%1").arg(name);
@@ -682,7 +704,7 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
     const QString keys =
         QStringLiteral("l.TAJ = r.TAJ and l.FOGLALK_ID = r.FOGLALK_ID and l.JOGCIM = r.JOGCIM and "
                        "l.JEL_TIP = r.JEL_TIP");
-    const QString lineFeor = stored(QStringLiteral("l.FEOR"));
+    const QString lineFeor = asStored(QStringLiteral("l.FEOR"));
     const QString occupation = filing.external
                                    ? QStringLiteral(" and (l.JOGCIM <> '1101' or %1 is null or %2)")
                                          .arg(lineFeor, same(lineFeor, QStringLiteral("r.FEOR")))
@@ -693,7 +715,7 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
     QStringList lineValues;
     for (const char *f : {"KEZDET", "VEGE", "HORA", "FEOR", "ELL_KOD", "ELL_KEZD", "ELL_VEGE",
                           "SZUN_KEZD", "SZUN_VEGE", "PAKEZD"})
-        lineValues << stored(QStringLiteral("l.") + QLatin1String(f));
+        lineValues << asStored(QStringLiteral("l.") + QLatin1String(f));
     const QString lineFields = lineValues.join(u", ");
     // Each relation row is matched through the line of its person (one at most).
     const QString matching = QStringLiteral("from jel_temp l where ") + report + once +
@@ -707,9 +729,9 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
               QString(matching.arg(QStringLiteral("I")))
                   .replace(QStringLiteral("r."), QStringLiteral("taj_jogcim.")) +
               QStringLiteral(" and ") +
-              same(stored(QStringLiteral("l.KEZDET")), QStringLiteral("taj_jogcim.KEZDET")) +
+              same(asStored(QStringLiteral("l.KEZDET")), QStringLiteral("taj_jogcim.KEZDET")) +
               QStringLiteral(" and ") +
-              same(stored(QStringLiteral("l.VEGE")), QStringLiteral("taj_jogcim.VEGE")) +
+              same(asStored(QStringLiteral("l.VEGE")), QStringLiteral("taj_jogcim.VEGE")) +
               QStringLiteral(")")},
              reportParams + matchParams))
         return false;

@@ -118,6 +118,9 @@ public:
         const QList<ReportFile::ReportLine> *persons = nullptr;
         // The persons and relations of every line come in `oneByOne`.
         bool lineByLine = false;
+        // Every pending line of the report is as the program writes one (right-trimmed, empty
+        // texts null): the values are filed as they are, without being trimmed again.
+        bool linesAsWritten = false;
     };
     // The report's lines are its pending lines (employer, type, number); the store files them
     // in one statement per table, except the lines of persons reported more than once (and
@@ -148,9 +151,11 @@ public:
     // making there as a program that is killed at that moment would, leaving the folder so.
     static std::function<bool()> s_endsBeforeCommit;
 
-    // Reads the lines a select returns, one at a time.
+    // Reads the lines a select returns, one at a time. `asWritten`, when given, is cleared when
+    // a line's own value is one no write of this program leaves (see RowReader::text).
     static bool forEachLine(DataModule &data, const QStringList &sql, const QList<QVariant> &params,
-                            const std::function<void(ReportFile::ReportLine &&)> &take);
+                            const std::function<void(ReportFile::ReportLine &&)> &take,
+                            bool *asWritten = nullptr);
     // A line's place in the file order.
     static QByteArray fileOrderKey(const ReportFile::ReportLine &line);
 
