@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstring>
 
 namespace ReportFile
 {
@@ -297,23 +298,31 @@ std::optional<int> codingKey(const QString &identifier)
     return sum % 11;
 }
 
+namespace
+{
+// Adds (column modulo 10) + `sign` × key to each byte, wrapping within a byte, into `out`.
+void shift(const QByteArray &in, int key, int sign, char *out)
+{
+    const auto *from = reinterpret_cast<const quint8 *>(in.constData());
+    int step = 1; // column 1
+    for (qsizetype i = 0, n = in.size(); i < n; ++i) {
+        out[i] = char(quint8(from[i] + sign * (step + key)));
+        if (++step == 10) step = 0;
+    }
+}
+} // namespace
+
 QByteArray code(const QByteArray &plain, int key)
 {
     QByteArray out(plain.size(), Qt::Uninitialized);
-    for (int i = 0; i < plain.size(); ++i) {
-        const int column = i + 1;
-        out[i] = char((quint8(plain[i]) + column % 10 + key) % 256);
-    }
+    shift(plain, key, 1, out.data());
     return out;
 }
 
 QByteArray decode(const QByteArray &coded, int key)
 {
     QByteArray out(coded.size(), Qt::Uninitialized);
-    for (int i = 0; i < coded.size(); ++i) {
-        const int column = i + 1;
-        out[i] = char((quint8(coded[i]) - column % 10 - key + 512) % 256);
-    }
+    shift(coded, key, -1, out.data());
     return out;
 }
 
@@ -325,8 +334,14 @@ QByteArray fileLine(const QString &text, std::optional<int> key)
 
 QByteArray fileLine(const QByteArray &plain, std::optional<int> key)
 {
-    QByteArray bytes = key ? code(plain, *key) : plain;
-    bytes += "\r\n";
+    QByteArray bytes(plain.size() + 2, Qt::Uninitialized);
+    char *out = bytes.data();
+    if (key)
+        shift(plain, *key, 1, out);
+    else
+        std::memcpy(out, plain.constData(), size_t(plain.size()));
+    out[plain.size()] = '\r';
+    out[plain.size() + 1] = '\n';
     return bytes;
 }
 
