@@ -52,29 +52,40 @@ void unicodeUpper(sqlite3_context *context, int, sqlite3_value **values)
     }
     const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(values[0]));
     const int size = sqlite3_value_bytes(values[0]);
-    // Plain ASCII, as most names are, byte by byte; any other letter through Unicode.
-    QByteArray upper(text, size);
-    for (qsizetype i = 0; i < upper.size(); ++i) {
-        const quint8 c = quint8(upper[i]);
+    // Plain ASCII, as most names are, byte by byte; any other letter through Unicode. Most
+    // names are upper case already: the copy is made at the first letter that changes.
+    QByteArray upper;
+    auto change = [&](int at, char c) {
+        if (upper.isNull()) upper = QByteArray(text, size);
+        upper[at] = c;
+    };
+    for (int i = 0; i < size; ++i) {
+        const quint8 c = quint8(text[i]);
         if (c < 0x80) {
-            if (c >= 'a' && c <= 'z') upper[i] = char(c - 'a' + 'A');
+            if (c >= 'a' && c <= 'z') change(i, char(c - 'a' + 'A'));
             continue;
         }
-        // The Hungarian small letters with accents, two bytes each: á é í ó ö ú ü (and the
-        // rest of Latin-1's) one block up, ő and ű one code point down.
-        const quint8 next = i + 1 < upper.size() ? quint8(upper[i + 1]) : 0;
-        if (c == 0xC3 && next >= 0xA0 && next <= 0xBE && next != 0xB7) {
-            upper[++i] = char(next - 0x20);
+        // The Hungarian letters with accents, two bytes each: the small á é í ó ö ú ü (and the
+        // rest of Latin-1's) one block up from the capitals, ő and ű one code point up from Ő
+        // and Ű.
+        const quint8 next = i + 1 < size ? quint8(text[i + 1]) : 0;
+        if (c == 0xC3 && next >= 0x80 && next <= 0xBE && next != 0xB7) {
+            if (next >= 0xA0) change(i + 1, char(next - 0x20));
+            ++i;
             continue;
         }
-        if (c == 0xC5 && (next == 0x91 || next == 0xB1)) {
-            upper[++i] = char(next - 1);
+        if (c == 0xC5 && (next == 0x90 || next == 0x91 || next == 0xB0 || next == 0xB1)) {
+            if (next & 1) change(i + 1, char(next - 1));
+            ++i;
             continue;
         }
         upper = CodePage::upperSameLength(QString::fromUtf8(text, size)).toUtf8();
         break;
     }
-    sqlite3_result_text(context, upper.constData(), int(upper.size()), SQLITE_TRANSIENT);
+    if (upper.isNull())
+        sqlite3_result_text(context, text, size, SQLITE_TRANSIENT);
+    else
+        sqlite3_result_text(context, upper.constData(), int(upper.size()), SQLITE_TRANSIENT);
 }
 
 void useUnicodeUpper(const QSqlDatabase &db)

@@ -32,6 +32,22 @@ bool NativeStatement::prepare(sqlite3 *handle, const QString &sql, QString *erro
     return false;
 }
 
+UncheckedCopy::UncheckedCopy(const QSqlDatabase &db, bool skip)
+    : m_handle(skip ? sqliteHandle(db) : nullptr)
+{
+    if (m_handle && sqlite3_exec(m_handle, "pragma ignore_check_constraints = on", nullptr, nullptr,
+                                 nullptr) != SQLITE_OK) {
+        sqlite3_exec(m_handle, "pragma ignore_check_constraints = off", nullptr, nullptr, nullptr);
+        m_handle = nullptr;
+    }
+}
+
+UncheckedCopy::~UncheckedCopy()
+{
+    if (m_handle)
+        sqlite3_exec(m_handle, "pragma ignore_check_constraints = off", nullptr, nullptr, nullptr);
+}
+
 QString NativeStatement::error() const
 {
     return QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(db)));

@@ -13,6 +13,23 @@
 // store.
 sqlite3 *sqliteHandle(const QSqlDatabase &db);
 
+// While it lives, statements prepared on a SQLite connection leave out its CHECK constraints:
+// for copies between tables whose every value is known to pass them (the engine copies each
+// value once more to test it). The connection checks again once it goes; statements prepared
+// meanwhile are prepared anew when next run. Does nothing on any other store, or when `skip`
+// is false.
+class UncheckedCopy
+{
+public:
+    UncheckedCopy(const QSqlDatabase &db, bool skip);
+    ~UncheckedCopy();
+    UncheckedCopy(const UncheckedCopy &) = delete;
+    UncheckedCopy &operator=(const UncheckedCopy &) = delete;
+
+private:
+    sqlite3 *m_handle = nullptr;
+};
+
 // One statement prepared on the engine itself, finalized when it goes.
 struct NativeStatement {
     sqlite3 *db = nullptr;

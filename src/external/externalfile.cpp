@@ -50,7 +50,7 @@ QString trimmed(const QByteArray &line, int from, int width)
     const QByteArrayView all(line);
     QByteArrayView bytes = from - 1 < all.size() ? all.sliced(from - 1) : QByteArrayView();
     if (bytes.size() > width) bytes.truncate(width);
-    return ReportFile::decodeText(bytes.trimmed().toByteArray()).trimmed();
+    return ReportFile::decodeText(bytes.trimmed()).trimmed();
 }
 
 QString madeFileName(const QString &name)

@@ -300,6 +300,7 @@ ExternalReceiver::Made ExternalReceiver::makeIn(Transaction &transaction, const 
         if (!taj.isEmpty() || !detaineeNumbers) ++times[taj];
     }
     QList<ReportLine> lines, oneByOne, oneByOnePersons;
+    bool linesFit = true;
     lines.reserve(r.items.size());
     for (int i = 0; i < r.items.size(); ++i) {
         if (progress) progress(i, items);
@@ -329,6 +330,7 @@ ExternalReceiver::Made ExternalReceiver::makeIn(Transaction &transaction, const 
                                 .arg(trimmed(raw, 8, 5)));
             l[IMAGE] = trimmed(raw, 426, 1);
         }
+        linesFit = linesFit && ReportGenerator::fitsItsColumns(l);
         row.clear();
         for (Field f : {JEL_SZAM,     JEL_TETE,     JAVITAS,   TAJ,         FOGLALK_ID,
                         NYILV_SZAM,   VEZ_NEV,      UTO_NEV,   P_KOD,       O_KOD,
@@ -383,7 +385,7 @@ ExternalReceiver::Made ExternalReceiver::makeIn(Transaction &transaction, const 
     filing.external = true;
     filing.persons = &oneByOnePersons;
     // The lines under the number are the ones written just now.
-    filing.linesAsWritten = true;
+    filing.linesAsWritten = linesFit;
     if (!generator.fileReport(filing, oneByOne, progress, &error) ||
         !StoreQuery::execute(
             m_data,

@@ -55,6 +55,9 @@ namespace
 // value, and a converter per value costs more than the whole file.
 struct CodePage {
     QString toUnicode[256];
+    // The same where every byte is one character, as in Windows-1250.
+    char16_t single[256] = {};
+    bool allSingle = true;
     QHash<char16_t, char> fromUnicode;
     CodePage()
     {
@@ -63,6 +66,10 @@ struct CodePage {
             const QString c = decoder.decode(QByteArray(1, char(b)));
             decoder.resetState();
             toUnicode[b] = c;
+            if (c.size() == 1)
+                single[b] = c[0].unicode();
+            else
+                allSingle = false;
             if (c.size() == 1 && c[0] != QChar::ReplacementCharacter)
                 fromUnicode.insert(c[0].unicode(), char(b));
         }
@@ -76,9 +83,16 @@ const CodePage &codePage()
 }
 } // namespace
 
-QString decodeText(const QByteArray &bytes)
+QString decodeText(QByteArrayView bytes)
 {
     const CodePage &page = codePage();
+    if (page.allSingle) {
+        QString text(bytes.size(), Qt::Uninitialized);
+        char16_t *out = reinterpret_cast<char16_t *>(text.data());
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            out[i] = page.single[quint8(bytes[i])];
+        return text;
+    }
     QString text;
     text.reserve(bytes.size());
     for (char b : bytes) {

@@ -135,6 +135,6 @@ QString shortNameOf(const QString &fileName);
 // The line in the Hungarian Windows code page; empty optional when a character has no place
 // in it.
 std::optional<QByteArray> encode(const QString &text);
-QString decodeText(const QByteArray &bytes);
+QString decodeText(QByteArrayView bytes);
 
 } // namespace ReportFile

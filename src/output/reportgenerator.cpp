@@ -9,6 +9,7 @@
 #include "reportfile.h"
 #include "rowreader.h"
 #include "schema.h"
+#include "sqlitenative.h"
 #include "stagedfile.h"
 #include "storefailure.h"
 #include "storequery.h"
@@ -18,6 +19,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlRecord>
+
+#include <span>
 
 namespace
 {
@@ -129,6 +132,22 @@ QByteArray ReportGenerator::fileOrderKey(const ReportFile::ReportLine &l)
            l[JEL_TETE].rightJustified(10, u'0').toLatin1();
 }
 
+bool ReportGenerator::fitsItsColumns(const ReportFile::ReportLine &line)
+{
+    static const std::vector<int> widths = [] {
+        std::vector<int> w(ReportFile::FieldCount, 0);
+        for (const Schema::Field &column : Schema::table(QStringLiteral("jel_temp"))->fields)
+            for (int f = 0; f < ReportFile::FieldCount; ++f)
+                if (column.kind == Schema::Kind::Text &&
+                    column.name == QLatin1String(ReportFile::fieldName(ReportFile::Field(f))))
+                    w[f] = column.width;
+        return w;
+    }();
+    for (int f = 0; f < ReportFile::FieldCount; ++f)
+        if (widths[f] > 0 && line.values[f].size() > widths[f]) return false;
+    return true;
+}
+
 void ReportGenerator::sortInFileOrder(QList<ReportFile::ReportLine> &lines)
 {
     using namespace ReportFile;
@@ -189,6 +208,7 @@ bool ReportGenerator::forEachLine(DataModule &data, const QStringList &sql,
         ReportFile::ReportLine line;
         for (int f = 0; f < ReportFile::FieldCount; ++f)
             if (at[f] >= 0) line.values[f] = rows.text(at[f], asWritten);
+        if (asWritten && *asWritten && !fitsItsColumns(line)) *asWritten = false;
         line.megye = value(megye);
         line.azonTip = value(azonTip);
         line.jarasKod = value(jarasKod);
@@ -548,11 +568,39 @@ QString stored(const QString &value)
     return QStringLiteral("nullif(rtrim(%1), '')").arg(value);
 }
 
-bool isText(const QString &table, const QString &name)
+// The width of a text column; 0 for any other.
+int widthIn(const char *table, const QString &name)
 {
-    for (const Schema::Field &column : Schema::table(table)->fields)
-        if (column.name == name) return column.kind == Schema::Kind::Text;
-    return false;
+    for (const Schema::Field &column : Schema::table(QLatin1String(table))->fields)
+        if (column.name == name && column.kind == Schema::Kind::Text) return column.width;
+    return 0;
+}
+
+// The relation columns a line fills, and the line's columns they come from: the keys, then the
+// relation's own values.
+const std::pair<const char *, const char *> RelationCopies[] = {
+    {"TAJ", "TAJ"},           {"JOGCIM", "JOGCIM"},       {"JEL_TIP", "JEL_TIP"},
+    {"KEZDET", "KEZDET"},     {"VEGE", "VEGE"},           {"HORA", "HORA"},
+    {"FEOR", "FEOR"},         {"ELL_KOD", "ELL_KOD"},     {"ELL_KEZD", "ELL_KEZD"},
+    {"ELL_VEGE", "ELL_VEGE"}, {"SZUN_KEZD", "SZUN_KEZD"}, {"SZUN_VEGE", "SZUN_VEGE"},
+    {"PAKEZ", "PAKEZD"}};
+const int RelationKeys = 3;
+
+// No column a pending line is copied to is narrower than the line's own (the person register's
+// narrower names are cut to it as they are copied).
+bool copiesWiden()
+{
+    auto narrower = [](const char *table, const QString &column, const QString &source) {
+        const int width = widthIn(table, column), sourceWidth = widthIn("jel_temp", source);
+        return width > 0 && (sourceWidth == 0 || width < sourceWidth);
+    };
+    for (int f = 0; f < ReportFile::FieldCount; ++f) {
+        const QString name = QLatin1String(ReportFile::fieldName(ReportFile::Field(f)));
+        if (narrower("jel_tete", name, name)) return false;
+    }
+    for (const auto &[column, source] : RelationCopies)
+        if (narrower("taj_jogcim", QLatin1String(column), QLatin1String(source))) return false;
+    return true;
 }
 } // namespace
 
@@ -635,6 +683,9 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
     };
     const QSet<Field> upperCased = {VEZ_NEV,      UTO_NEV,   UTO_NEV_2,   SZ_VEZ_NEV,  SZ_UTO_NEV_1,
                                     SZ_UTO_NEV_2, A_VEZ_NEV, A_UTO_NEV_1, A_UTO_NEV_2, SZUL_HELY};
+    // Lines that fit their own columns fit every column they are copied to: the engine need
+    // not test each value again.
+    const UncheckedCopy unchecked(m_data.db(), filing.linesAsWritten && copiesWiden());
 
     // The archive: every line as it is, "E" filed as "N"; an external report's names and birth
     // place upper-cased.
@@ -642,9 +693,8 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
     for (int f = 0; f < FieldCount; ++f) {
         const QString name = QLatin1String(fieldName(Field(f)));
         names << name;
-        const QString value = isText(QStringLiteral("jel_temp"), name)
-                                  ? asStored(QStringLiteral("l.") + name)
-                                  : QStringLiteral("l.") + name;
+        const QString value = widthIn("jel_temp", name) > 0 ? asStored(QStringLiteral("l.") + name)
+                                                            : QStringLiteral("l.") + name;
         if (f == JAVITAS)
             values << QStringLiteral("case when l.JAVITAS = 'E' then 'N' else %1 end").arg(value);
         else if (filing.external && upperCased.contains(Field(f)))
@@ -660,11 +710,6 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
 
     // The persons: recorded, or brought up to the line, their names cut to the register's
     // columns (an external report's names in use upper-cased).
-    auto widthIn = [](const char *table, const QString &name) {
-        for (const Schema::Field &column : Schema::table(QLatin1String(table))->fields)
-            if (column.name == name && column.kind == Schema::Kind::Text) return column.width;
-        return 0;
-    };
     QStringList personNames, personValues, personSets;
     for (const Field f : {VEZ_NEV, UTO_NEV, P_KOD, O_KOD, UTO_NEV_2, SZ_VEZ_NEV, SZ_UTO_NEV_1,
                           SZ_UTO_NEV_2, A_VEZ_NEV, A_UTO_NEV_1, A_UTO_NEV_2, SZUL_DAT, SZUL_HELY}) {
@@ -710,12 +755,13 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
                                          .arg(lineFeor, same(lineFeor, QStringLiteral("r.FEOR")))
                                    : QStringLiteral(" and (l.JOGCIM <> '1101' or %1)")
                                          .arg(same(lineFeor, QStringLiteral("r.FEOR")));
-    const QString relationFields = QStringLiteral(
-        "KEZDET, VEGE, HORA, FEOR, ELL_KOD, ELL_KEZD, ELL_VEGE, SZUN_KEZD, SZUN_VEGE");
-    QStringList lineValues;
-    for (const char *f : {"KEZDET", "VEGE", "HORA", "FEOR", "ELL_KOD", "ELL_KEZD", "ELL_VEGE",
-                          "SZUN_KEZD", "SZUN_VEGE", "PAKEZD"})
-        lineValues << asStored(QStringLiteral("l.") + QLatin1String(f));
+    // The relation's own values: its copies after the keys.
+    QStringList relationNames, lineValues;
+    for (const auto &[column, source] : std::span(RelationCopies).subspan(RelationKeys)) {
+        relationNames << QLatin1String(column);
+        lineValues << asStored(QStringLiteral("l.") + QLatin1String(source));
+    }
+    const QString relationFields = relationNames.join(u", ");
     const QString lineFields = lineValues.join(u", ");
     // Each relation row is matched through the line of its person (one at most).
     const QString matching = QStringLiteral("from jel_temp l where ") + report + once +
@@ -737,7 +783,7 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
         return false;
     QString updated = matching.arg(QStringLiteral("N")) + occupation;
     updated.replace(QStringLiteral("r."), QStringLiteral("taj_jogcim."));
-    if (!run({QStringLiteral("update taj_jogcim set (%1, PAKEZ) = (select %2 ")
+    if (!run({QStringLiteral("update taj_jogcim set (%1) = (select %2 ")
                       .arg(relationFields, lineFields) +
                   updated + QStringLiteral(")"),
               QStringLiteral("where ") + ofPersons.arg(report, QStringLiteral("N")) +
@@ -745,7 +791,7 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
              matchParams + reportParams + matchParams))
         return false;
     return run(
-        {QStringLiteral("insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, %1, PAKEZ)")
+        {QStringLiteral("insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, %1)")
              .arg(relationFields),
          QStringLiteral("select l.TAJ, l.FOGLALK_ID, l.JOGCIM, l.JEL_TIP, %1 from jel_temp l "
                         "where ")

@@ -119,7 +119,8 @@ public:
         // The persons and relations of every line come in `oneByOne`.
         bool lineByLine = false;
         // Every pending line of the report is as the program writes one (right-trimmed, empty
-        // texts null): the values are filed as they are, without being trimmed again.
+        // texts null, each value within its column): the values are filed as they are,
+        // without being trimmed or tested again.
         bool linesAsWritten = false;
     };
     // The report's lines are its pending lines (employer, type, number); the store files them
@@ -152,12 +153,15 @@ public:
     static std::function<bool()> s_endsBeforeCommit;
 
     // Reads the lines a select returns, one at a time. `asWritten`, when given, is cleared when
-    // a line's own value is one no write of this program leaves (see RowReader::text).
+    // a line's own value is one no write of this program leaves (see RowReader::text) or does
+    // not fit its column.
     static bool forEachLine(DataModule &data, const QStringList &sql, const QList<QVariant> &params,
                             const std::function<void(ReportFile::ReportLine &&)> &take,
                             bool *asWritten = nullptr);
     // A line's place in the file order.
     static QByteArray fileOrderKey(const ReportFile::ReportLine &line);
+    // Every value of the line fits its column of the pending and filed lines.
+    static bool fitsItsColumns(const ReportFile::ReportLine &line);
 
 private:
     Result makeIn(Transaction &transaction, const PendingReport &report, const Options &options,

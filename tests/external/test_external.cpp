@@ -627,9 +627,9 @@ private Q_SLOTS:
         QVERIFY(t.ok());
         QTemporaryDir in, out;
         const QString family = QString(49, u'a') + u'ß';
-        QByteArray line = item(1, "044332217", family, "éva");
+        QByteArray line = item(1, "044332217", family, "Éva");
         line.replace(166, 50, ReportFile::encode(QString("Weiß").leftJustified(50)).value());
-        line.replace(46, 30, ReportFile::encode(QString("Pécs").leftJustified(30)).value());
+        line.replace(46, 30, ReportFile::encode(QString("Győr-Ősi").leftJustified(30)).value());
         QByteArray head = header("1");
         head.replace(50, 50, ReportFile::encode(QString("Straße Kft").leftJustified(50)).value());
         CommandLine::Options o;
@@ -648,11 +648,11 @@ private Q_SLOTS:
         QCOMPARE(t.scalar("select vez_nev || '/' || uto_nev || '/' || sz_vez_nev || '/' || "
                           "szul_hely from jel_tete where taj = '044332217'")
                      .toString(),
-                 QString(49, u'A') + QStringLiteral("ß/ÉVA/WEIß/PÉCS"));
+                 QString(49, u'A') + QStringLiteral("ß/ÉVA/WEIß/GYŐR-ŐSI"));
         QCOMPARE(t.scalar("select uto_nev || '/' || sz_vez_nev || '/' || szul_hely from taj "
                           "where taj = '044332217'")
                      .toString(),
-                 QStringLiteral("ÉVA/Weiß/Pécs"));
+                 QStringLiteral("ÉVA/Weiß/Győr-Ősi"));
     }
 
     // A blank founding date taken over is no date: the save stops before anything is written.
