@@ -790,6 +790,9 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
                   QStringLiteral("exists (select 1 ") + updated + QStringLiteral(")")},
              matchParams + reportParams + matchParams))
         return false;
+    // The new relations are all found before the first goes in (the order makes the store read
+    // them to the end first): a search of the register that reads it row by row, as a server
+    // does while the register is small, would otherwise read every relation added so far.
     return run(
         {QStringLiteral("insert into taj_jogcim (TAJ, FOGLALK_ID, JOGCIM, JEL_TIP, %1)")
              .arg(relationFields),
@@ -799,7 +802,7 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
              ofPerson + once +
              QStringLiteral(" and l.JAVITAS = 'N' and not exists (select 1 from taj_jogcim "
                             "r where ") +
-             keys + occupation + QStringLiteral(")")},
+             keys + occupation + QStringLiteral(") order by l.JEL_TETE")},
         onceParams);
 }
 
