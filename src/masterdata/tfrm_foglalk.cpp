@@ -298,9 +298,10 @@ void Tfrm_foglalk::fitNameRows()
     // The stretched column may still be wider than what the list shows.
     const int width = std::min(list->columnWidth(0), list->viewport()->width()) -
                       2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) - 8;
+    if (width <= 0) return;
     for (int row = 0; row < list->rowCount(); ++row) {
         const QTableWidgetItem *item = list->item(row, 0);
-        if (!item || width <= 0) continue;
+        if (!item) continue;
         const QRect needed =
             metrics.boundingRect(QRect(0, 0, width, 0), Qt::TextWordWrap, item->text());
         list->setRowHeight(row, needed.height() + 6);

@@ -71,6 +71,14 @@ QString marks(int n)
     return m.join(u", ");
 }
 
+// The width of a text column; 0 for any other.
+int widthIn(const char *table, const QString &name)
+{
+    for (const Schema::Field &column : Schema::table(QLatin1String(table))->fields)
+        if (column.name == name && column.kind == Schema::Kind::Text) return column.width;
+    return 0;
+}
+
 } // namespace
 
 std::optional<int> ReportGenerator::pendingLineCount()
@@ -135,12 +143,9 @@ QByteArray ReportGenerator::fileOrderKey(const ReportFile::ReportLine &l)
 bool ReportGenerator::fitsItsColumns(const ReportFile::ReportLine &line)
 {
     static const std::vector<int> widths = [] {
-        std::vector<int> w(ReportFile::FieldCount, 0);
-        for (const Schema::Field &column : Schema::table(QStringLiteral("jel_temp"))->fields)
-            for (int f = 0; f < ReportFile::FieldCount; ++f)
-                if (column.kind == Schema::Kind::Text &&
-                    column.name == QLatin1String(ReportFile::fieldName(ReportFile::Field(f))))
-                    w[f] = column.width;
+        std::vector<int> w(ReportFile::FieldCount);
+        for (int f = 0; f < ReportFile::FieldCount; ++f)
+            w[f] = widthIn("jel_temp", QLatin1String(ReportFile::fieldName(ReportFile::Field(f))));
         return w;
     }();
     for (int f = 0; f < ReportFile::FieldCount; ++f)
@@ -568,14 +573,6 @@ QString stored(const QString &value)
     return QStringLiteral("nullif(rtrim(%1), '')").arg(value);
 }
 
-// The width of a text column; 0 for any other.
-int widthIn(const char *table, const QString &name)
-{
-    for (const Schema::Field &column : Schema::table(QLatin1String(table))->fields)
-        if (column.name == name && column.kind == Schema::Kind::Text) return column.width;
-    return 0;
-}
-
 // The relation columns a line fills, and the line's columns they come from: the keys, then the
 // relation's own values.
 const std::pair<const char *, const char *> RelationCopies[] = {
@@ -684,8 +681,9 @@ bool ReportGenerator::fileTogether(const Filing &filing, bool everyPersonOnce, Q
     const QSet<Field> upperCased = {VEZ_NEV,      UTO_NEV,   UTO_NEV_2,   SZ_VEZ_NEV,  SZ_UTO_NEV_1,
                                     SZ_UTO_NEV_2, A_VEZ_NEV, A_UTO_NEV_1, A_UTO_NEV_2, SZUL_HELY};
     // Lines that fit their own columns fit every column they are copied to: the engine need
-    // not test each value again.
-    const UncheckedCopy unchecked(m_data.db(), filing.linesAsWritten && copiesWiden());
+    // not test each value again (the widths are the schema's: compared once).
+    static const bool widen = copiesWiden();
+    const UncheckedCopy unchecked(m_data.db(), filing.linesAsWritten && widen);
 
     // The archive: every line as it is, "E" filed as "N"; an external report's names and birth
     // place upper-cased.
@@ -818,14 +816,9 @@ bool ReportGenerator::fileOneByOne(const Filing &filing, const QList<ReportFile:
     // report line carries 50 and 20: the register's copy is cut to its columns, the archived
     // line and the file keep the name whole.
     QList<int> personWidths;
-    const Schema::Table *person = Schema::table(QStringLiteral("taj"));
     QStringList personSets, personNames;
     for (Field f : personFields) {
-        int width = 0;
-        for (const Schema::Field &column : person->fields)
-            if (column.name == QLatin1String(fieldName(f)) && column.kind == Schema::Kind::Text)
-                width = column.width;
-        personWidths << width;
+        personWidths << widthIn("taj", QLatin1String(fieldName(f)));
         personSets
             << QStringLiteral("%1 = :p%2").arg(QLatin1String(fieldName(f))).arg(personSets.size());
         personNames << QLatin1String(fieldName(f));
