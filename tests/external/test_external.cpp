@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QtTest>
@@ -653,6 +654,48 @@ private Q_SLOTS:
                           "where taj = '044332217'")
                      .toString(),
                  QStringLiteral("ÉVA/Weiß/Győr-Ősi"));
+    }
+
+    // A damaged file is refused whole, whatever the damage: no file is made and the store is as
+    // it was.
+    void damagedFilesChangeNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray head = header("2") + "\r\n", first = item(1, "044332217", "VARGA"),
+                         second = item(2, "038521467", "NAGY", "PÉTER");
+        const QByteArray whole = head + first + "\r\n" + second + "\r\n";
+        QTest::newRow("cut inside a line") << whole.left(head.size() + first.size() + 2 + 120);
+        QByteArray flipped = whole;
+        for (int i = 0; i < 10; ++i)
+            flipped[head.size() + first.size() + 2 + 354 + i] = char(0xFF);
+        QTest::newRow("flipped bytes") << flipped;
+        QTest::newRow("huge item count")
+            << QByteArray(header("99999") + "\r\n" + first + "\r\n" + second + "\r\n");
+    }
+
+    void damagedFilesChangeNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        TestInstallation t(TestInstallation::WithDemoData);
+        QVERIFY(t.ok());
+        QTemporaryDir in, out;
+        QFile file(in.filePath(Name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        const QString before = snapshot(t);
+        CommandLine::Options o;
+        o.home = t.home();
+        o.folder = out.path();
+        o.receiveFiles = {file.fileName()};
+        QString printed, errors;
+        QTextStream so(&printed), se(&errors);
+        QCOMPARE(CommandLine::receive(o, so, se), 1);
+        so.flush();
+        // The syntax or the content check names what it found.
+        QVERIFY2(printed.contains(QRegularExpression(" darab (szintaktikai )?hibát tartalmaz")),
+                 qPrintable(printed));
+        QVERIFY(QDir(out.path()).isEmpty());
+        QCOMPARE(snapshot(t), before);
     }
 
     // A blank founding date taken over is no date: the save stops before anything is written.
